@@ -1,0 +1,106 @@
+#include "catalogue/cmcGTex.h"
+
+#include "platform/cmcPlatform.h"
+
+#include <cstring>
+#include <iterator>
+
+namespace tables {
+extern const char* const english_lines[];
+extern const size_t english_count;
+extern const char* const japanese_lines[];
+extern const size_t japanese_count;
+extern const char* const helptopics_lines[];
+extern const size_t helptopics_count;
+} // namespace tables
+
+cmcTextTable EnglishTable() { return {tables::english_lines, tables::english_count}; }
+cmcTextTable JapaneseTable() { return {tables::japanese_lines, tables::japanese_count}; }
+cmcTextTable HelpTopicTable() { return {tables::helptopics_lines, tables::helptopics_count}; }
+
+namespace {
+constexpr size_t MoveToFrontAfter = 10;
+const char* const EndKey = "End_Of_Ovl";
+
+bool IsKeyLine(const char* line) { return line[0] == '#' && line[1] != '\0'; }
+
+cmcGTex* processCatalogue = nullptr;
+cmcHelpGTex* processHelpCatalogue = nullptr;
+} // namespace
+
+int cmcGTex::Attach(cmcTextTable table) {
+    if (mode_ == 1) return 0;
+    table_ = table;
+    mode_ = 1;
+    return 1;
+}
+
+const char* cmcGTex::LineAt(size_t index) const {
+    // Reading past the table's end yields nothing rather than foreign memory.
+    return index < table_.count ? table_.lines[index] : "";
+}
+
+cmcGTex::Entry* cmcGTex::Find(const std::string& key) {
+    size_t position = 0;
+    for (auto it = index_.begin(); it != index_.end(); ++it, ++position) {
+        if (it->name != key) continue;
+        if (position > MoveToFrontAfter) index_.splice(index_.begin(), index_, it);
+        return &*it;
+    }
+    while (indexing_ && scan_ < table_.count) {
+        const char* line = table_.lines[scan_++];
+        if (!IsKeyLine(line)) continue;
+        index_.push_back({line + 1, scan_, 0, scan_});
+        if (std::strcmp(line + 1, EndKey) == 0) indexing_ = false;
+        if (index_.back().name == key) return &index_.back();
+    }
+    indexing_ = false;
+    return nullptr;
+}
+
+bool cmcGTex::HasKey(const std::string& key) { return Find(key) != nullptr; }
+
+cmcGTex::Entry& cmcGTex::Require(const std::string& key) {
+    Entry* entry = Find(key);
+    if (!entry) cmcFatal("GTEX Error !\nThe index '" + key + "' was not found.");
+    return *entry;
+}
+
+std::string cmcGTex::GetLine(const std::string& key, int n) {
+    Entry& entry = Require(key);
+    const size_t wanted = n < 0 ? 0 : static_cast<size_t>(n);
+    size_t index = wanted < entry.cachedLine ? entry.firstLine + wanted
+                                             : entry.cachedIndex + (wanted - entry.cachedLine);
+    std::string line = LineAt(index);
+    if (line.size() > LineLimit) line.resize(LineLimit);
+    entry.cachedLine = wanted + 1;
+    entry.cachedIndex = index + 1;
+    return line;
+}
+
+std::string cmcGTex::GetLines(const std::string& key) {
+    const Entry& entry = Require(key);
+    std::string text;
+    for (size_t index = entry.firstLine; index < table_.count; ++index) {
+        std::string line = table_.lines[index];
+        if (!line.empty() && line[0] == '#') break;
+        if (line.size() > LineLimit) line.resize(LineLimit);
+        if (index > entry.firstLine) text += '\n';
+        text += line;
+    }
+    return text;
+}
+
+cmcGTex& cmcGTex::Process() {
+    if (!processCatalogue) cmcFatal("GTEX Error !\nNo catalogue.");
+    return *processCatalogue;
+}
+
+void cmcGTex::SetProcess(cmcGTex* catalogue) { processCatalogue = catalogue; }
+
+cmcHelpGTex& cmcHelpGTex::Process() {
+    if (!processHelpCatalogue) cmcFatal("GTEX Error !\nNo help catalogue.");
+    return *processHelpCatalogue;
+}
+
+void cmcHelpGTex::SetProcess(cmcHelpGTex* catalogue) { processHelpCatalogue = catalogue; }

@@ -1,0 +1,43 @@
+#pragma once
+
+// The whole platform for the GUI program: the QtCore parts plus message boxes, file
+// dialogs, the screen and the wait cursor on Qt Widgets.
+
+#include "platform/qt/core/cmcQtCorePlatform.h"
+
+class cmcQtMessageBox : public cmcMessageBox {
+public:
+    int show(const std::string& text, const std::string& caption, MsgIcon icon,
+             MsgButtons buttons) override;
+};
+
+class cmcQtFileDialogs : public cmcFileDialogs {
+public:
+    std::optional<std::string> openFile(const cmcFileDialogRequest& request) override;
+    std::optional<std::string> saveFile(const cmcFileDialogRequest& request) override;
+};
+
+class cmcQtScreen : public cmcScreen {
+public:
+    cmcRect screen() override;
+    cmcRect workArea() override;
+};
+
+class cmcQtWaitCursor : public cmcWaitCursor {
+public:
+    void setWaiting(bool waiting) override;
+};
+
+// Converts a filter in the catalogue's form ("Data files (*.tcf)|*.tcf|All files (*.*)|*.*")
+// to Qt's ("Data files (*.tcf);;All files (*)").
+std::string cmcQtDialogFilter(const std::string& catalogueFilter);
+
+class cmcQtPlatform : public cmcQtCorePlatform {
+public:
+    cmcQtPlatform(); // installs itself
+
+    cmcQtMessageBox messages;
+    cmcQtFileDialogs dialogs;
+    cmcQtScreen screen;
+    cmcQtWaitCursor cursor;
+};

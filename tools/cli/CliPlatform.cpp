@@ -1,0 +1,36 @@
+#include "CliPlatform.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+
+int cmcConsoleMessageBox::show(const std::string& text, const std::string&, MsgIcon,
+                               MsgButtons buttons) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    const bool question = buttons != MsgButtons::Ok;
+    if (!question) return answer::Ok;
+    const int yes = buttons == MsgButtons::OkCancel ? answer::Ok : answer::Yes;
+    if (assumeYes_) return yes;
+    if (!isatty(STDIN_FILENO)) return answer::Cancel;
+    std::fprintf(stderr, "[y/N] ");
+    std::string reply;
+    if (!std::getline(std::cin, reply)) return answer::Cancel;
+    return !reply.empty() && (reply[0] == 'y' || reply[0] == 'Y') ? yes : answer::Cancel;
+}
+
+CliPlatform::CliPlatform(int& argc, char** argv, bool assumeYes, int language)
+    : app_(std::make_unique<QCoreApplication>(argc, argv)), messages_(assumeYes),
+      language_(language) {
+    cmcPlatform platform = base();
+    platform.messages = &messages_;
+    platform.dialogs = &dialogs_;
+    platform.screen = &screen_;
+    cmcPlatform::install(platform);
+    catalogue_.Attach(language == 1 ? JapaneseTable() : EnglishTable());
+    cmcGTex::SetProcess(&catalogue_);
+}
+
+CliPlatform::~CliPlatform() { cmcGTex::SetProcess(nullptr); }

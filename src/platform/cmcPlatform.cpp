@@ -49,3 +49,11 @@ cmcWaitCursorScope::cmcWaitCursorScope() {
 cmcWaitCursorScope::~cmcWaitCursorScope() {
     if (auto* cursor = cmcPlatform::get().cursor) cursor->setWaiting(false);
 }
+
+std::string cmcDefaultPortPath() {
+    if (isInstalled && installed.ports) {
+        for (const cmcPortInfo& port : installed.ports->ports())
+            if (port.usb) return port.path;
+    }
+    return "/dev/ttyUSB0";
+}

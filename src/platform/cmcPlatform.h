@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Message box answers: the button codes the program tests.
 namespace answer {
@@ -143,6 +144,19 @@ public:
     virtual char timeSeparator() = 0;
 };
 
+// Serial ports detected on this machine, for the port choice.
+struct cmcPortInfo {
+    std::string path;        // "/dev/ttyUSB0"
+    std::string description; // "USB serial" (may be empty)
+    bool usb = false;
+};
+
+class cmcPortList {
+public:
+    virtual ~cmcPortList() = default;
+    virtual std::vector<cmcPortInfo> ports() = 0;
+};
+
 class cmcWaitCursor {
 public:
     virtual ~cmcWaitCursor() = default;
@@ -162,6 +176,7 @@ struct cmcPlatform {
     cmcScreen* screen = nullptr;
     cmcLocale* locale = nullptr;
     cmcWaitCursor* cursor = nullptr;
+    cmcPortList* ports = nullptr;
 
     static void install(const cmcPlatform& platform);
     static void uninstall();
@@ -175,6 +190,9 @@ struct cmcPlatform {
 // Shows a message box captioned with the given text; convenience over the installed box.
 int cmcMessage(const std::string& text, const std::string& caption, MsgIcon icon,
                MsgButtons buttons = MsgButtons::Ok);
+
+// The default serial port: the first detected USB serial port, else /dev/ttyUSB0.
+std::string cmcDefaultPortPath();
 
 // Keeps the wait cursor shown for its lifetime.
 class cmcWaitCursorScope {

@@ -143,6 +143,7 @@ cmcFakePlatform::cmcFakePlatform() {
     platform.screen = &screen;
     platform.locale = &locale;
     platform.cursor = &cursor;
+    platform.ports = &ports;
     cmcPlatform::install(platform);
 }
 

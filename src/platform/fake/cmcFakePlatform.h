@@ -157,6 +157,12 @@ public:
     int depth_ = 0;
 };
 
+class cmcFakePortList : public cmcPortList {
+public:
+    std::vector<cmcPortInfo> ports() override { return ports_; }
+    std::vector<cmcPortInfo> ports_;
+};
+
 class cmcFakePlatform {
 public:
     cmcFakePlatform();
@@ -173,4 +179,5 @@ public:
     cmcFakeScreen screen;
     cmcFakeLocale locale;
     cmcFakeWaitCursor cursor;
+    cmcFakePortList ports;
 };

@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QLockFile>
 #include <QRegularExpression>
+#include <QSerialPortInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
@@ -164,6 +165,16 @@ char cmcQtLocale::timeSeparator() {
     return ':';
 }
 
+std::vector<cmcPortInfo> cmcQtPortList::ports() {
+    std::vector<cmcPortInfo> result;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        result.push_back({info.systemLocation().toStdString(), info.description().toStdString(),
+                          info.hasVendorIdentifier() || info.portName().startsWith("ttyUSB") ||
+                              info.portName().startsWith("ttyACM")});
+    }
+    return result;
+}
+
 cmcQtCorePlatform::cmcQtCorePlatform() = default;
 
 cmcQtCorePlatform::~cmcQtCorePlatform() {
@@ -178,5 +189,6 @@ cmcPlatform cmcQtCorePlatform::base() {
     platform.lock = &lock;
     platform.folders = &folders;
     platform.locale = &locale;
+    platform.ports = &ports;
     return platform;
 }

@@ -67,6 +67,11 @@ public:
     char timeSeparator() override;
 };
 
+class cmcQtPortList : public cmcPortList {
+public:
+    std::vector<cmcPortInfo> ports() override;
+};
+
 // Owns the QtCore implementations and installs them; the caller fills in the rest.
 class cmcQtCorePlatform {
 public:
@@ -80,4 +85,5 @@ public:
     cmcQtInstanceLock lock;
     cmcQtFolders folders;
     cmcQtLocale locale;
+    cmcQtPortList ports;
 };

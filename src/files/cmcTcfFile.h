@@ -78,8 +78,6 @@ class cmcTcfFile {
     void MarkRanges(std::vector<uint8_t>& set, std::span<const cmcTcfRange> ranges) const;
 
     cmcEeprom* image_ = nullptr;
-    int spanFirst_ = 0;
-    int spanLast_ = -1;
     int modelWord_ = 0;
     int extraWord_ = 0;
     std::string comment_;

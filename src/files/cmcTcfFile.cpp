@@ -1,0 +1,284 @@
+#include "files/cmcTcfFile.h"
+
+#include "catalogue/cmcGTex.h"
+#include "platform/cmcPlatform.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Message keys of the result codes 1..9.
+constexpr const char* ErrorKeys[] = {
+    nullptr,
+    "GI_Mess_FileErr_FileOpen",
+    "GI_Mess_FileErr_FileAccess",
+    "GI_Mess_FileErr_Model",
+    "GI_Mess_FileErr_Extra",
+    "GI_Mess_FileErr_MapRev",
+    "GI_Mess_FileErr_Format",
+    "GI_Mess_FileErr_Coverage",
+    "GI_Mess_FileErr_Data",
+    "GI_Mess_FileErr_Newer",
+};
+
+constexpr char HexDigits[] = "0123456789ABCDEF";
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+uint64_t HexNumber(std::string_view digits) {
+    uint64_t value = 0;
+    for (char c : digits)
+        value = value * 16 + static_cast<uint64_t>(HexValue(c));
+    return value;
+}
+
+void AppendHex(std::string& out, uint32_t value, int digits) {
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
+        out += HexDigits[(value >> shift) & 15];
+}
+
+// The next line as one read of a text line yields it: up to and including "\n", at most
+// ReadPieceLimit characters.
+std::string_view NextPiece(std::string_view& rest) {
+    size_t length = std::min(rest.size(), static_cast<size_t>(cmcTcfFile::ReadPieceLimit));
+    const size_t end = rest.substr(0, length).find('\n');
+    if (end != std::string_view::npos) length = end + 1;
+    std::string_view piece = rest.substr(0, length);
+    rest.remove_prefix(length);
+    return piece;
+}
+
+// A line without its line end. A piece without "\n" (a last line without a line end, or
+// part of an over-long line) loses its last character all the same, so it fails the
+// length rules instead of being taken short.
+std::string_view WithoutLineEnd(std::string_view piece) {
+    if (piece.empty()) return piece;
+    if (piece.back() != '\n') return piece.substr(0, piece.size() - 1);
+    piece.remove_suffix(1);
+    if (!piece.empty() && piece.back() == '\r') piece.remove_suffix(1);
+    return piece;
+}
+
+void SetBit(std::vector<uint8_t>& set, int64_t address) {
+    set[address / 8] |= static_cast<uint8_t>(1u << (address % 8));
+}
+
+bool WriteAll(int fd, const std::string& text) {
+    const char* next = text.data();
+    size_t left = text.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, next, left);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        next += written;
+        left -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+// Mode for a new file: what the old file had, else what the user's umask allows.
+mode_t NewFileMode(const std::string& target) {
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0) return old.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+void SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+} // namespace
+
+void cmcTcfFile::AttachImage(cmcEeprom& image) {
+    image_ = &image;
+    const size_t setBytes = (static_cast<size_t>(image.GetSize()) + 7) / 8;
+    loaded_.assign(setBytes, 0);
+    required_.assign(setBytes, 0);
+}
+
+// Sets the bits of each range until the end pair or a range outside the image.
+void cmcTcfFile::MarkRanges(std::vector<uint8_t>& set, std::span<const cmcTcfRange> ranges) const {
+    for (const cmcTcfRange& range : ranges) {
+        if (range.first > range.last) break;
+        if (!image_->IsValidAddress(range.first) || !image_->IsValidAddress(range.last)) break;
+        for (int64_t a = range.first; a <= range.last; ++a)
+            SetBit(set, a);
+    }
+}
+
+std::string cmcTcfFile::Render(std::span<const cmcTcfRange> ranges) const {
+    std::string out;
+    out.reserve(static_cast<size_t>(image_->GetSize()) * 2 + image_->GetSize() / 16 * 12 + 64);
+    AppendHex(out, static_cast<uint32_t>(modelWord_), 4);
+    AppendHex(out, static_cast<uint32_t>(extraWord_), 4);
+    out += "\r\n#";
+    // A line break in the comment would turn its rest into a bad data line.
+    for (char c : comment_)
+        out += (c == '\r' || c == '\n') ? ' ' : c;
+    out += "\r\n";
+    const uint8_t* bytes = image_->Data();
+    for (const cmcTcfRange& range : ranges) {
+        if (range.first > range.last) break;
+        if (!image_->IsValidAddress(range.first) || !image_->IsValidAddress(range.last)) break;
+        int64_t a = range.first;
+        while (a <= range.last) {
+            int64_t n = LineWidth - a % LineWidth;
+            if (a + n - 1 > range.last) n = range.last - a + 1;
+            AppendHex(out, static_cast<uint32_t>(a), 8);
+            AppendHex(out, static_cast<uint32_t>(n), 2);
+            for (int64_t i = 0; i < n; ++i)
+                AppendHex(out, bytes[a + i], 2);
+            out += "\r\n";
+            a += n;
+        }
+    }
+    return out;
+}
+
+int cmcTcfFile::Write(const std::string& path, std::span<const cmcTcfRange> ranges) {
+    if (!image_) cmcFatal("cmcTcfFile: no image attached.");
+    const int code = WriteFile(path, Render(ranges));
+    ShowFileError(code);
+    return code;
+}
+
+// Writes a temporary file beside the target and renames it over the target only when all
+// of it is on disk, so a failed save never harms the old file.
+int cmcTcfFile::WriteFile(const std::string& path, const std::string& text) const {
+    namespace fs = std::filesystem;
+    std::error_code ignored;
+    fs::path target(path);
+    if (target.empty()) return FileOpen;
+    if (fs::is_symlink(target, ignored)) {
+        // Replace the file the link points to, not the link.
+        std::error_code error;
+        fs::path resolved = fs::canonical(target, error);
+        if (error) return FileOpen;
+        target = resolved;
+    }
+    if (fs::is_directory(target, ignored)) return FileOpen;
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+
+    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) return FileOpen;
+
+    bool ok = ::fchmod(fd, NewFileMode(target.string())) == 0;
+    ok = ok && WriteAll(fd, text);
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && std::rename(temporary.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temporary.c_str());
+        return FileAccess;
+    }
+    SyncFolder(folder.string());
+    return Ok;
+}
+
+int cmcTcfFile::Read(const std::string& path, std::span<const cmcTcfRange> ranges) {
+    if (!image_) cmcFatal("cmcTcfFile: no image attached.");
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        ShowFileError(FileOpen);
+        return FileOpen;
+    }
+    std::string bytes;
+    char buffer[65536];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.append(buffer, got);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
+        ShowFileError(FileOpen);
+        return FileOpen;
+    }
+    return ReadBytes(bytes, ranges);
+}
+
+int cmcTcfFile::ReadBytes(std::string_view bytes, std::span<const cmcTcfRange> ranges) {
+    if (!image_) cmcFatal("cmcTcfFile: no image attached.");
+    cmcEeprom before;
+    before.SetSize(image_->GetSize());
+    before.Assign(*image_);
+    std::fill(loaded_.begin(), loaded_.end(), 0);
+
+    const int code = Parse(bytes, ranges);
+    if (code != Ok) image_->Assign(before);
+    ShowFileError(code);
+    return code;
+}
+
+int cmcTcfFile::Parse(std::string_view bytes, std::span<const cmcTcfRange> ranges) {
+    std::string_view rest = bytes;
+    if (rest.empty()) return Format;
+    const std::string_view header = WithoutLineEnd(NextPiece(rest));
+    if (header.size() != 8) return Format;
+    for (char c : header)
+        if (c < '0' || c > '9') return Format;
+    // Decimal digits only, each group then taken as hexadecimal.
+    if (static_cast<int64_t>(HexNumber(header.substr(0, 4))) != modelWord_) return Model;
+    if (static_cast<int64_t>(HexNumber(header.substr(4, 4))) != extraWord_) return Extra;
+
+    while (!rest.empty()) {
+        const std::string_view piece = NextPiece(rest);
+        if (piece.front() == '#') continue;
+        const int code = ParseDataLine(WithoutLineEnd(piece));
+        if (code != Ok) return code;
+    }
+    if (ranges.empty()) return Ok;
+    return CheckCoverage(ranges);
+}
+
+int cmcTcfFile::ParseDataLine(std::string_view line) {
+    if (line.size() < 12 || line.size() > 520) return Format;
+    for (char c : line)
+        if (HexValue(c) < 0) return Format;
+    const uint64_t address = HexNumber(line.substr(0, 8));
+    const uint64_t count = HexNumber(line.substr(8, 2));
+    if (line.size() != 10 + 2 * count) return Format;
+    // In 64 bits: an address near 2^32 must not wrap into the image.
+    if (address + count > static_cast<uint64_t>(image_->GetSize())) return Data;
+
+    uint8_t* bytes = image_->Data();
+    for (uint64_t i = 0; i < count; ++i) {
+        const std::string_view pair = line.substr(10 + 2 * i, 2);
+        bytes[address + i] = static_cast<uint8_t>(HexNumber(pair));
+        SetBit(loaded_, static_cast<int64_t>(address + i));
+    }
+    return Ok;
+}
+
+int cmcTcfFile::CheckCoverage(std::span<const cmcTcfRange> ranges) {
+    if (ranges.empty() || !image_) return Coverage;
+    std::fill(required_.begin(), required_.end(), 0);
+    MarkRanges(required_, ranges);
+    if (loaded_ == required_) return Ok;
+    for (size_t i = 0; i < loaded_.size(); ++i)
+        if (loaded_[i] & ~required_[i]) return Data;
+    return Coverage;
+}
+
+void cmcTcfFile::ShowFileError(int code) {
+    if (code < 1 || code > 9) return;
+    cmcGTex& texts = cmcGTex::Process();
+    const std::string text =
+        texts.GetText("GI_Mess_FileErr_Headline") + "\n\n" + texts.GetText(ErrorKeys[code]);
+    cmcMessage(text, texts.GetLine("GI_Sys_AppTitle", 0), MsgIcon::Warning);
+}

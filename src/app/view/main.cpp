@@ -1,1 +1,67 @@
-int main() { return 0; }
+// Pelham: clone programming for the receiver. Builds the process-wide objects, the main
+// window, and runs the message loop; a second instance ends at once.
+
+#include "app/indMain.h"
+#include "app/indProcess.h"
+#include "app/view/TForm1.h"
+#include "platform/qt/gui/cmcQtPlatform.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct CommandLine {
+    std::vector<std::string> args; // for the settings store: the program path first
+    std::optional<std::string> port;
+    bool valid = true;
+};
+
+// Takes "--port PATH" out; everything else goes to the settings store, which looks for
+// "/setup".
+CommandLine ParseCommandLine(const QStringList& words) {
+    CommandLine line;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        if (words[i] != QLatin1String("--port")) {
+            line.args.push_back(words[i].toStdString());
+            continue;
+        }
+        if (i + 1 >= words.size()) {
+            line.valid = false;
+            break;
+        }
+        line.port = words[++i].toStdString();
+    }
+    return line;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    cmcQtPlatform platform;
+    QApplication application(argc, argv);
+    const CommandLine line = ParseCommandLine(QApplication::arguments());
+    if (!line.valid) {
+        std::fputs("usage: pelham [/setup] [--port PATH]\n", stderr);
+        return 64;
+    }
+
+    indProcess process(line.args);
+    // Another instance runs: no window, no message, nothing written.
+    if (!process.AllowedToRun()) return 0;
+    if (line.port) process.UsePortForThisRun(*line.port);
+
+    int result = 0;
+    {
+        TForm1 form(process.Main());
+        // The Initial Setup would come first on a start without setup done; until it
+        // exists the main window is shown either way.
+        form.ShowWindow();
+        result = application.exec();
+    }
+    return result; // the process objects go in reverse order; the settings are written
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/cmcPlatform.h"
+
+#include <string>
+
+// What the document controller needs of the main window. The view implements it; the
+// controller never sees a widget, so it runs headless in the tests. (The names keep clear
+// of the toolkit's own show() and isVisible().)
+class cuiMainWindow {
+  public:
+    virtual ~cuiMainWindow() = default;
+
+    // The window's caption, also used as the application's title.
+    virtual void SetCaption(const std::string& caption) = 0;
+    virtual bool IsWindowVisible() const = 0;
+    virtual bool IsWindowEnabled() const = 0;
+    virtual void EnableWindow(bool enabled) = 0;
+    // Shows the window, enabled, and gives it the focus.
+    virtual void ShowWindow() = 0;
+    // The normal (restored) placement, also while maximised.
+    virtual cmcRect Placement() const = 0;
+    // Width of the left (tree) panel.
+    virtual int SplitterPosition() const = 0;
+};
+
+// Smallest width of the left panel; a stored splitter position below it is raised to it.
+constexpr int MinimumSplitter = 8;
+
+// Keeps a stored placement reachable on the desktop: at least 16 pixels of the window lie
+// inside the work area horizontally, and its top edge lies inside it vertically. The
+// size is kept.
+cmcRect ClampToWorkArea(cmcRect placement, const cmcRect& workArea);

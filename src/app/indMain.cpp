@@ -1,0 +1,318 @@
+#include "app/indMain.h"
+
+#include "app/indDocumentFile.h"
+#include "catalogue/cmcGTex.h"
+#include "events/cmcEvMan.h"
+#include "events/cmcEvents.h"
+#include "files/cmcTcfFile.h"
+#include "settings/indEnviron.h"
+
+#include <cstring>
+#include <filesystem>
+
+namespace {
+const char* const OpenDialogKey = "GI_Sys_Dialog_FOpen"; // line 0 extension, line 1 filter
+const char* const SaveQuestionKey = "GI_Mess_Confirm_WriteFile";
+const char* const SaveAnotherQuestionKey = "GI_Mess_Confirm_WriteAnother";
+
+// The receiver's destination byte names a region version the program installs, or none.
+int InstalledDestination(int received) {
+    if (received < 0 || received > 13) return indEnviron::NoDestination;
+    switch (received) {
+    case 6:
+    case 8:
+    case 9:
+    case 10:
+        return indEnviron::NoDestination;
+    default:
+        return received;
+    }
+}
+
+std::string ReplaceFirst(std::string text, const std::string& what, const std::string& with) {
+    if (size_t at = text.find(what); at != std::string::npos) text.replace(at, what.size(), with);
+    return text;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+} // namespace
+
+indMain::indMain(indEnviron& environ, cmcGTex& text, cmcHelpGTex& help, cmcEvMan& events,
+                 int imageSize)
+    : cuiMain(environ, text, help, events, imageSize) {
+    events_.Subscribe(&indMain::OnEvent, this);
+    InitIdentity();
+}
+
+indMain::~indMain() {
+    events_.Unsubscribe(&indMain::OnEvent, this);
+}
+
+void indMain::InitIdentity() {
+    cuiMain::InitIdentity();
+    modelWord_ = ReceiverModelWord;
+    extraWord_ = ReceiverExtraWord;
+}
+
+void indMain::BuildTree() {
+    cuiMain::BuildTree();
+    // The navigation tree is not built yet; the left panel shows its placeholder.
+}
+
+// Adoption of a read image (recount, repack, correction for the destination) joins
+// with the memory model's organisation and destination rules; until then the image is
+// taken as read.
+void indMain::AdoptLoadedImage(cmcEeprom& image) {
+    cuiMain::AdoptLoadedImage(image);
+}
+
+// Stand-in for the default image of the installed destination until the compiled-in
+// default images exist: an empty map that carries only the format marker.
+void indMain::FillNewDocumentImage() {
+    newDocument_.Fill(0);
+    newDocument_.SetBytes(MarkerAddress, reinterpret_cast<const uint8_t*>(FormatMarker),
+                          FormatMarkerLength);
+}
+
+// Recounting and repacking the organisation is the memory model's; nothing to do on the
+// stand-in image.
+void indMain::RepackImage(cmcEeprom&) {}
+
+// Correcting for the destination and rebuilding the in-use bitmaps before a save is the
+// memory model's; the image is stored as it is until then.
+void indMain::PrepareImageForStore(cmcEeprom&) {}
+
+void indMain::SetBandLimitHook(std::function<void(int destination)> hook) {
+    bandLimits_ = std::move(hook);
+}
+
+void indMain::ApplyBandLimits(int destination) {
+    if (bandLimits_) bandLimits_(destination);
+}
+
+// ---- The main window ----
+
+void indMain::CreateUi(cuiMainWindow& window) {
+    window_ = &window;
+    if (environ_.modelType != 0) environ_.modelType = 0;
+    FillNewDocumentImage();
+    working_.Assign(newDocument_);
+    MarkSaved();
+    CloseSheet();
+    RepackImage(working_);
+    events_.Send(ev::ToolbarRefresh);
+    BuildTree();
+    if (imageSize_ < ImageSize) cmcFatal("Self Check Error.\nEEPROM Map is too large.");
+    // The image as repacked is the saved state.
+    MarkSaved();
+    StartControllerTask();
+}
+
+cmcRect indMain::StoredPlacement() const {
+    cmcRect stored{environ_.windowLeft, environ_.windowTop, environ_.windowWidth,
+                   environ_.windowHeight};
+    cmcScreen* screen = cmcPlatform::get().screen;
+    return screen ? ClampToWorkArea(stored, screen->workArea()) : stored;
+}
+
+int indMain::StoredSplitter() const {
+    return environ_.splitterV < MinimumSplitter ? MinimumSplitter : environ_.splitterV;
+}
+
+bool indMain::CloseQuery() {
+    // A dialog or a clone session holds the window.
+    if (!window_ || !window_->IsWindowEnabled()) return false;
+    if (ConfirmSave(false) == answer::Cancel) return false;
+    const cmcRect placement = window_->Placement();
+    environ_.windowLeft = placement.left;
+    environ_.windowTop = placement.top;
+    environ_.windowWidth = placement.width;
+    environ_.windowHeight = placement.height;
+    environ_.splitterV = window_->SplitterPosition();
+    return true;
+}
+
+void indMain::WindowClosed() {
+    StopControllerTask();
+    CloseSheet();
+    window_ = nullptr;
+}
+
+// No sheet can be open until the sheets exist; closing one then records its position in
+// the sheet history.
+void indMain::CloseSheet() {}
+
+void indMain::ControllerStep() {
+    // Reopening the selected node's sheet joins with the navigation tree.
+    cuiMain::ControllerStep();
+}
+
+// ---- Document commands ----
+
+int indMain::ConfirmSave(bool another) {
+    events_.Send(ev::CommitInput);
+    const std::string question =
+        another ? Text(SaveAnotherQuestionKey)
+                : ReplaceFirst(Text(SaveQuestionKey), "%s", FileNamePart(DocumentPath()));
+    if (modified_ == 0) return answer::Yes;
+    switch (Message(question, MsgIcon::Warning, MsgButtons::YesNoCancel)) {
+    case answer::Yes: {
+        const int saved = fileName_.empty() || another ? FileSaveAs() : SaveDocument(fileName_);
+        return saved == 0 ? answer::Yes : answer::Cancel;
+    }
+    case answer::No:
+        return answer::No;
+    default:
+        return answer::Cancel;
+    }
+}
+
+int indMain::FileNew() {
+    if (ConfirmSave(false) == answer::Cancel) return 1;
+    working_.Assign(newDocument_);
+    RepackImage(working_);
+    MarkSaved();
+    fileName_.clear();
+    UpdateTitle();
+    CloseSheet();
+    events_.Send(ev::RebuildBranches);
+    return 1;
+}
+
+cmcFileDialogRequest indMain::DialogRequest(const std::string& fileName) const {
+    cmcFileDialogRequest request;
+    request.defaultExtension = text_.GetLine(OpenDialogKey, 0);
+    request.filter = text_.GetLine(OpenDialogKey, 1);
+    request.fileName = fileName;
+    request.folder = currentFolder_;
+    return request;
+}
+
+int indMain::FileOpen() {
+    events_.Send(ev::CommitInput);
+    cmcFileDialogs* dialogs = cmcPlatform::get().dialogs;
+    if (!dialogs) return 1;
+    std::optional<std::string> path = dialogs->openFile(DialogRequest(""));
+    if (!path || path->empty()) return 1;
+    return OpenDocument(*path);
+}
+
+int indMain::OpenDocument(const std::string& path) {
+    const bool same = cmcRecent::SamePath(path, DocumentPath());
+    if (ConfirmSave(same) == answer::Cancel) return 1;
+
+    // The file is read into a scratch image, so a failed open changes nothing.
+    cmcEeprom scratch;
+    scratch.Assign(working_);
+    scratch.Fill(0);
+    cmcWaitCursorScope wait;
+    if (ReadDocumentFile(path, scratch) != 0) return 1;
+
+    TakeDocumentPath(path);
+    working_.Assign(scratch);
+    AdoptLoadedImage(working_);
+    MarkSaved();
+    CloseSheet();
+    events_.Send(ev::RebuildBranches);
+    return 0;
+}
+
+int indMain::FileSave() {
+    if (fileName_.empty()) return FileSaveAs();
+    return SaveDocument(fileName_);
+}
+
+int indMain::FileSaveAs() {
+    cmcFileDialogs* dialogs = cmcPlatform::get().dialogs;
+    if (!dialogs) return 1;
+    std::optional<std::string> path =
+        dialogs->saveFile(DialogRequest(FileNamePart(DocumentPath())));
+    if (!path || path->empty()) return 1;
+    return SaveDocument(*path);
+}
+
+int indMain::SaveDocument(const std::string& path) {
+    events_.Send(ev::CommitInput);
+    // The stored form: the working image itself changes here.
+    PrepareImageForStore(working_);
+    cmcWaitCursorScope wait;
+    if (WriteDocumentFile(path, working_) != 0) return 1;
+    TakeDocumentPath(path);
+    MarkSaved();
+    return 0;
+}
+
+// A document now lives at this path: its folder is the one the dialogs offer next, and
+// the path heads the recent files.
+void indMain::TakeDocumentPath(const std::string& path) {
+    const std::string absolute = AbsolutePath(path);
+    currentFolder_ = FolderPart(absolute);
+    environ_.currentDirectory = currentFolder_;
+    fileName_ = absolute;
+    UpdateTitle();
+    environ_.recent.AddToFront(absolute);
+}
+
+// ---- Clone commands ----
+
+// The clone session is not connected yet.
+void indMain::CloneRead() {}
+
+// The clone session is not connected yet.
+void indMain::CloneWrite() {}
+
+// The clone session is not connected yet.
+void indMain::CloneInformation() {}
+
+// ---- Events ----
+
+void indMain::OnEvent(void* context, const cmcEvent& event) {
+    static_cast<indMain*>(context)->HandleEvent(event);
+}
+
+void indMain::HandleEvent(const cmcEvent& event) {
+    switch (event.code) {
+    case ev::CloneInformation:
+        CloneInformation();
+        break;
+    case ev::ShowMainWindow:
+        if (window_) window_->ShowWindow();
+        break;
+    case ev::ReceiverFlags:
+        if (event.a == 1) TakeReceiverFlags();
+        break;
+    case ev::AdoptDestination:
+        AdoptReceiverDestination();
+        break;
+    case ev::CloneStarting:
+        if (MainWindowVisible()) window_->EnableWindow(false);
+        break;
+    case ev::ClonePhaseDone:
+    case ev::CloneEnding:
+        if (MainWindowVisible()) window_->ShowWindow();
+        break;
+    default:
+        break;
+    }
+}
+
+void indMain::TakeReceiverFlags() {
+    if (environ_.destination > indEnviron::NoDestination) return;
+    const uint8_t flags = receiverInfo_[InfoFlagsByte];
+    environ_.fccInhibit = (flags >> 1) & 1;
+    environ_.rxExpansion = flags & 1;
+    ApplyBandLimits(environ_.destination);
+}
+
+void indMain::AdoptReceiverDestination() {
+    // Anything the program does not install (including bytes no receiver sends) means none.
+    environ_.destination = InstalledDestination(receiverInfo_[InfoDestinationByte]);
+    FillNewDocumentImage();
+    working_.Assign(newDocument_);
+    MarkSaved();
+    ApplyBandLimits(environ_.destination);
+}

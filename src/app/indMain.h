@@ -1,0 +1,86 @@
+#pragma once
+
+// The document controller of this receiver: the document commands (New, Open, Save,
+// Save As, the clone commands), the save question, the main window's start and close,
+// and the controller's event handlers.
+
+#include "app/cuiMain.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+struct cmcEvent;
+
+class indMain : public cuiMain {
+  public:
+    static constexpr int ReceiverModelWord = 12406; // 0x3076
+    static constexpr int ReceiverExtraWord = 1;
+    static constexpr int ReceiverInfoSize = 26;
+    static constexpr int InfoDestinationByte = 16;
+    static constexpr int InfoFlagsByte = 17; // bit 1 FCC inhibit, bit 0 Rx expansion
+
+    indMain(indEnviron& environ, cmcGTex& text, cmcHelpGTex& help, cmcEvMan& events,
+            int imageSize = ImageSize);
+    ~indMain() override;
+
+    // The controller's part of building the main window: the new document for the
+    // installed destination, the tree, and the controller task.
+    void CreateUi(cuiMainWindow& window);
+    // The stored window placement, held inside the desktop work area.
+    cmcRect StoredPlacement() const;
+    // The stored width of the left panel, at least MinimumSplitter.
+    int StoredSplitter() const;
+    // Whether the main window may close now; stores its placement when it may.
+    bool CloseQuery();
+    // The main window has closed: stops the task and forgets the window.
+    void WindowClosed();
+
+    // Document commands. Results: 0 done, 1 not done (cancelled or failed); ConfirmSave
+    // gives answer::Yes to go on, answer::No to go on without saving, answer::Cancel to stop.
+    int FileNew();
+    int FileOpen();
+    int OpenDocument(const std::string& path);
+    int FileSave();
+    int FileSaveAs();
+    int SaveDocument(const std::string& path);
+    int ConfirmSave(bool another);
+
+    void CloneRead();
+    void CloneWrite();
+    void CloneInformation();
+
+    void CloseSheet();
+
+    // The information block of the last receiver that answered.
+    std::array<uint8_t, ReceiverInfoSize>& ReceiverInformation() { return receiverInfo_; }
+    bool writeConfirmed = false;
+
+    // The model's band limits for a destination; installed by the program.
+    void SetBandLimitHook(std::function<void(int destination)> hook);
+
+  protected:
+    void InitIdentity() override;
+    void BuildTree() override;
+    void AdoptLoadedImage(cmcEeprom& image) override;
+    void ControllerStep() override;
+
+  private:
+    static void OnEvent(void* context, const cmcEvent& event);
+    void HandleEvent(const cmcEvent& event);
+    void TakeReceiverFlags();
+    void AdoptReceiverDestination();
+    void ApplyBandLimits(int destination);
+
+    // Model steps on the images.
+    void FillNewDocumentImage();
+    void RepackImage(cmcEeprom& image);
+    void PrepareImageForStore(cmcEeprom& image);
+
+    void TakeDocumentPath(const std::string& path);
+    cmcFileDialogRequest DialogRequest(const std::string& fileName) const;
+
+    std::array<uint8_t, ReceiverInfoSize> receiverInfo_{};
+    std::function<void(int)> bandLimits_;
+};

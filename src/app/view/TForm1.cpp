@@ -1,0 +1,138 @@
+#include "app/view/TForm1.h"
+
+#include "app/indMain.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace {
+
+// A bevelled panel; what it will hold is not built yet, so it shows a quiet placeholder.
+QFrame* MakePanel(QWidget* parent, const char* name) {
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(name);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setLineWidth(TForm1::PanelBevel);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* placeholder = new QWidget(panel);
+    placeholder->setObjectName(QStringLiteral("placeholder"));
+    layout->addWidget(placeholder);
+    return panel;
+}
+
+} // namespace
+
+TForm1::TForm1(indMain& controller) : controller_(controller) {
+    const QString appTitle = QString::fromStdString(controller_.Text("GI_Sys_AppTitle"));
+    // The application's name on dialogs; titles that already end with it are left alone.
+    QApplication::setApplicationDisplayName(appTitle);
+    setWindowTitle(appTitle);
+    setMinimumSize(MinimumWidth, MinimumHeight);
+    PlaceFromSettings();
+    BuildPanels();
+    BuildFileMenu();
+    statusBar()->setSizeGripEnabled(true);
+    controller_.CreateUi(*this);
+}
+
+TForm1::~TForm1() {
+    // The window may go away without a close (the program's end); the controller must not
+    // keep talking to it.
+    if (controller_.MainWindow() == this) controller_.WindowClosed();
+}
+
+void TForm1::PlaceFromSettings() {
+    const cmcRect placement = controller_.StoredPlacement();
+    resize(placement.width, placement.height);
+    move(placement.left, placement.top);
+}
+
+void TForm1::BuildPanels() {
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    splitter_->setHandleWidth(SplitterHandleWidth);
+    splitter_->setOpaqueResize(true);
+    splitter_->setChildrenCollapsible(false);
+    leftPanel_ = MakePanel(splitter_, "leftPanel");
+    leftPanel_->setMinimumWidth(MinimumSplitter);
+    rightPanel_ = MakePanel(splitter_, "rightPanel");
+    splitter_->addWidget(leftPanel_);
+    splitter_->addWidget(rightPanel_);
+    splitter_->setStretchFactor(0, 0);
+    splitter_->setStretchFactor(1, 1);
+    const int left = controller_.StoredSplitter();
+    splitter_->setSizes({left, std::max(width() - left - SplitterHandleWidth, 1)});
+    setCentralWidget(splitter_);
+}
+
+// The File menu with the document commands. The full menu bar is built from the
+// catalogue later; this is the one place that wiring lives until then.
+void TForm1::BuildFileMenu() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addAction(QStringLiteral("&New"), QKeySequence(QStringLiteral("Ctrl+N")), this,
+                    [this] { controller_.FileNew(); });
+    file->addAction(QStringLiteral("&Open..."), QKeySequence(QStringLiteral("Ctrl+O")), this,
+                    [this] { controller_.FileOpen(); });
+    file->addAction(QStringLiteral("&Save"), QKeySequence(QStringLiteral("Ctrl+S")), this,
+                    [this] { controller_.FileSave(); });
+    file->addAction(QStringLiteral("Save &As..."), this, [this] { controller_.FileSaveAs(); });
+    file->addSeparator();
+    file->addAction(QStringLiteral("E&xit"), QKeySequence(QStringLiteral("Alt+F4")), this,
+                    [this] { close(); });
+}
+
+void TForm1::SetCaption(const std::string& caption) {
+    setWindowTitle(QString::fromStdString(caption));
+}
+
+bool TForm1::IsWindowVisible() const {
+    return isVisible();
+}
+
+bool TForm1::IsWindowEnabled() const {
+    return isEnabled();
+}
+
+void TForm1::EnableWindow(bool enabled) {
+    setEnabled(enabled);
+}
+
+void TForm1::ShowWindow() {
+    setEnabled(true);
+    show();
+    raise();
+    activateWindow();
+}
+
+cmcRect TForm1::Placement() const {
+    // The restored placement also while maximised, so the next start opens normal-sized.
+    if (isMaximized() || isFullScreen()) {
+        const QRect normal = normalGeometry();
+        return {normal.x(), normal.y(), normal.width(), normal.height()};
+    }
+    return {x(), y(), width(), height()};
+}
+
+int TForm1::SplitterPosition() const {
+    return leftPanel_->width();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (!controller_.CloseQuery()) {
+        event->ignore();
+        return;
+    }
+    controller_.WindowClosed();
+    event->accept();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    controller_.UpdateTitle();
+}

@@ -174,7 +174,10 @@ int cmcTcfFile::WriteFile(const std::string& path, const std::string& text) cons
     if (fs::is_directory(target, ignored)) return FileOpen;
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
 
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string hidden(".");
+    hidden += target.filename().string();
+    hidden += ".XXXXXX";
+    std::string temporary = (folder / hidden).string();
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) return FileOpen;
 

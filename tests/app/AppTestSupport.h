@@ -1,0 +1,53 @@
+#pragma once
+
+// A main window that records what the document controller does to it, and a running
+// program on the fake platform.
+
+#include "app/cuiMainWindow.h"
+#include "app/indMain.h"
+#include "app/indProcess.h"
+#include "platform/fake/cmcFakePlatform.h"
+#include "support/TestEnvironment.h"
+
+#include <memory>
+#include <string>
+
+class FakeMainWindow : public cuiMainWindow {
+  public:
+    void SetCaption(const std::string& text) override { caption = text; }
+    bool IsWindowVisible() const override { return visible; }
+    bool IsWindowEnabled() const override { return enabled; }
+    void EnableWindow(bool on) override { enabled = on; }
+    void ShowWindow() override {
+        visible = true;
+        enabled = true;
+        ++activations;
+    }
+    cmcRect Placement() const override { return placement; }
+    int SplitterPosition() const override { return splitter; }
+
+    std::string caption;
+    bool visible = false;
+    bool enabled = true;
+    int activations = 0;
+    cmcRect placement{100, 50, 640, 480};
+    int splitter = 240;
+};
+
+// The program as started on the fake platform with its main window shown.
+struct RunningProgram {
+    explicit RunningProgram(cmcFakePlatform& platform, const testenv::TempFolder& folder) {
+        platform.folders.documents_ = folder.path().string();
+        process = std::make_unique<indProcess>();
+        main().CreateUi(window);
+        window.ShowWindow();
+    }
+    ~RunningProgram() {
+        if (process && main().MainWindow()) main().WindowClosed();
+    }
+    indMain& main() { return process->Main(); }
+    indEnviron& environ() { return process->Environ(); }
+
+    std::unique_ptr<indProcess> process;
+    FakeMainWindow window;
+};

@@ -1,0 +1,356 @@
+#include "AppTestSupport.h"
+
+#include "app/indDocumentFile.h"
+#include "events/cmcEvMan.h"
+#include "events/cmcEvents.h"
+#include "settings/indEnviron.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+using testenv::TempFolder;
+
+const std::string FileError = "File error.\n\n";
+
+class DocumentControllerTest : public ::testing::Test {
+  protected:
+    DocumentControllerTest() : program(platform, folder) {}
+
+    indMain& main() { return program.main(); }
+    // A change a cell action would make, detected as the cell logic does after it.
+    void Edit(int address = 100, int value = 0x5A) {
+        main().WorkingImage().SetByte(address, value);
+        main().AfterCellAction();
+    }
+    // A saved document at the path, with one byte that marks it.
+    std::string SavedFile(const std::string& name, int mark) {
+        cmcEeprom image;
+        image.Assign(main().NewDocumentImage());
+        image.SetByte(200, mark);
+        const std::string path = folder.file(name);
+        EXPECT_EQ(WriteDocumentFile(path, image), 0);
+        return path;
+    }
+    const std::vector<cmcScriptedMessageBox::Shown>& shown() { return platform.messages.shown(); }
+
+    cmcFakePlatform platform;
+    TempFolder folder;
+    RunningProgram program;
+};
+
+TEST_F(DocumentControllerTest, StartsUntitledAndUnmodified) {
+    EXPECT_EQ(program.window.caption, "Untitled - Pelham");
+    EXPECT_EQ(main().DocumentPath(), folder.path().string() + "/Untitled");
+    EXPECT_EQ(main().Modified(), 0);
+    EXPECT_TRUE(main().WorkingImage().HasFormatMarker());
+    EXPECT_FALSE(main().SavedImage().IsDifferent(main().WorkingImage()));
+    EXPECT_TRUE(main().ControllerTaskRunning());
+}
+
+TEST_F(DocumentControllerTest, NewOnAnUnmodifiedDocumentAsksNothing) {
+    main().FileNew();
+    EXPECT_TRUE(shown().empty());
+    EXPECT_TRUE(platform.dialogs.saveRequests().empty());
+    EXPECT_EQ(main().Modified(), 0);
+}
+
+TEST_F(DocumentControllerTest, TypingTheOldValueBackLeavesTheDocumentModified) {
+    const int old = main().WorkingImage().GetByte(100);
+    Edit(100, 0x33);
+    EXPECT_EQ(main().Modified(), 1);
+    Edit(100, old);
+    EXPECT_FALSE(main().WorkingImage().IsDifferent(main().SavedImage()));
+    EXPECT_EQ(main().Modified(), 1);
+    EXPECT_EQ(program.window.caption, "Untitled - Pelham"); // the title never shows it
+}
+
+TEST_F(DocumentControllerTest, NewOnAModifiedUntitledDocumentOffersSaveAsUntitled) {
+    Edit();
+    platform.messages.script({answer::Yes});
+    platform.dialogs.scriptSave(std::nullopt); // the user cancels the Save As dialog
+    main().FileNew();
+
+    ASSERT_EQ(shown().size(), 1u);
+    EXPECT_EQ(shown()[0].text, "Save changes to Untitled?");
+    EXPECT_EQ(shown()[0].caption, "Pelham");
+    EXPECT_EQ(shown()[0].icon, MsgIcon::Warning);
+    EXPECT_EQ(shown()[0].buttons, MsgButtons::YesNoCancel);
+    ASSERT_EQ(platform.dialogs.saveRequests().size(), 1u);
+    EXPECT_EQ(platform.dialogs.saveRequests()[0].fileName, "Untitled");
+    EXPECT_EQ(platform.dialogs.saveRequests()[0].folder, folder.path().string());
+    EXPECT_EQ(platform.dialogs.saveRequests()[0].defaultExtension, "tcf");
+    // Cancelling Save As cancelled the New: the edit is still there.
+    EXPECT_EQ(main().WorkingImage().GetByte(100), 0x5A);
+    EXPECT_EQ(main().Modified(), 1);
+}
+
+TEST_F(DocumentControllerTest, SaveQuestionAnswers) {
+    struct Case {
+        int answer;
+        bool saveDialogAnswered;
+        bool newDocument; // the New went on
+        bool fileWritten;
+    } cases[] = {
+        {answer::Yes, true, true, true},
+        {answer::No, false, true, false},
+        {answer::Cancel, false, false, false},
+    };
+    for (const Case& c : cases) {
+        const std::string path = folder.file("answer" + std::to_string(c.answer) + ".tcf");
+        Edit();
+        platform.messages.script({c.answer});
+        if (c.saveDialogAnswered) platform.dialogs.scriptSave(path);
+        main().FileNew();
+        EXPECT_EQ(main().WorkingImage().GetByte(100) != 0x5A, c.newDocument) << c.answer;
+        EXPECT_EQ(main().Modified(), c.newDocument ? 0 : 1) << c.answer;
+        EXPECT_EQ(std::filesystem::exists(path), c.fileWritten) << c.answer;
+        if (c.newDocument) {
+            EXPECT_EQ(main().FileName(), "") << c.answer;
+        } else {
+            main().MarkSaved(); // a clean start for the next case
+        }
+    }
+}
+
+TEST_F(DocumentControllerTest, OpenTakesTheFileAndItsFolder) {
+    TempFolder other;
+    const std::string path = (other.path() / "club.tcf").string();
+    {
+        cmcEeprom image;
+        image.Assign(main().NewDocumentImage());
+        image.SetByte(200, 0x42);
+        ASSERT_EQ(WriteDocumentFile(path, image), 0);
+    }
+    platform.dialogs.scriptOpen(path);
+    EXPECT_EQ(main().FileOpen(), 0);
+
+    EXPECT_EQ(main().WorkingImage().GetByte(200), 0x42);
+    EXPECT_EQ(main().Modified(), 0);
+    EXPECT_EQ(main().FileName(), path);
+    EXPECT_EQ(program.window.caption, "club.tcf - Pelham");
+    EXPECT_EQ(main().CurrentFolder(), other.path().string());
+    EXPECT_EQ(program.environ().currentDirectory, other.path().string());
+    EXPECT_EQ(program.environ().recent.Entry(0), path);
+    ASSERT_EQ(platform.dialogs.openRequests().size(), 1u);
+    EXPECT_EQ(platform.dialogs.openRequests()[0].filter,
+              "Data files (*.tcf)|*.tcf|All files (*.*)|*.*");
+    EXPECT_EQ(platform.dialogs.openRequests()[0].folder, folder.path().string());
+    EXPECT_EQ(platform.cursor.depth_, 0);
+}
+
+TEST_F(DocumentControllerTest, ReopeningTheOwnFileAsksTheOtherQuestion) {
+    const std::string own = SavedFile("own.tcf", 1);
+    const std::string other = SavedFile("other.tcf", 2);
+    ASSERT_EQ(main().OpenDocument(own), 0);
+    Edit();
+
+    platform.messages.script({answer::Yes});
+    platform.dialogs.scriptSave(std::nullopt);
+    EXPECT_EQ(main().OpenDocument(own), 1);
+    EXPECT_EQ(platform.messages.lastText(), "Save changes ?");
+    ASSERT_EQ(platform.dialogs.saveRequests().size(), 1u); // Yes leads to Save As
+    EXPECT_EQ(platform.dialogs.saveRequests()[0].fileName, "own.tcf");
+
+    platform.messages.script({answer::Cancel});
+    EXPECT_EQ(main().OpenDocument(other), 1);
+    EXPECT_EQ(platform.messages.lastText(), "Save changes to own.tcf?");
+    EXPECT_EQ(main().FileName(), own);
+    EXPECT_EQ(main().Modified(), 1);
+}
+
+TEST_F(DocumentControllerTest, AFailedOpenLeavesTheDocumentAsItWas) {
+    const std::string good = SavedFile("good.tcf", 1);
+    ASSERT_EQ(main().OpenDocument(good), 0);
+    Edit();
+    const std::string text = testenv::readFile(good);
+
+    // The marker's last character changed: the file reads well but is not ours.
+    std::string wrongMarker = text;
+    const size_t markerLine = wrongMarker.find("0001C83010");
+    ASSERT_NE(markerLine, std::string::npos);
+    ASSERT_EQ(wrongMarker.substr(markerLine + 40, 2), "33"); // the "3" of "Format3"
+    wrongMarker.replace(markerLine + 40, 2, "34");
+    // A line in the middle missing.
+    std::string missingLine = text;
+    const size_t middle = missingLine.find("\n0000100010") + 1;
+    missingLine.erase(middle, missingLine.find('\n', middle) + 1 - middle);
+
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* message;
+    } cases[] = {
+        {"marker.tcf", wrongMarker, "Illegal data."},
+        {"short.tcf", missingLine, "There is not enough data."},
+        {"header.tcf", "30770001\r\n#\r\n", "Illegal data."},
+    };
+    for (const Case& c : cases) {
+        const std::string path = folder.file(c.name);
+        testenv::writeFile(path, c.bytes);
+        platform.messages.script({answer::No});
+        EXPECT_EQ(main().OpenDocument(path), 1) << c.name;
+        EXPECT_EQ(platform.messages.lastText(), FileError + c.message) << c.name;
+        EXPECT_EQ(main().FileName(), good) << c.name;
+        EXPECT_EQ(program.window.caption, "good.tcf - Pelham") << c.name;
+        EXPECT_EQ(main().Modified(), 1) << c.name;
+        EXPECT_EQ(main().WorkingImage().GetByte(100), 0x5A) << c.name;
+        EXPECT_EQ(program.environ().recent.Entry(0), good) << c.name;
+    }
+    EXPECT_EQ(platform.cursor.depth_, 0);
+}
+
+TEST_F(DocumentControllerTest, SavingAnUnmodifiedTitledDocumentStillWrites) {
+    const std::string path = SavedFile("kept.tcf", 7);
+    ASSERT_EQ(main().OpenDocument(path), 0);
+    program.environ().recent.AddToFront(folder.file("newer.tcf"));
+    std::filesystem::remove(path);
+
+    EXPECT_EQ(main().FileSave(), 0);
+    EXPECT_TRUE(shown().empty());
+    EXPECT_TRUE(platform.dialogs.saveRequests().empty());
+    ASSERT_TRUE(std::filesystem::exists(path));
+    EXPECT_EQ(program.environ().recent.Entry(0), path);
+
+    cmcEeprom back;
+    back.SetSize(ImageSize);
+    EXPECT_EQ(ReadDocumentFile(path, back), 0);
+    EXPECT_FALSE(back.IsDifferent(main().WorkingImage()));
+}
+
+TEST_F(DocumentControllerTest, AFailedSaveKeepsNameAndModifiedFlag) {
+    const std::string path = SavedFile("name.tcf", 1);
+    ASSERT_EQ(main().OpenDocument(path), 0);
+    Edit();
+    platform.dialogs.scriptSave(folder.file("missing/folder/x.tcf"));
+
+    EXPECT_EQ(main().FileSaveAs(), 1);
+    EXPECT_EQ(platform.messages.lastText(), FileError + "Cannot open the file.");
+    EXPECT_EQ(main().FileName(), path);
+    EXPECT_EQ(main().Modified(), 1);
+    EXPECT_EQ(program.window.caption, "name.tcf - Pelham");
+}
+
+TEST_F(DocumentControllerTest, SaveAsOfAModifiedDocumentMakesItTitledAndSaved) {
+    Edit();
+    const std::string path = folder.file("mine.tcf");
+    platform.dialogs.scriptSave(path);
+    EXPECT_EQ(main().FileSave(), 0); // untitled: Save is Save As
+    EXPECT_EQ(main().Modified(), 0);
+    EXPECT_EQ(main().FileName(), path);
+    EXPECT_EQ(program.window.caption, "mine.tcf - Pelham");
+    // The comment line carries the image's clone comment.
+    EXPECT_EQ(testenv::readFile(path).substr(0, 12), "30760001\r\n#\r");
+}
+
+TEST_F(DocumentControllerTest, DataChangedIsPostedOnceEditsSettle) {
+    int posted = 0;
+    cmcEvMan& events = program.process->Events();
+    auto count = [](void* context, const cmcEvent& event) {
+        if (event.code == ev::DataChanged) ++*static_cast<int*>(context);
+    };
+    events.Subscribe(count, &posted);
+    Edit();
+    platform.clock.advance(150);
+    Edit(101); // a further edit restarts the pause
+    platform.clock.advance(200);
+    EXPECT_EQ(posted, 0);
+    platform.clock.advance(120); // 250 ms after the last edit, one task step and one pass
+    EXPECT_EQ(posted, 1);
+    platform.clock.advance(1000);
+    EXPECT_EQ(posted, 1);
+    events.Unsubscribe(count, &posted);
+}
+
+class ClosingTest : public DocumentControllerTest {};
+
+TEST_F(ClosingTest, CancelKeepsTheWindowAndStoresNoPlacement) {
+    Edit();
+    const int left = program.environ().windowLeft;
+    const int splitter = program.environ().splitterV;
+    platform.messages.script({answer::Cancel});
+    EXPECT_FALSE(main().CloseQuery());
+    EXPECT_EQ(platform.messages.lastText(), "Save changes to Untitled?");
+    EXPECT_EQ(program.environ().windowLeft, left);
+    EXPECT_EQ(program.environ().splitterV, splitter);
+    EXPECT_TRUE(main().ControllerTaskRunning());
+}
+
+TEST_F(ClosingTest, RefusedWithoutAQuestionWhileTheWindowIsDisabled) {
+    Edit();
+    program.process->Events().Send(ev::CloneStarting);
+    EXPECT_FALSE(program.window.enabled);
+    EXPECT_FALSE(main().CloseQuery());
+    EXPECT_TRUE(shown().empty());
+    program.process->Events().Send(ev::CloneEnding);
+    EXPECT_TRUE(program.window.enabled);
+}
+
+TEST_F(ClosingTest, StoresThePlacementAndStopsTheTask) {
+    program.window.placement = {-30, 12, 700, 500};
+    program.window.splitter = 180;
+    ASSERT_TRUE(main().CloseQuery());
+    main().WindowClosed();
+    const indEnviron& env = program.environ();
+    EXPECT_EQ(env.windowLeft, -30);
+    EXPECT_EQ(env.windowTop, 12);
+    EXPECT_EQ(env.windowWidth, 700);
+    EXPECT_EQ(env.windowHeight, 500);
+    EXPECT_EQ(env.splitterV, 180);
+    EXPECT_FALSE(main().ControllerTaskRunning());
+    EXPECT_EQ(main().MainWindow(), nullptr);
+}
+
+class ReceiverEventTest : public DocumentControllerTest {
+  protected:
+    void SetUp() override {
+        main().SetBandLimitHook([this](int destination) { limits.push_back(destination); });
+    }
+    std::vector<int> limits;
+};
+
+TEST_F(ReceiverEventTest, AdoptingTheReceiverDestination) {
+    struct Case {
+        int received, installed;
+    } cases[] = {{0, 0},  {3, 3},   {13, 13}, {6, 14},   {8, 14},
+                 {9, 14}, {10, 14}, {14, 14}, {0xFF, 14}};
+    for (const Case& c : cases) {
+        Edit();
+        main().ReceiverInformation()[indMain::InfoDestinationByte] = uint8_t(c.received);
+        program.process->Events().Send(ev::AdoptDestination);
+        EXPECT_EQ(program.environ().destination, c.installed) << c.received;
+        EXPECT_EQ(limits.back(), c.installed) << c.received;
+        EXPECT_EQ(main().Modified(), 0) << c.received;
+        EXPECT_FALSE(main().WorkingImage().IsDifferent(main().NewDocumentImage()));
+    }
+}
+
+TEST_F(ReceiverEventTest, ReceiverFlagsAreTakenOnlyWhenAsked) {
+    program.environ().destination = 5;
+    main().ReceiverInformation()[indMain::InfoFlagsByte] = 0x02;
+    program.process->Events().Send(ev::ReceiverFlags, 0, 1); // after adoption: nothing
+    EXPECT_TRUE(limits.empty());
+    program.process->Events().Send(ev::ReceiverFlags, 1, 0);
+    EXPECT_EQ(program.environ().fccInhibit, 1);
+    EXPECT_EQ(program.environ().rxExpansion, 0);
+    EXPECT_EQ(limits, std::vector<int>{5});
+    main().ReceiverInformation()[indMain::InfoFlagsByte] = 0x01;
+    program.process->Events().Send(ev::ReceiverFlags, 1, 1);
+    EXPECT_EQ(program.environ().fccInhibit, 0);
+    EXPECT_EQ(program.environ().rxExpansion, 1);
+}
+
+TEST_F(ReceiverEventTest, CloneSessionDisablesOnlyAVisibleWindow) {
+    program.window.visible = false;
+    program.process->Events().Send(ev::CloneStarting);
+    EXPECT_TRUE(program.window.enabled);
+    program.window.visible = true;
+    program.process->Events().Send(ev::CloneStarting);
+    EXPECT_FALSE(program.window.enabled);
+    program.process->Events().Send(ev::ClonePhaseDone, 0);
+    EXPECT_TRUE(program.window.enabled);
+}
+
+} // namespace

@@ -1,0 +1,86 @@
+#include "app/indMain.h"
+#include "app/indProcess.h"
+#include "app/view/TForm1.h"
+#include "platform/fake/cmcFakePlatform.h"
+#include "settings/indEnviron.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QMenuBar>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// The offscreen platform (QT_QPA_PLATFORM=offscreen) with the fakes below it.
+class MainWindowTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "test_app_view";
+        static char* argv[] = {name, nullptr};
+        if (!QApplication::instance()) application = new QApplication(argc, argv);
+    }
+
+    cmcFakePlatform platform;
+    indProcess process;
+    static QApplication* application;
+};
+
+QApplication* MainWindowTest::application = nullptr;
+
+TEST_F(MainWindowTest, CreatedHiddenWithTheUntitledTitle) {
+    TForm1 form(process.Main());
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(form.windowTitle().toStdString(), "Untitled - Pelham");
+    form.ShowWindow();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.windowTitle().toStdString(), "Untitled - Pelham");
+    EXPECT_EQ(form.minimumSize(), QSize(400, 200));
+}
+
+TEST_F(MainWindowTest, PlacementAndSplitterComeFromTheSettings) {
+    indEnviron& env = process.Environ();
+    env.windowLeft = 30, env.windowTop = 40, env.windowWidth = 700, env.windowHeight = 500;
+    env.splitterV = 2; // below the smallest panel width
+    TForm1 form(process.Main());
+    form.ShowWindow();
+    EXPECT_EQ(form.Placement().width, 700);
+    EXPECT_EQ(form.Placement().height, 500);
+    EXPECT_EQ(form.SplitterPosition(), MinimumSplitter);
+}
+
+TEST_F(MainWindowTest, ClosingAModifiedDocumentAsksAndCancelKeepsTheWindow) {
+    TForm1 form(process.Main());
+    form.ShowWindow();
+    process.Main().WorkingImage().SetByte(10, 1);
+    process.Main().CheckModified();
+    platform.messages.script({answer::Cancel});
+    EXPECT_FALSE(form.close());
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(platform.messages.lastText(), "Save changes to Untitled?");
+
+    platform.messages.script({answer::No});
+    EXPECT_TRUE(form.close());
+    EXPECT_EQ(process.Main().MainWindow(), nullptr);
+    EXPECT_EQ(process.Environ().splitterV, form.LeftPanel()->width());
+}
+
+TEST_F(MainWindowTest, TheFileMenuRunsTheDocumentCommands) {
+    TForm1 form(process.Main());
+    form.ShowWindow();
+    QMenu* file = form.menuBar()->findChildren<QMenu*>().value(0);
+    ASSERT_NE(file, nullptr);
+    QStringList texts;
+    for (QAction* action : file->actions())
+        if (!action->isSeparator()) texts << action->text();
+    EXPECT_EQ(texts, QStringList({"&New", "&Open...", "&Save", "Save &As...", "E&xit"}));
+
+    platform.dialogs.scriptOpen(std::nullopt);
+    file->actions().value(1)->trigger(); // Open..., cancelled
+    EXPECT_EQ(platform.dialogs.openRequests().size(), 1u);
+}
+
+} // namespace

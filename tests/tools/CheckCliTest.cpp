@@ -1,0 +1,98 @@
+// pelham-cli check, run as a user runs it.
+
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+using testenv::TempFolder;
+
+struct CliRun {
+    int status;
+    std::string errors;
+};
+
+CliRun RunCli(const std::string& arguments, const TempFolder& folder) {
+    const std::string errors = folder.file("stderr.txt");
+    const std::string command = (testenv::binaryFolder() / "pelham-cli").string() + " " +
+                                arguments + " 2>" + errors + " </dev/null";
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testenv::readFile(errors)};
+}
+
+// A whole-image file written line by line as the receiver's files are: the map empty but
+// for the format marker in its last 16 bytes.
+std::string GoodFile() {
+    std::string text = "30760001\r\n#CheckTest\r\n";
+    const std::string marker = "TarnCloneFormat3";
+    char line[64];
+    for (int address = 0; address < 116800; address += 16) {
+        std::snprintf(line, sizeof line, "%08X10", address);
+        text += line;
+        for (int i = 0; i < 16; ++i) {
+            const int value = address == 116784 ? static_cast<unsigned char>(marker[i]) : 0;
+            std::snprintf(line, sizeof line, "%02X", value);
+            text += line;
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::string Without(std::string text, const std::string& lineStart) {
+    const size_t at = text.find("\n" + lineStart) + 1;
+    text.erase(at, text.find('\n', at) + 1 - at);
+    return text;
+}
+
+TEST(CheckCliTest, AGoodFilePassesSilently) {
+    TempFolder folder;
+    testenv::writeFile(folder.file("good.tcf"), GoodFile());
+    const CliRun run = RunCli("check " + folder.file("good.tcf"), folder);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.errors, "");
+}
+
+TEST(CheckCliTest, ADamagedFileGivesItsCodeAndText) {
+    const std::string good = GoodFile();
+    std::string lowerMarker = good;
+    lowerMarker.replace(lowerMarker.find("5461726E"), 2, "74"); // "tarn..."
+    struct Case {
+        const char* name;
+        std::string bytes;
+        int code;
+        const char* text;
+    } cases[] = {
+        {"missing", "", 1, "Cannot open the file."},
+        {"model", "30770001\r\n#\r\n", 3, "Illegal data."},
+        {"header", "3076000A\r\n#\r\n", 6, "Illegal data."},
+        {"middle", Without(good, "0000100010"), 7, "There is not enough data."},
+        {"last", Without(good, "0001C83010"), 8, "Illegal data."}, // the marker test first
+        {"marker", lowerMarker, 8, "Illegal data."},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        const std::string path = folder.file(std::string(c.name) + ".tcf");
+        if (c.code != 1) testenv::writeFile(path, c.bytes);
+        const CliRun run = RunCli("check " + path, folder);
+        EXPECT_EQ(run.status, c.code) << c.name;
+        EXPECT_EQ(run.errors, std::string("File error.\n\n") + c.text + "\n") << c.name;
+    }
+}
+
+TEST(CheckCliTest, UsageErrors) {
+    TempFolder folder;
+    for (const char* arguments : {"check", "check a.tcf b.tcf"}) {
+        const CliRun run = RunCli(arguments, folder);
+        EXPECT_EQ(run.status, 64) << arguments;
+        EXPECT_NE(run.errors.find("usage: pelham-cli check FILE.tcf"), std::string::npos)
+            << arguments;
+    }
+}
+
+} // namespace

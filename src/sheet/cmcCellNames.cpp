@@ -213,18 +213,18 @@ constexpr NamedValue Colors[] = {
     {"clAqua", 0x00FFFF00},
     {"clBlack", 0x00000000},
     {"clBlue", 0x00FF0000},
-    {"clDkGray", 0x00808080},
     {"clFuchsia", 0x00FF00FF},
     {"clGray", 0x00808080},
+    {"clDkGray", 0x00808080},
     {"clGreen", 0x00008000},
     {"clLime", 0x0000FF00},
+    {"clSilver", 0x00C0C0C0},
     {"clLtGray", 0x00C0C0C0},
     {"clMaroon", 0x00000080},
     {"clNavy", 0x00800000},
     {"clOlive", 0x00008080},
     {"clPurple", 0x00800080},
     {"clRed", 0x000000FF},
-    {"clSilver", 0x00C0C0C0},
     {"clTeal", 0x00808000},
     {"clWhite", 0x00FFFFFF},
     {"clYellow", 0x0000FFFF},
@@ -347,7 +347,7 @@ bool FindColor(std::string_view name, unsigned& color) {
 }
 
 std::string_view ColorName(unsigned color) {
-    // clGray and clDkGray share a value, as do clLtGray and clSilver: the first name wins.
+    // clGray and clDkGray share a value, as do clSilver and clLtGray: the first in the table wins.
     for (const NamedValue& entry : Colors)
         if (entry.value == color) return entry.name;
     return {};

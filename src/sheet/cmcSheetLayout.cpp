@@ -207,8 +207,8 @@ std::string DescribeCell(const cmcCellObj& cell) {
     if (cell.cellType != CT_None || cell.logicId != CL_None) {
         out << "  %"
             << (cell.cellType != CT_None ? std::string(CellTypeName(cell.cellType)) + "." : "")
-            << (cell.logicId != CL_None ? LogicIdName(cell.logicId) : "") << "[" << cell.index
-            << "]";
+            << (cell.logicId != CL_None ? LogicIdName(cell.logicId) : "");
+        if (cell.logicId != CL_None) out << "[" << cell.index << "]";
         if (!cell.keyText.empty()) out << ":" << cell.keyText;
     }
     const std::string_view colorName = ColorName(cell.color);

@@ -93,6 +93,11 @@ std::string cuiMain::DocumentPath() const {
     return currentFolder_ + "/" + untitled;
 }
 
+void cuiMain::ClearFileName() {
+    fileName_.clear();
+    UpdateTitle();
+}
+
 void cuiMain::UpdateTitle() {
     if (!window_) return;
     window_->SetCaption(FileNamePart(DocumentPath()) + " - " + Text(AppTitleKey));

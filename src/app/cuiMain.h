@@ -39,6 +39,8 @@ class cuiMain {
     // The file name, or the current folder with "Untitled" while the document has none.
     std::string DocumentPath() const;
     const std::string& FileName() const { return fileName_; }
+    // The document becomes untitled (after New and Clone Read); the title shows it.
+    void ClearFileName();
     const std::string& CurrentFolder() const { return currentFolder_; }
 
     // Run by the cell logic at the end of every action: (re)starts the edit-settle
@@ -69,15 +71,16 @@ class cuiMain {
     // A message box captioned with the application title.
     int Message(const std::string& text, MsgIcon icon, MsgButtons buttons = MsgButtons::Ok);
 
+    // Virtual slot 3: brings an image that was read from a file or the receiver into the
+    // form the document works with.
+    virtual void AdoptLoadedImage(cmcEeprom& image);
+
   protected:
     // Virtual slot 1: the identity words written into every file and compared with the
     // receiver's answer. Called once, by the most derived constructor.
     virtual void InitIdentity();
     // Virtual slot 2: creates the navigation tree.
     virtual void BuildTree();
-    // Virtual slot 3: brings an image that was read from a file or the receiver into the
-    // form the document works with.
-    virtual void AdoptLoadedImage(cmcEeprom& image);
 
     void StartControllerTask();
     void StopControllerTask();

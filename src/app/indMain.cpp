@@ -176,8 +176,7 @@ int indMain::FileNew() {
     working_.Assign(newDocument_);
     RepackImage(working_);
     MarkSaved();
-    fileName_.clear();
-    UpdateTitle();
+    ClearFileName();
     CloseSheet();
     events_.Send(ev::RebuildBranches);
     return 1;

@@ -53,17 +53,18 @@ class indMain : public cuiMain {
 
     void CloseSheet();
 
-    // The information block of the last receiver that answered.
+    // The information block of the last receiver that answered, filled by the clone
+    // session's information check; events 55 and 56 read it.
     std::array<uint8_t, ReceiverInfoSize>& ReceiverInformation() { return receiverInfo_; }
-    bool writeConfirmed = false;
 
     // The model's band limits for a destination; installed by the program.
     void SetBandLimitHook(std::function<void(int destination)> hook);
 
+    void AdoptLoadedImage(cmcEeprom& image) override;
+
   protected:
     void InitIdentity() override;
     void BuildTree() override;
-    void AdoptLoadedImage(cmcEeprom& image) override;
     void ControllerStep() override;
 
   private:

@@ -1,0 +1,29 @@
+#pragma once
+
+// CSV export of the open sheet's channel list: memory channels of a group (kind 1) or of
+// a category (kind 8), the program-search edges (kind 2) and the auto-write channels
+// (kind 4). Every line ends with "\r\n"; fields are never quoted.
+
+#include "files/cmcCsvText.h"
+
+#include <string>
+
+class cmcOrganisation;
+
+struct clsCsvWriteOptions {
+    clsCsvSeparators separators;
+    bool japaneseText = false; // half-width katakana in names
+};
+
+// Whether the kind can be exported.
+bool CsvCanExport(int kind);
+
+// The whole text of the export.
+std::string CsvExportText(const cmcOrganisation& organisation, int kind, int index,
+                          const clsCsvWriteOptions& options);
+
+// Writes the export to a file. A file that cannot be created shows "Cannot open the
+// file."; one that cannot be written completely shows "Cannot access the file." and an
+// existing file of that name is left as it was. True on success.
+bool CsvExport(const std::string& path, const cmcOrganisation& organisation, int kind, int index,
+               const clsCsvWriteOptions& options);

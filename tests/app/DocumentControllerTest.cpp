@@ -342,14 +342,19 @@ TEST_F(ReceiverEventTest, ReceiverFlagsAreTakenOnlyWhenAsked) {
     EXPECT_EQ(program.environ().rxExpansion, 1);
 }
 
-TEST_F(ReceiverEventTest, CloneSessionDisablesOnlyAVisibleWindow) {
-    program.window.visible = false;
-    program.process->Events().Send(ev::CloneStarting);
+TEST_F(ReceiverEventTest, WindowStatesFollowTheSetupAndTheCloneSession) {
+    cmcEvMan& events = program.process->Events();
+    program.window.visible = false; // the Initial Setup runs
+    events.Send(ev::CloneStarting);
     EXPECT_TRUE(program.window.enabled);
-    program.window.visible = true;
-    program.process->Events().Send(ev::CloneStarting);
+    events.Send(ev::ClonePhaseDone, 1);
+    EXPECT_FALSE(program.window.visible);
+    events.Send(ev::ShowMainWindow); // the Initial Setup closed
+    EXPECT_TRUE(program.window.visible);
+
+    events.Send(ev::CloneStarting);
     EXPECT_FALSE(program.window.enabled);
-    program.process->Events().Send(ev::ClonePhaseDone, 0);
+    events.Send(ev::ClonePhaseDone, 0);
     EXPECT_TRUE(program.window.enabled);
 }
 

@@ -5,9 +5,9 @@
 #include "events/cmcEvMan.h"
 #include "events/cmcEvents.h"
 #include "files/cmcTcfFile.h"
+#include "model/cmcDefaultImages.h"
 #include "settings/indEnviron.h"
 
-#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -70,12 +70,9 @@ void indMain::AdoptLoadedImage(cmcEeprom& image) {
     cuiMain::AdoptLoadedImage(image);
 }
 
-// Stand-in for the default image of the installed destination until the compiled-in
-// default images exist: an empty map that carries only the format marker.
+// A new document is the default image of the installed destination (image 0 for none).
 void indMain::FillNewDocumentImage() {
-    newDocument_.Fill(0);
-    newDocument_.SetBytes(MarkerAddress, reinterpret_cast<const uint8_t*>(FormatMarker),
-                          FormatMarkerLength);
+    FillDefaultImage(newDocument_, environ_.destination);
 }
 
 // Recounting and repacking the organisation is the memory model's; nothing to do on the

@@ -3,10 +3,12 @@
 #include "app/indDocumentFile.h"
 #include "events/cmcEvMan.h"
 #include "events/cmcEvents.h"
+#include "model/cmcDefaultImages.h"
 #include "settings/indEnviron.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -324,6 +326,10 @@ TEST_F(ReceiverEventTest, AdoptingTheReceiverDestination) {
         EXPECT_EQ(limits.back(), c.installed) << c.received;
         EXPECT_EQ(main().Modified(), 0) << c.received;
         EXPECT_FALSE(main().WorkingImage().IsDifferent(main().NewDocumentImage()));
+        // A new document for the adopted destination (image 0 for none).
+        EXPECT_EQ(
+            std::memcmp(main().WorkingImage().Data(), DefaultImageBytes(c.installed), MapSize), 0)
+            << c.received;
     }
 }
 

@@ -9,11 +9,14 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace {
+
+constexpr int ExitUsage = 64;
 
 struct CommandLine {
     std::vector<std::string> args; // for the settings store: the program path first
@@ -39,17 +42,7 @@ CommandLine ParseCommandLine(const QStringList& words) {
     return line;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    cmcQtPlatform platform;
-    QApplication application(argc, argv);
-    const CommandLine line = ParseCommandLine(QApplication::arguments());
-    if (!line.valid) {
-        std::fputs("usage: pelham [/setup] [--port PATH]\n", stderr);
-        return 64;
-    }
-
+int RunProgram(QApplication& application, const CommandLine& line) {
     indProcess process(line.args);
     // Another instance runs: no window, no message, nothing written.
     if (!process.AllowedToRun()) return 0;
@@ -64,4 +57,23 @@ int main(int argc, char** argv) {
         result = application.exec();
     }
     return result; // the process objects go in reverse order; the settings are written
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    cmcQtPlatform platform;
+    QApplication application(argc, argv);
+    const CommandLine line = ParseCommandLine(QApplication::arguments());
+    if (!line.valid) {
+        std::fputs("usage: pelham [/setup] [--port PATH]\n", stderr);
+        return ExitUsage;
+    }
+    try {
+        return RunProgram(application, line);
+    } catch (const std::exception& error) {
+        // Nothing the program can go on from; say so rather than vanish.
+        cmcMessage(error.what(), platform.folders.programName(), MsgIcon::Error);
+        return 1;
+    }
 }

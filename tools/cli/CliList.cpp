@@ -1,0 +1,93 @@
+// pelham-cli list FILE.tcf: the organisation of a clone data file, opened as the program
+// opens it: categories with their groups, each group's names and channels with the number
+// column's text, the frequency in MHz and the mode.
+
+#include "CliCommand.h"
+
+#include "app/indDocumentFile.h"
+#include "app/indProcess.h"
+#include "model/cmcEeprom.h"
+#include "model/cmcFrequency.h"
+#include "model/cmcImageCorrection.h"
+#include "model/cmcOrganisation.h"
+#include "model/cmcValueTables.h"
+#include "model/datCh.h"
+#include "model/indDestination.h"
+#include "settings/indEnviron.h"
+
+#include <cstdio>
+#include <optional>
+#include <string>
+
+namespace {
+
+std::optional<indDestination> RunDestination(const CliArgs& args) {
+    if (args.value("--destination")) {
+        const auto d = args.number("--destination", 0, indDestination::None);
+        if (!d) return std::nullopt;
+        return indDestination(int(*d));
+    }
+    indEnviron settings(indProcess::MutexName, indProcess::SettingsKey, indProcess::SettingsKey, {},
+                        indEnviron::Access::ReadOnly);
+    const int d = settings.destination >= 0 && settings.destination < indDestination::None
+                      ? settings.destination
+                      : indDestination::None;
+    return indDestination(d, settings.fccInhibit != 0, settings.rxExpansion != 0);
+}
+
+std::string Trimmed(std::string text) {
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+}
+
+std::string ModeName(uint32_t mode) {
+    return mode < values::ModeNames.size() ? std::string(values::ModeNames[mode]) : "?";
+}
+
+void ListGroup(cmcOrganisation& organisation, int group) {
+    std::printf("  Group %d: %s\n", group,
+                Trimmed(datLookup::GroupName(organisation.Image(), group)).c_str());
+    organisation.RecountNames(group);
+    const int first = organisation.FirstChannelOfGroup(group);
+    const int count = organisation.ChannelsOfGroup(group);
+    datCh channel = organisation.Record();
+    datCh name = organisation.Record();
+    for (int position = 0; position < count; ++position) {
+        channel.Load(datKind::Mch, first + position);
+        std::printf("    %-7s %s  %-4s", organisation.ChannelNumberText(position, count).c_str(),
+                    FormatMegahertz(channel.frequency).c_str(), ModeName(channel.mode).c_str());
+        const int k = organisation.NameOfPosition(position);
+        if (position == organisation.FirstPositionOfName(k)) {
+            name.Load(datKind::Name, int(channel.nameIndex));
+            std::printf("  \"%s\"", name.NameText().c_str());
+            if (Trimmed(name.NameNumberText()) != "")
+                std::printf(" %s", Trimmed(name.NameNumberText()).c_str());
+        }
+        std::printf("\n");
+    }
+}
+
+int RunList(const CliArgs& args) {
+    if (args.positional.size() != 1) return CliUsageError("list", "list takes one file");
+    const auto destination = RunDestination(args);
+    if (!destination) return CliUsageError("list", "--destination takes 0..14");
+    cmcEeprom image;
+    image.SetSize(ImageSize);
+    if (const int code = ReadDocumentFile(args.positional[0], image); code != 0) return code;
+    cmcOrganisation organisation(image, &*destination);
+    AdoptLoadedImage(organisation);
+    for (int category = 0; category < organisation.CategoryCount(); ++category) {
+        std::printf("Category %d: %s\n", category,
+                    Trimmed(datLookup::CategoryName(image, category)).c_str());
+        const int firstGroup = organisation.FirstGroupOfCategory(category);
+        for (int i = 0; i < organisation.GroupsOfCategory(category); ++i)
+            ListGroup(organisation, firstGroup + i);
+    }
+    std::printf("%d categories, %d groups, %d channels\n", organisation.CategoryCount(),
+                organisation.GroupCount(), organisation.TotalChannels());
+    return 0;
+}
+
+const CliRegistration registration({"list", "FILE.tcf", RunList});
+
+} // namespace

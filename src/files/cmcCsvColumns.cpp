@@ -85,3 +85,51 @@ bool CsvColumnPresent(CsvColumn column, const clsCsvFlags& flags) {
     }
     return false;
 }
+
+int CsvKindOfBinding(std::string_view binding) {
+    struct Binding {
+        std::string_view name;
+        int kind;
+    };
+    static constexpr Binding Bindings[] = {
+        {"CategoryOp", csvkind::Category}, {"Category", csvkind::Group},
+        {"Group", csvkind::Mch},           {"ScanEdge", csvkind::PgSrch},
+        {"AutoMWCH", csvkind::AutoMWCH},   {"BasicOp", csvkind::BasicBank},
+        {"Basic", csvkind::BasicCh},       {"BasicCH", csvkind::BasicCh},
+        {"BasicPG", csvkind::BasicPg},
+    };
+    for (const Binding& entry : Bindings)
+        if (entry.name == binding) return entry.kind;
+    return csvkind::None;
+}
+
+bool CsvSheetFromName(std::string_view sheet, int& kind, int& index) {
+    struct Sheet {
+        std::string_view name;
+        int kind;
+        bool numbered;
+    };
+    static constexpr Sheet Sheets[] = {
+        {"categories", csvkind::Category, false}, {"category", csvkind::Group, true},
+        {"group", csvkind::Mch, true},            {"edges", csvkind::PgSrch, false},
+        {"link", csvkind::None, true},            {"autowrite", csvkind::AutoMWCH, false},
+        {"banks", csvkind::BasicBank, false},     {"bank-ch", csvkind::BasicCh, true},
+        {"bank-pg", csvkind::BasicPg, true},      {"common", csvkind::None, false},
+    };
+    const size_t colon = sheet.find(':');
+    const std::string_view name = sheet.substr(0, colon);
+    for (const Sheet& entry : Sheets) {
+        if (entry.name != name || entry.numbered != (colon != std::string_view::npos)) continue;
+        kind = entry.kind;
+        index = 0;
+        if (!entry.numbered) return true;
+        std::string_view digits = sheet.substr(colon + 1);
+        if (digits.empty() || digits.size() > 4) return false;
+        for (char c : digits) {
+            if (c < '0' || c > '9') return false;
+            index = index * 10 + (c - '0');
+        }
+        return true;
+    }
+    return false;
+}

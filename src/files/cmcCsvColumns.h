@@ -81,3 +81,12 @@ struct clsCsvFlags {
 std::string_view CsvColumnName(CsvColumn column, const clsCsvFlags& flags);
 // Whether the flags include the column.
 bool CsvColumnPresent(CsvColumn column, const clsCsvFlags& flags);
+
+// The CSV kind of a sheet binding ("Group" 1, "Category" 8, "CategoryOp" 7, "ScanEdge" 2,
+// "AutoMWCH" 4, "BasicOp" 10, "Basic" and "BasicCH" 5, "BasicPG" 6; anything else 0).
+int CsvKindOfBinding(std::string_view binding);
+
+// The sheets of pelham-cli ("group:3", "category:0", "categories", "edges", "autowrite",
+// "banks", "bank-ch:2", "bank-pg:2", ...) as a CSV kind and index; false for a name that is
+// not a sheet. Sheets without channel lists ("link:N", "common") give kind 0.
+bool CsvSheetFromName(std::string_view sheet, int& kind, int& index);

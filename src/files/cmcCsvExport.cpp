@@ -244,17 +244,16 @@ std::string CsvExportText(const cmcOrganisation& organisation, int kind, int ind
     return writer.Take();
 }
 
-bool CsvExport(const std::string& path, const cmcOrganisation& organisation, int kind, int index,
-               const clsCsvWriteOptions& options) {
+int CsvExport(const std::string& path, const cmcOrganisation& organisation, int kind, int index,
+              const clsCsvWriteOptions& options) {
     switch (CsvSafeWrite(path, CsvExportText(organisation, kind, index, options))) {
-    case clsSafeWriteResult::Ok:
-        return true;
+    case clsSafeWriteResult::Ok: return csvexport::Ok;
     case clsSafeWriteResult::CannotCreate:
         showFileError("GI_Mess_FileErr_FileOpen");
-        return false;
+        return csvexport::FileOpen;
     case clsSafeWriteResult::CannotWrite:
         showFileError("GI_Mess_FileErr_FileAccess");
-        return false;
+        return csvexport::FileAccess;
     }
-    return false;
+    return csvexport::FileAccess;
 }

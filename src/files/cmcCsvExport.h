@@ -22,8 +22,15 @@ bool CsvCanExport(int kind);
 std::string CsvExportText(const cmcOrganisation& organisation, int kind, int index,
                           const clsCsvWriteOptions& options);
 
+// Result codes of writing an export; they index the file error messages.
+namespace csvexport {
+constexpr int Ok = 0;
+constexpr int FileOpen = 1;   // the file cannot be created
+constexpr int FileAccess = 2; // the file cannot be written completely
+} // namespace csvexport
+
 // Writes the export to a file. A file that cannot be created shows "Cannot open the
 // file."; one that cannot be written completely shows "Cannot access the file." and an
-// existing file of that name is left as it was. True on success.
-bool CsvExport(const std::string& path, const cmcOrganisation& organisation, int kind, int index,
+// existing file of that name is left as it was.
+int CsvExport(const std::string& path, const cmcOrganisation& organisation, int kind, int index,
                const clsCsvWriteOptions& options);

@@ -343,7 +343,6 @@ int cmcCsvRowReader::ReadRow(const std::string& line, datCh& record, int& discar
         take(record.dtcsCode, dtcs, band.dtcsCode, changed);
         take(record.dtcsPolarity, polarity, band.dtcsPolarity, changed);
         take(record.vsc, vsc, band.vsc, changed);
-        record.offset = band.offset;
         if (row.Present(CsvColumn::Offset)) {
             clsCsvFrequency offset = readFrequency(row, CsvColumn::Offset, separators_.decimal);
             if (offset.hertz && *offset.hertz >= 0 && *offset.hertz <= OffsetReadLimitHz) {
@@ -351,6 +350,7 @@ int cmcCsvRowReader::ReadRow(const std::string& line, datCh& record, int& discar
                 record.offset = SnapFrequency(f, destination.BandOf(record.frequency), true);
                 if (record.offset != f) changed = true;
             } else {
+                record.offset = band.offset;
                 changed = true;
             }
         }

@@ -87,8 +87,9 @@ TEST(CsvExport, NamesLoseTheirSeparators) {
 
 TEST(CsvExport, AFileThatCannotBeCreatedIsReported) {
     CsvDocument document(1);
-    EXPECT_FALSE(CsvExport("/nonexistent-folder/out.csv", document.Organisation(), csvkind::Mch, 0,
-                           writeOptions()));
+    EXPECT_EQ(CsvExport("/nonexistent-folder/out.csv", document.Organisation(), csvkind::Mch, 0,
+                        writeOptions()),
+              csvexport::FileOpen);
     EXPECT_EQ(document.Messages(),
               std::vector<std::string>{"File error.\n\nCannot open the file."});
 }
@@ -107,11 +108,11 @@ TEST(CsvExport, AnIncompleteWriteIsReportedAndKeepsTheOldFile) {
     rlimit small = saved;
     small.rlim_cur = 100;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    bool written = CsvExport(path, document.Organisation(), csvkind::Mch, 0, writeOptions());
+    int written = CsvExport(path, document.Organisation(), csvkind::Mch, 0, writeOptions());
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 
-    EXPECT_FALSE(written);
+    EXPECT_EQ(written, csvexport::FileAccess);
     EXPECT_EQ(document.Messages(),
               std::vector<std::string>{"File error.\n\nCannot access the file."});
     EXPECT_EQ(testenv::readFile(path), "old contents\r\n");

@@ -1,0 +1,34 @@
+// pelham-cli export FILE.tcf --sheet SHEET OUT.csv: writes the channel list of a sheet as
+// File > Export does. The exit status is 0, or the file error code of the export.
+
+#include "CliCsvDocument.h"
+
+#include "files/cmcCsvColumns.h"
+
+namespace {
+
+// Whether the sheet's group or category exists in the document.
+bool SheetExists(cmcOrganisation& organisation, int kind, int index) {
+    if (kind == csvkind::Mch) return index < organisation.GroupCount();
+    if (kind == csvkind::Group) return index < organisation.CategoryCount();
+    return true;
+}
+
+int RunExport(const CliArgs& args) {
+    if (args.positional.size() != 2)
+        return CliUsageError("export", "export takes a clone data file and a CSV file");
+    int kind = 0, index = 0, status = 0;
+    if (!CliSheet(args, "export", kind, index, status)) return status;
+    if (!CsvCanExport(kind))
+        return CliUsageError("export", "this sheet has no channel list to export");
+    CliCsvDocument document;
+    if (int code = document.Open(args, "export", args.positional[0]); code != 0) return code;
+    if (!SheetExists(document.Organisation(), kind, index))
+        return CliUsageError("export", "the document has no such sheet");
+    return CsvExport(args.positional[1], document.Organisation(), kind, index,
+                     document.WriteOptions());
+}
+
+const CliRegistration registration({"export", "FILE.tcf --sheet SHEET OUT.csv", RunExport});
+
+} // namespace

@@ -5,10 +5,6 @@
 #include "files/cmcTcfFile.h"
 #include "platform/fake/cmcFakePlatform.h"
 
-// The core libraries are built without coverage instrumentation; compiling the reader into
-// the target itself gives the fuzzer its feedback. The library's copy is then not linked.
-#include "files/cmcTcfFile.cpp"
-
 #include <cstdlib>
 #include <string_view>
 

@@ -3,9 +3,9 @@
 #include <string>
 
 // The document controller's operations as the cell logic reaches them. The model cannot
-// see the controller, so the controller implements this and installs itself; the menu
-// and tree cells then call through it. Commands of parts that are not there yet answer
-// as unavailable, and their menu items show disabled.
+// see the controller, so the controller implements this and hands itself to the cell logic
+// (indCellDocument); the menu and tree cells then call through it. Commands of parts that
+// are not there yet answer as unavailable, and their menu items show disabled.
 class cmcDocumentCommands {
   public:
     // Commands that belong to other parts of the program, run by logic id and index.
@@ -53,8 +53,4 @@ class cmcDocumentCommands {
     virtual bool CanRun(Command, int /*index*/) { return false; }
     virtual bool IsTicked(Command, int /*index*/) { return false; }
     virtual void Run(Command, int /*index*/) {}
-
-    // The installed controller, or nullptr (tools without a document window).
-    static cmcDocumentCommands* Process();
-    static void SetProcess(cmcDocumentCommands* commands);
 };

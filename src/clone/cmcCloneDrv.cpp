@@ -121,7 +121,7 @@ bool cmcCloneDrv::BeginOperation(int phase, const cmcCloneRange* ranges, Complet
     echo_.Clear();
     batch_.Clear();
     flushPending_ = false;
-    readFull_ = false;
+    hurry_ = false;
     state_ = Start;
     timer_->setInterval(StepIntervalMs);
     return true;
@@ -132,7 +132,7 @@ void cmcCloneDrv::Tick() {
         timer_->setInterval(-1);
         return;
     }
-    readFull_ = false;
+    hurry_ = false;
     if (state_ == Finish) {
         Complete();
     } else {
@@ -146,10 +146,11 @@ void cmcCloneDrv::Tick() {
         timer_->setInterval(-1);
         return;
     }
-    // A step takes at most one block of received bytes. When it filled the block more is
-    // likely waiting (a burst from a USB adapter, or a line faster than the steps): take
-    // the next block after 1 ms instead of 10.
-    const int wanted = readFull_ ? 0 : StepIntervalMs;
+    // A step takes at most one block of received bytes and sends at most one batch. When
+    // it filled the block, or sent a batch whose echo may already be back, more is likely
+    // waiting (a burst from a USB adapter, a line faster than the steps): the next step
+    // comes after 1 ms instead of 10.
+    const int wanted = hurry_ ? 0 : StepIntervalMs;
     if (timer_->interval() != wanted) timer_->setInterval(wanted);
 }
 
@@ -287,7 +288,7 @@ size_t cmcCloneDrv::ReadInto(cmcBuff& target) {
     uint8_t block[ReadBlock];
     const size_t got = comm_.Read(block, ReadBlock);
     target.Append(block, got);
-    if (got == ReadBlock) readFull_ = true;
+    if (got == ReadBlock) hurry_ = true;
     return got;
 }
 
@@ -566,6 +567,7 @@ void cmcCloneDrv::ActSendData(State& next, bool& progress) {
         if (next != state_ || batch_.IsEmpty() || comm_.BytesToSend() > 4 * batch_.Length()) return;
         comm_.Send(batch_.Data(), batch_.Length());
         if (echoExpected_) echo_.Append(batch_);
+        hurry_ = true;
         rawBytes_ += static_cast<long>(batch_.Length());
         batch_.Clear();
         progress = true;

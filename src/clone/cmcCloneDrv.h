@@ -192,6 +192,6 @@ class cmcCloneDrv {
     cmcTick settle_;
     cmcTick flushWait_;
     bool flushPending_ = false;
-    bool readFull_ = false; // the last read filled its block: more may be waiting
+    bool hurry_ = false; // the step filled its read block or sent a batch: more may be due
     std::unique_ptr<cmcTask> timer_;
 };

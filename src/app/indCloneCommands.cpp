@@ -1,0 +1,176 @@
+#include "app/indCloneCommands.h"
+
+#include "catalogue/cmcGTex.h"
+#include "events/cmcEvMan.h"
+#include "events/cmcEvents.h"
+#include "platform/cmcPlatform.h"
+
+const cmcCloneRange DocumentRanges[2] = {{0, MapSize - 1}, {1, 0}};
+
+int CheckReceiverIdentity(const dst_CDrv_Result& result, indReceiverInfo& info) {
+    if (result.modelWord != ReceiverModelWord) return clonecode::IllegalInformation;
+    if (result.extraWord != ReceiverExtraWord) return clonecode::WrongModel;
+    if (result.payload.Length() != ReceiverInfoSize) return clonecode::IllegalInformation;
+    std::copy(result.payload.Data(), result.payload.Data() + ReceiverInfoSize, info.begin());
+    return clonecode::Ok;
+}
+
+bool DestinationMatches(int installed, const indReceiverInfo& info) {
+    return installed != NoDestination && installed == info[ReceiverDestinationByte];
+}
+
+int CheckReceivedImage(const dst_CDrv_Result& result) {
+    return result.image.HasFormatMarker() ? clonecode::Ok : clonecode::BadImage;
+}
+
+indCloneCommands::indCloneCommands(indCloneDocument& document, cmcEvMan& events)
+    : document_(document), events_(events), session_(std::make_unique<indCloneMan>(events)) {
+    session_->SetLineSource([this] { return document_.CloneLine(); });
+    session_->InstallInformationCheck(
+        [this](dst_CDrv_Result& result) { InformationCheck(result); });
+    session_->InstallImageCheck([](dst_CDrv_Result& result) {
+        if (result.code == clonecode::Ok && result.phase == dst_CDrv_Result::Read)
+            result.code = CheckReceivedImage(result);
+    });
+}
+
+indCloneCommands::~indCloneCommands() = default;
+
+void indCloneCommands::SetProgressFactory(indCloneProgressFactory factory) {
+    session_->SetProgressFactory(std::move(factory));
+}
+
+int indCloneCommands::Message(const std::string& key, MsgIcon icon, MsgButtons buttons) {
+    cmcGTex& text = cmcGTex::Process();
+    return cmcMessage(text.GetLines(key), text.GetText("GI_Sys_AppTitle"), icon, buttons);
+}
+
+void indCloneCommands::InformationCheck(dst_CDrv_Result& result) {
+    if (result.code != clonecode::Ok || result.phase != dst_CDrv_Result::Information) return;
+    result.code = CheckReceiverIdentity(result, receiverInfo_);
+    if (result.code != clonecode::Ok) return;
+    // With the main window hidden the Initial Setup asks: it adopts the receiver's
+    // destination afterwards, so any destination passes.
+    if (!DestinationMatches(document_.InstalledDestination(), receiverInfo_) &&
+        document_.MainWindowVisible())
+        result.code = clonecode::VersionMismatch;
+}
+
+// A failed phase leaves no confirmation behind: a later Clone Write must ask again.
+bool indCloneCommands::Failed(const dst_CDrv_Result& result) {
+    if (result.code == clonecode::Ok) return false;
+    writeConfirmed_ = false;
+    return true;
+}
+
+void indCloneCommands::StartInformation(indCloneMan::Completion completion) {
+    session_->SetRequestWords(ReceiverModelWord, 0);
+    session_->StartInformation(std::move(completion));
+}
+
+// ---- Clone Read ----
+
+void indCloneCommands::CloneRead() {
+    if (document_.ConfirmSave(false) == answer::Cancel) return;
+    if (Busy()) return;
+    writeConfirmed_ = false;
+    StartInformation([this](dst_CDrv_Result& result) { ReadInformationDone(result); });
+}
+
+void indCloneCommands::ReadInformationDone(dst_CDrv_Result& result) {
+    if (Failed(result) || Busy()) return;
+    session_->SetImageSize(document_.WorkingImage().GetSize());
+    session_->SetRequestWords(ReceiverModelWord, 0);
+    session_->StartRead(DocumentRanges, [this](dst_CDrv_Result& read) { ReadDone(read); });
+}
+
+void indCloneCommands::ReadDone(dst_CDrv_Result& result) {
+    if (Failed(result)) return;
+    events_.Send(ev::ReceiverFlags, 1, 0);
+    cmcEeprom& working = document_.WorkingImage();
+    working.Assign(result.image);
+    document_.AdoptLoadedImage(working);
+    document_.MarkModified(); // the document now differs from every file
+    document_.ClearFileName();
+    events_.Send(ev::ReceiverFlags, 0, 1);
+    document_.CloseSheet();
+    events_.Send(ev::RebuildBranches, 0, 0);
+}
+
+// ---- Clone Write ----
+
+void indCloneCommands::CloneWrite() {
+    events_.Send(ev::CommitInput, 0, 0);
+    if (Busy()) return;
+    writeConfirmed_ = false;
+    StartInformation([this](dst_CDrv_Result& result) { WriteInformationDone(result); });
+}
+
+void indCloneCommands::WriteInformationDone(dst_CDrv_Result& result) {
+    if (Failed(result) || Busy()) return;
+    events_.Send(ev::ReceiverFlags, 1, 1);
+    document_.CloseSheet();
+    events_.Send(ev::RebuildBranches, 0, 0);
+
+    if (!hooks_.warningCheck) {
+        writeConfirmed_ = false;
+        Message("GI_Mess_DataError", MsgIcon::Error);
+        return;
+    }
+    const indCheckCounts counts = hooks_.warningCheck();
+    if (counts.errors > 0) {
+        writeConfirmed_ = false;
+        Message("GI_Mess_DataError", MsgIcon::Error);
+        return;
+    }
+    if (writeConfirmed_) {
+        writeConfirmed_ = false;
+        StartConfirmedWrite();
+        return;
+    }
+    const char* question = counts.warnings == 0 ? "GI_Mess_Confirm_CloneWrite" : "GI_Mess_DataWarn";
+    if (Message(question, MsgIcon::Warning, MsgButtons::OkCancel) != answer::Ok) return;
+    // Ask the receiver again right before writing: it may have been swapped meanwhile.
+    writeConfirmed_ = true;
+    StartInformation([this](dst_CDrv_Result& again) { WriteInformationDone(again); });
+}
+
+void indCloneCommands::StartConfirmedWrite() {
+    cmcEeprom& working = document_.WorkingImage();
+    session_->SetImageSize(working.GetSize());
+    if (hooks_.prepareForWrite) hooks_.prepareForWrite(working);
+    cmcEeprom copy;
+    copy.Assign(working);
+    if (hooks_.replaceDisallowed) hooks_.replaceDisallowed(copy);
+    session_->SetRequestWords(ReceiverModelWord, 0);
+    session_->StartWrite(copy, DocumentRanges,
+                         [this](dst_CDrv_Result& result) { WriteDone(result); });
+}
+
+void indCloneCommands::WriteDone(dst_CDrv_Result& result) {
+    if (Failed(result)) return;
+    document_.CloseSheet();
+    Message("GI_Mess_CloneWrite_Succeeded", MsgIcon::Information);
+}
+
+// ---- Clone Information ----
+
+void indCloneCommands::CloneInformation() {
+    if (Busy()) return;
+    writeConfirmed_ = false;
+    StartInformation([this](dst_CDrv_Result& result) { InformationDone(result); });
+}
+
+void indCloneCommands::InformationDone(dst_CDrv_Result& result) {
+    Failed(result);
+    const bool succeeded =
+        result.code == clonecode::Ok && result.phase == dst_CDrv_Result::Information;
+    if (succeeded) events_.Send(ev::ReceiverFlags, 1, 1);
+    if (document_.MainWindowVisible()) {
+        if (!succeeded) return;
+        document_.OpenCloneInformation();
+        document_.CloseSheet();
+        return;
+    }
+    if (succeeded) events_.Send(ev::FinishSetup, 0, 0);
+}

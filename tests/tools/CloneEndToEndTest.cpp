@@ -1,0 +1,217 @@
+// pelham-cli against harlon-sim on a pseudo-terminal: the real termios port, the real
+// protocol and the real timers, end to end.
+
+#include "CloneToolProcess.h"
+
+#include "app/indDocumentFile.h"
+#include "catalogue/cmcGTex.h"
+#include "platform/fake/cmcFakePlatform.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+namespace {
+
+class CloneEndToEnd : public ::testing::Test {
+  protected:
+    CloneEndToEnd() {
+        catalogue.Attach(EnglishTable());
+        cmcGTex::SetProcess(&catalogue);
+    }
+    ~CloneEndToEnd() override { cmcGTex::SetProcess(nullptr); }
+
+    // A clone data file of a random image with the format marker.
+    std::string MakeImageFile(const std::string& name, unsigned seed, bool marker = true) {
+        cmcEeprom image;
+        image.SetSize(ImageSize);
+        std::mt19937 random(seed);
+        for (int a = 0; a < MapSize; ++a)
+            image.SetByte(a, int(random() & 0xFF));
+        if (marker)
+            image.SetBytes(MarkerAddress, reinterpret_cast<const uint8_t*>(FormatMarker),
+                           FormatMarkerLength);
+        const std::string path = temp.file(name);
+        EXPECT_EQ(WriteDocumentFile(path, image), 0);
+        return path;
+    }
+
+    // The map bytes of a clone data file, read without any check.
+    std::string MapOf(const std::string& path) {
+        cmcEeprom image;
+        image.SetSize(ImageSize);
+        EXPECT_EQ(ReadDocumentFile(path, image), 0) << path;
+        return std::string(reinterpret_cast<const char*>(image.Data()), MapSize);
+    }
+
+    CloneToolResult Cli(std::vector<std::string> args, int timeoutMs = 60000) {
+        args.insert(args.begin(), (testenv::binaryFolder() / "pelham-cli").string());
+        return RunCloneTool(args, {"XDG_CONFIG_HOME=" + temp.path().string()}, timeoutMs);
+    }
+
+    cmcFakePlatform platform;
+    cmcGTex catalogue;
+    testenv::TempFolder temp;
+};
+
+TEST_F(CloneEndToEnd, InfoShowsTheReceiversDestinationAndFlags) {
+    SimProcess sim({"--destination", "3", "--flags", "2"});
+    const CloneToolResult result = Cli({"info", "--port", sim.Port()});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("destination 3"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("fcc-inhibit 1"), std::string::npos);
+    EXPECT_NE(result.out.find("rx-expansion 0"), std::string::npos);
+}
+
+struct Transfer {
+    bool highSpeed;
+    int frameBytes;
+};
+
+class CloneReadEndToEnd : public CloneEndToEnd, public ::testing::WithParamInterface<Transfer> {};
+
+TEST_P(CloneReadEndToEnd, GivesAFileIdenticalToTheReceiversImage) {
+    const std::string source = MakeImageFile("source.tcf", unsigned(GetParam().frameBytes));
+    SimProcess sim({"--image", source, "--frame-bytes", std::to_string(GetParam().frameBytes)});
+    const std::string out = temp.file("out.tcf");
+    std::vector<std::string> args = {"read", "--port", sim.Port(), "--destination", "0", out};
+    if (GetParam().highSpeed) args.insert(args.begin() + 1, "--high-speed");
+    const CloneToolResult result = Cli(args);
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(testenv::readFile(out), testenv::readFile(source));
+}
+
+INSTANTIATE_TEST_SUITE_P(Speeds, CloneReadEndToEnd,
+                         ::testing::Values(Transfer{false, 32}, Transfer{true, 32},
+                                           Transfer{false, 16}, Transfer{false, 252}),
+                         [](const auto& info) {
+                             return std::string(info.param.highSpeed ? "High" : "Normal") +
+                                    std::to_string(info.param.frameBytes);
+                         });
+
+class CloneWriteEndToEnd : public CloneEndToEnd, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(CloneWriteEndToEnd, GivesTheReceiverExactlyTheFilesImage) {
+    const std::string source = MakeImageFile("source.tcf", 99);
+    const std::string saved = temp.file("saved.tcf");
+    SimProcess sim({"--save", saved});
+    std::vector<std::string> args = {"write", "--port", sim.Port(), "--destination",
+                                     "0",     "--yes",  source};
+    if (GetParam()) args.insert(args.begin() + 1, "--high-speed");
+    const CloneToolResult result = Cli(args);
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.err.find("Cloning is succeeded."), std::string::npos);
+    EXPECT_EQ(MapOf(saved), MapOf(source));
+}
+
+INSTANTIATE_TEST_SUITE_P(Speeds, CloneWriteEndToEnd, ::testing::Values(false, true),
+                         [](const auto& info) {
+                             return std::string(info.param ? "High" : "Normal");
+                         });
+
+TEST_F(CloneEndToEnd, WriteWithoutYesAndWithoutATerminalSendsNothing) {
+    const std::string source = MakeImageFile("source.tcf", 5);
+    const std::string saved = temp.file("saved.tcf");
+    SimProcess sim({"--save", saved});
+    const CloneToolResult result =
+        Cli({"write", "--port", sim.Port(), "--destination", "0", source});
+    EXPECT_NE(result.status, 0);
+    EXPECT_NE(result.err.find("Write to receiver. Are you sure?"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(saved));
+}
+
+// A fault of the receiver, or of the set-up: the code, the message's head line, and the
+// output file untouched.
+struct Fault {
+    const char* name;
+    std::vector<std::string> sim;
+    bool write;
+    int code;
+    const char* head;
+};
+
+class CloneFaultEndToEnd : public CloneEndToEnd, public ::testing::WithParamInterface<Fault> {};
+
+TEST_P(CloneFaultEndToEnd, EndsWithItsCodeAndMessageAndLeavesTheFileAlone) {
+    const Fault& fault = GetParam();
+    const std::string source = MakeImageFile("source.tcf", 3);
+    std::vector<std::string> simArgs = fault.sim;
+    for (std::string& word : simArgs)
+        if (word == "UNMARKED") word = MakeImageFile("unmarked.tcf", 4, false);
+    const std::string saved = temp.file("saved.tcf");
+    simArgs.insert(simArgs.end(), {"--save", saved});
+    SimProcess sim(simArgs);
+
+    const std::string out = temp.file("out.tcf");
+    testenv::writeFile(out, "keep me");
+    std::vector<std::string> args = {fault.write ? "write" : "read", "--port", sim.Port(),
+                                     "--destination", "0"};
+    if (fault.write) args.push_back("--yes");
+    args.push_back(fault.write ? source : out);
+    const CloneToolResult result = Cli(args);
+
+    EXPECT_EQ(result.status, fault.code) << result.err;
+    EXPECT_NE(result.err.find(fault.head), std::string::npos) << result.err;
+    if (fault.code != 13) EXPECT_NE(result.err.find("Check the following:"), std::string::npos);
+    EXPECT_EQ(testenv::readFile(out), "keep me");
+    // A receiver that stalls mid-write never has the whole image to save.
+    if (fault.write && fault.code == 4) {
+        EXPECT_FALSE(std::filesystem::exists(saved));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, CloneFaultEndToEnd,
+    ::testing::Values(
+        Fault{"NoEcho", {"--fault", "no-echo"}, false, 4, "Cannot access COM port."},
+        Fault{"BadEcho", {"--fault", "bad-echo"}, false, 4, "Cannot access COM port."},
+        Fault{"NoAnswer", {"--fault", "no-answer"}, false, 5, "No answer from receiver."},
+        Fault{"WrongModel", {"--fault", "wrong-model"}, false, 11, "Illegal information."},
+        Fault{"BadBcd", {"--fault", "bad-bcd"}, false, 6, "Illegal data."},
+        Fault{"WrongDestination",
+              {"--destination", "3"},
+              false,
+              13,
+              "Receiver version does not match."},
+        Fault{"BadChecksum", {"--fault", "bad-checksum"}, false, 6, "Illegal data."},
+        Fault{"LowerCaseHex", {"--fault", "lower-case-hex"}, false, 6, "Illegal data."},
+        Fault{"DropFrame", {"--fault", "drop-frame"}, false, 8, "There is not enough data."},
+        Fault{"BadEndCount", {"--fault", "bad-end-count"}, false, 7, "Data counter error."},
+        Fault{"NoMaker", {"--fault", "no-maker"}, false, 6, "Illegal data."},
+        Fault{"OverflowAddress", {"--fault", "overflow-address"}, false, 9, "Data overflow."},
+        Fault{"StallDuringRead",
+              {"--fault", "stall-after=20000"},
+              false,
+              5,
+              "No answer from receiver."},
+        Fault{"NoMarker", {"--image", "UNMARKED"}, false, 15, "Illegal data."},
+        Fault{"Nak", {"--fault", "nak"}, true, 10, "Cannot write cloning data."},
+        Fault{"StallDuringWrite",
+              {"--fault", "stall-after=20000"},
+              true,
+              4,
+              "Cannot access COM port."},
+        Fault{"NoAck", {"--fault", "no-ack"}, true, 5, "No answer from receiver."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CloneEndToEnd, GarbageBeforeTheAnswersIsIgnored) {
+    const std::string source = MakeImageFile("source.tcf", 6);
+    SimProcess sim({"--image", source, "--fault", "garbage-before"});
+    const std::string out = temp.file("out.tcf");
+    const CloneToolResult result = Cli({"read", "--port", sim.Port(), "--destination", "0", out});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(testenv::readFile(out), testenv::readFile(source));
+}
+
+TEST_F(CloneEndToEnd, AMissingPortIsNamedInTheMessage) {
+    const std::string out = temp.file("out.tcf");
+    const CloneToolResult result =
+        Cli({"read", "--port", "/dev/no-such-port", "--destination", "0", out});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("Cannot access /dev/no-such-port."), std::string::npos) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+} // namespace

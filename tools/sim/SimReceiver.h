@@ -1,0 +1,67 @@
+#pragma once
+
+// The receiver's side of the cloning protocol, as harlon-sim plays it: it takes the bytes
+// the program sends (after the cable has echoed them) and answers the information request,
+// serves its image on a read request, takes a write and honours the speed switch. Faults
+// change one thing each, so the program's error handling can be seen end to end.
+
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+struct SimOptions {
+    int destination = 0;
+    int flags = 0;
+    int frameBytes = 32; // data bytes per served data frame, 1..252
+    std::set<std::string> faults;
+    long stallAfter = -1; // stall-after=N: silent after N bytes have gone out
+    bool Has(const std::string& fault) const { return faults.count(fault) != 0; }
+};
+
+class SimReceiver {
+  public:
+    static constexpr int ImageBytes = 117952;
+    static constexpr int MapBytes = 116800;
+    static constexpr int NormalBaud = 9600;
+    static constexpr int HighBaud = 38400;
+
+    using Emit = std::function<void(const std::vector<uint8_t>&)>;
+    using Saved = std::function<bool(const std::vector<uint8_t>& image)>;
+
+    SimReceiver(const SimOptions& options, std::vector<uint8_t> image, Emit emit, Saved saved);
+
+    // Bytes from the program as they arrive on a line whose program side runs at lineBaud.
+    void Receive(const uint8_t* bytes, size_t n, int lineBaud);
+    // Nothing arrived for a while: a receiver drops back to normal speed.
+    void Idle();
+
+    int Baud() const { return baud_; }
+
+  private:
+    void Out(const std::vector<uint8_t>& bytes);
+    void Echo(uint8_t byte);
+    void Frame(const std::vector<uint8_t>& frame);
+    void AnswerInformation();
+    void ServeImage();
+    void TakeDataFrame(const std::vector<uint8_t>& text);
+    void EndOfWrite(const std::vector<uint8_t>& text);
+    void Reply(std::vector<uint8_t> frame);
+
+    SimOptions options_;
+    std::vector<uint8_t> image_;
+    Emit emit_;
+    Saved saved_;
+    int baud_ = NormalBaud;
+    long sent_ = 0; // bytes that have gone out, for stall-after
+    long echoed_ = 0;
+    std::vector<uint8_t> frame_;
+    bool inFrame_ = false;
+    // A write in progress.
+    bool writing_ = false;
+    bool writeBad_ = false;
+    int writeFrames_ = 0;
+    std::vector<uint8_t> written_;
+    std::vector<bool> loaded_;
+};

@@ -40,6 +40,7 @@ class indDestination {
     // Fills the restricted ranges and the band table for a destination; the installed
     // index is not changed.
     void ApplyBandLimits(int destination);
+    int LimitsFor() const { return limitsFor_; } // the destination of the band limits
 
     int BandOf(uint32_t f) const;
     // The mode "Auto" becomes at f: 0 FM, 1 WFM, 2 AM (FM except for destinations 0, 5).

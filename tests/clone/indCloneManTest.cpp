@@ -15,17 +15,17 @@ struct ProgressLog {
 };
 
 class RecordingProgress : public indCloneProgressView {
-public:
+  public:
     explicit RecordingProgress(ProgressLog& log) : log_(log) { ++log_.created; }
     ~RecordingProgress() override { ++log_.destroyed; }
     void ShowProgress(int filled) override { log_.shown.push_back(filled); }
 
-private:
+  private:
     ProgressLog& log_;
 };
 
 class CloneSessionTest : public ::testing::Test {
-protected:
+  protected:
     CloneSessionTest() {
         catalogue.Attach(EnglishTable());
         cmcGTex::SetProcess(&catalogue);
@@ -33,7 +33,8 @@ protected:
         session.SetRequestWords(0x3076, 0);
         session.SetImageSize(117952);
         session.SetLineSource([this] { return lineSettings; });
-        session.SetProgressFactory([this] { return std::make_unique<RecordingProgress>(progress); });
+        session.SetProgressFactory(
+            [this] { return std::make_unique<RecordingProgress>(progress); });
         session.InstallInformationCheck([](dst_CDrv_Result&) {});
         session.InstallImageCheck([](dst_CDrv_Result&) {});
     }
@@ -45,7 +46,8 @@ protected:
     static void OnEvent(void* context, const cmcEvent& event) {
         auto* self = static_cast<CloneSessionTest*>(context);
         // Which events came, with a, and how many messages had been shown by then.
-        self->seen.push_back({event.code, int(event.a), int(self->platform.messages.shown().size())});
+        self->seen.push_back(
+            {event.code, int(event.a), int(self->platform.messages.shown().size())});
     }
 
     indCloneMan::Completion Keep() {
@@ -54,7 +56,8 @@ protected:
 
     void Run(uint32_t limitMs = 60000) {
         const uint32_t start = platform.clock.tickCount();
-        while (!outcome.done && platform.clock.tickCount() - start < limitMs) platform.clock.advance(1);
+        while (!outcome.done && platform.clock.tickCount() - start < limitMs)
+            platform.clock.advance(1);
         ASSERT_TRUE(outcome.done);
     }
 
@@ -88,10 +91,12 @@ TEST_F(CloneSessionTest, ErrorMessagesCarryTheCheckLinesOfTheirCode) {
             " - Cloning cable connections.\n - Receiver power is ON."},
         {10, "Cannot write cloning data.\n\nCheck the following:\n - Cloning cable connections.\n"
              " - Receiver power is ON."},
-        {13, "Receiver version does not match.\n\nThe receiver cannot be programmed with the current "
-             "setting.\nPlease run the 'Initial Setup' again."},
+        {13,
+         "Receiver version does not match.\n\nThe receiver cannot be programmed with the current "
+         "setting.\nPlease run the 'Initial Setup' again."},
         {14, "Connected receiver is not compatible model.\n\nCheck the following:\n - Appropriate "
-             "cloning software for the receiver is being used.\n - The version number of the receiver."},
+             "cloning software for the receiver is being used.\n - The version number of the "
+             "receiver."},
         {16, "Please update to the latest version.\n\n"},
     };
     for (const Case& c : cases) {
@@ -113,7 +118,9 @@ TEST_F(CloneSessionTest, AFailedInformationPhaseShowsItsMessageBeforeTheEndEvent
     EXPECT_EQ(platform.messages.shown()[0].text.rfind("No answer from receiver.\n\n", 0), 0u);
     EXPECT_EQ(platform.messages.shown()[0].caption, "Pelham");
     EXPECT_EQ(platform.messages.shown()[0].icon, MsgIcon::Error);
-    EXPECT_EQ(seen, (std::vector<Seen>{{ev::CloneStarting, 0, 0}, {ev::CloneEnding, 0, 1}, {ev::ClonePhaseDone, 0, 1}}));
+    EXPECT_EQ(seen,
+              (std::vector<Seen>{
+                  {ev::CloneStarting, 0, 0}, {ev::CloneEnding, 0, 1}, {ev::ClonePhaseDone, 0, 1}}));
     EXPECT_EQ(progress.created, 0); // no progress window for the information phase
 }
 
@@ -156,7 +163,8 @@ TEST_F(CloneSessionTest, NormalSpeedRunsEverythingAt9600Baud) {
     Run();
     EXPECT_EQ(outcome.code, 0);
     EXPECT_EQ(line.opens, std::vector<std::string>{"/dev/ttyUSB7 9600"});
-    for (const auto& frame : receiverSide.framesSeen) EXPECT_NE(frame[2], 0xE8);
+    for (const auto& frame : receiverSide.framesSeen)
+        EXPECT_NE(frame[2], 0xE8);
 }
 
 TEST_F(CloneSessionTest, HighSpeedSwitchesForTheTransferButNotForInformation) {
@@ -172,7 +180,8 @@ TEST_F(CloneSessionTest, HighSpeedSwitchesForTheTransferButNotForInformation) {
     Run();
     EXPECT_EQ(outcome.code, 0);
     EXPECT_EQ(line.opens, (std::vector<std::string>{"/dev/ttyUSB7 9600", "/dev/ttyUSB7 38400"}));
-    const std::vector<uint8_t> speedSwitch = {0xEE, 0xEF, 0xE8, 0x30, 0x76, 0x00, 0x01, 0x00, 0x00, 0x02, 0x01};
+    const std::vector<uint8_t> speedSwitch = {0xEE, 0xEF, 0xE8, 0x30, 0x76, 0x00,
+                                              0x01, 0x00, 0x00, 0x02, 0x01};
     EXPECT_EQ(receiverSide.framesSeen[receiverSide.framesSeen.size() - 2], speedSwitch);
     EXPECT_EQ(session.Driver().RequestPreamble(), 12);
 }

@@ -257,11 +257,13 @@ int Serve(const Arguments& args, const std::vector<uint8_t>& image) {
         args.options, image, [&line](const std::vector<uint8_t>& bytes) { line.Queue(bytes); },
         [&args](const std::vector<uint8_t>& bytes) { return SaveImage(args.save, bytes); });
 
-    Clock::time_point lastInput = Clock::now();
+    // The line is idle when nothing has gone either way for a while.
+    Clock::time_point lastActivity = Clock::now();
     bool idle = true;
     for (;;) {
         int wait = line.Flush(receiver.Baud());
-        if (!idle && Clock::now() - lastInput > IdleReset) {
+        if (line.Pending()) lastActivity = Clock::now();
+        if (!idle && Clock::now() - lastActivity > IdleReset) {
             receiver.Idle();
             idle = true;
         }
@@ -273,7 +275,7 @@ int Serve(const Arguments& args, const std::vector<uint8_t>& image) {
         const ssize_t got = read(pty->master, buffer, sizeof buffer);
         if (got <= 0) continue;
         receiver.Receive(buffer, size_t(got), LineBaud(pty->master));
-        lastInput = Clock::now();
+        lastActivity = Clock::now();
         idle = false;
     }
 }

@@ -1,0 +1,57 @@
+// Fuzz target: a preset file read by the preset reader, then its categories imported as
+// banks into a document, in and out of the Japanese text mode.
+
+#include "events/cmcEvMan.h"
+#include "files/cmcLoadFile.h"
+#include "files/cmcPresetImport.h"
+#include "files/cmcPresetReader.h"
+#include "model/cmcDefaultImages.h"
+#include "model/cmcEeprom.h"
+#include "model/cmcOrganisation.h"
+#include "model/cmcOrganisationEvents.h"
+#include "model/indDestination.h"
+#include "platform/fake/cmcFakePlatform.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace {
+
+struct Document {
+    Document() : destination(0), organisation(image, &destination) {
+        image.SetSize(ImageSize);
+        events.Subscribe(&Document::OnEvent, this);
+    }
+    static void OnEvent(void* context, const cmcEvent& event) {
+        auto* self = static_cast<Document*>(context);
+        HandleOrganisationEvent(self->organisation, &self->events, event.code, event.a, event.b);
+    }
+    cmcFakePlatform platform;
+    cmcEvMan events;
+    indDestination destination;
+    cmcEeprom image;
+    cmcOrganisation organisation;
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static Document document;
+    for (bool japanese : {false, true}) {
+        cmcLoadFile file;
+        file.LoadText(std::string_view(reinterpret_cast<const char*>(data), size));
+        Preset_Data preset;
+        if (!ReadPreset(file, japanese, preset)) continue;
+        FillDefaultImage(document.image, 0);
+        document.organisation.Adopt();
+        preset.selection = presetchoice::Add;
+        for (Cate_Data& category : preset.categories)
+            category.selection = presetchoice::Add;
+        clsCsvReadOptions options;
+        options.destination = &document.destination;
+        options.japaneseText = japanese;
+        ImportPresets({preset}, document.organisation, document.events, PresetAllBanks, options);
+    }
+    return 0;
+}

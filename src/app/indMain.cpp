@@ -6,6 +6,9 @@
 #include "events/cmcEvents.h"
 #include "files/cmcTcfFile.h"
 #include "model/cmcDefaultImages.h"
+#include "model/cmcImageCorrection.h"
+#include "model/cmcOrganisationEvents.h"
+#include "model/indDestination.h"
 #include "settings/indEnviron.h"
 
 #include <filesystem>
@@ -43,7 +46,9 @@ std::string AbsolutePath(const std::string& path) {
 
 indMain::indMain(indEnviron& environ, cmcGTex& text, cmcHelpGTex& help, cmcEvMan& events,
                  int imageSize)
-    : cuiMain(environ, text, help, events, imageSize) {
+    : cuiMain(environ, text, help, events, imageSize), organisation_(working_) {
+    bandLimits_ = [](int destination) { indDestination::Active().ApplyBandLimits(destination); };
+    SyncDestination();
     events_.Subscribe(&indMain::OnEvent, this);
     InitIdentity();
 }
@@ -63,11 +68,15 @@ void indMain::BuildTree() {
     // The navigation tree is not built yet; the left panel shows its placeholder.
 }
 
-// Adoption of a read image (recount, repack, correction for the destination) joins
-// with the memory model's organisation and destination rules; until then the image is
-// taken as read.
+// An image from a file or the receiver: recount, repack, then correct for the destination.
 void indMain::AdoptLoadedImage(cmcEeprom& image) {
     cuiMain::AdoptLoadedImage(image);
+    if (&image == &working_) {
+        ::AdoptLoadedImage(organisation_);
+        return;
+    }
+    cmcOrganisation organisation(image);
+    ::AdoptLoadedImage(organisation);
 }
 
 // A new document is the default image of the installed destination (image 0 for none).
@@ -75,19 +84,29 @@ void indMain::FillNewDocumentImage() {
     FillDefaultImage(newDocument_, environ_.destination);
 }
 
-// Recounting and repacking the organisation is the memory model's; nothing to do on the
-// stand-in image.
-void indMain::RepackImage(cmcEeprom&) {}
+// The working image in packed form, its count tables recounted.
+void indMain::RepackWorkingImage() {
+    organisation_.Adopt();
+}
 
-// Correcting for the destination and rebuilding the in-use bitmaps before a save is the
-// memory model's; the image is stored as it is until then.
-void indMain::PrepareImageForStore(cmcEeprom&) {}
+// The stored form: corrected for the destination, with fresh in-use bitmaps.
+void indMain::PrepareWorkingImageForStore() {
+    PrepareForSave(organisation_);
+}
+
+// The model's rules follow the installed destination and the receiver's flags.
+void indMain::SyncDestination() {
+    indDestination& active = indDestination::Active();
+    active.SetIndex(environ_.destination);
+    active.SetFlags(environ_.fccInhibit, environ_.rxExpansion);
+}
 
 void indMain::SetBandLimitHook(std::function<void(int destination)> hook) {
     bandLimits_ = std::move(hook);
 }
 
 void indMain::ApplyBandLimits(int destination) {
+    SyncDestination();
     if (bandLimits_) bandLimits_(destination);
 }
 
@@ -100,7 +119,7 @@ void indMain::CreateUi(cuiMainWindow& window) {
     working_.Assign(newDocument_);
     MarkSaved();
     CloseSheet();
-    RepackImage(working_);
+    RepackWorkingImage();
     events_.Send(ev::ToolbarRefresh);
     BuildTree();
     if (imageSize_ < ImageSize) cmcFatal("Self Check Error.\nEEPROM Map is too large.");
@@ -171,7 +190,7 @@ int indMain::ConfirmSave(bool another) {
 int indMain::FileNew() {
     if (ConfirmSave(false) == answer::Cancel) return 1;
     working_.Assign(newDocument_);
-    RepackImage(working_);
+    RepackWorkingImage();
     MarkSaved();
     ClearFileName();
     CloseSheet();
@@ -234,7 +253,7 @@ int indMain::FileSaveAs() {
 int indMain::SaveDocument(const std::string& path) {
     events_.Send(ev::CommitInput);
     // The stored form: the working image itself changes here.
-    PrepareImageForStore(working_);
+    PrepareWorkingImageForStore();
     cmcWaitCursorScope wait;
     if (WriteDocumentFile(path, working_) != 0) return 1;
     TakeDocumentPath(path);
@@ -292,6 +311,7 @@ void indMain::HandleEvent(const cmcEvent& event) {
         if (MainWindowVisible()) window_->ShowWindow();
         break;
     default:
+        HandleOrganisationEvent(organisation_, &events_, event.code, event.a, event.b);
         break;
     }
 }
@@ -309,6 +329,7 @@ void indMain::AdoptReceiverDestination() {
     environ_.destination = InstalledDestination(receiverInfo_[InfoDestinationByte]);
     FillNewDocumentImage();
     working_.Assign(newDocument_);
+    organisation_.RecountOrganisation(); // the count tables follow the new image
     MarkSaved();
     ApplyBandLimits(environ_.destination);
 }

@@ -5,6 +5,7 @@
 // and the controller's event handlers.
 
 #include "app/cuiMain.h"
+#include "model/cmcOrganisation.h"
 
 #include <array>
 #include <cstdint>
@@ -57,7 +58,10 @@ class indMain : public cuiMain {
     // session's information check; events 55 and 56 read it.
     std::array<uint8_t, ReceiverInfoSize>& ReceiverInformation() { return receiverInfo_; }
 
-    // The model's band limits for a destination; installed by the program.
+    // The count tables of the working image.
+    cmcOrganisation& Organisation() { return organisation_; }
+
+    // Replaces how band limits are applied (the model's active destination by default).
     void SetBandLimitHook(std::function<void(int destination)> hook);
 
     void AdoptLoadedImage(cmcEeprom& image) override;
@@ -76,12 +80,14 @@ class indMain : public cuiMain {
 
     // Model steps on the images.
     void FillNewDocumentImage();
-    void RepackImage(cmcEeprom& image);
-    void PrepareImageForStore(cmcEeprom& image);
+    void RepackWorkingImage();
+    void PrepareWorkingImageForStore();
+    void SyncDestination();
 
     void TakeDocumentPath(const std::string& path);
     cmcFileDialogRequest DialogRequest(const std::string& fileName) const;
 
+    cmcOrganisation organisation_; // the count tables of the working image
     std::array<uint8_t, ReceiverInfoSize> receiverInfo_{};
     std::function<void(int)> bandLimits_;
 };

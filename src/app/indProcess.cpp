@@ -3,9 +3,13 @@
 #include "app/indMain.h"
 #include "catalogue/cmcGTex.h"
 #include "events/cmcEvMan.h"
+#include "model/indDestination.h"
 #include "settings/indEnviron.h"
 
 indProcess::indProcess(std::vector<std::string> args) {
+    // Loading the settings fills the band limits of the stored destination.
+    indEnviron::SetBandLimitHook(
+        [](int destination) { indDestination::Active().ApplyBandLimits(destination); });
     environ_ = std::make_unique<indEnviron>(MutexName, SettingsKey, SettingsKey, std::move(args));
     indEnviron::SetProcess(environ_.get());
     text_ = std::make_unique<cmcGTex>();

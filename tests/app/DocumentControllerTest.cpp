@@ -123,13 +123,13 @@ TEST_F(DocumentControllerTest, OpenTakesTheFileAndItsFolder) {
     {
         cmcEeprom image;
         image.Assign(main().NewDocumentImage());
-        image.SetByte(200, 0x42);
+        image.SetByte(CloneCommentAddress, 'B'); // a byte that adoption keeps
         ASSERT_EQ(WriteDocumentFile(path, image), 0);
     }
     platform.dialogs.scriptOpen(path);
     EXPECT_EQ(main().FileOpen(), 0);
 
-    EXPECT_EQ(main().WorkingImage().GetByte(200), 0x42);
+    EXPECT_EQ(main().WorkingImage().GetByte(CloneCommentAddress), 'B');
     EXPECT_EQ(main().Modified(), 0);
     EXPECT_EQ(main().FileName(), path);
     EXPECT_EQ(program.window.caption, "club.tcf - Pelham");
@@ -362,6 +362,31 @@ TEST_F(ReceiverEventTest, WindowStatesFollowTheSetupAndTheCloneSession) {
     EXPECT_FALSE(program.window.enabled);
     events.Send(ev::ClonePhaseDone, 0);
     EXPECT_TRUE(program.window.enabled);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DocumentControllerTest, OrganisationEditsRunOnTheWorkingImage) {
+    cmcOrganisation& organisation = main().Organisation();
+    const int categories = organisation.CategoryCount();
+    cmcEvMan::Process().Send(ev::InsertCategory, 0, categories);
+    EXPECT_EQ(organisation.CategoryCount(), categories + 1);
+    EXPECT_TRUE(main().WorkingImage().IsDifferent(main().SavedImage()));
+    cmcEvMan::Process().Send(ev::DeleteCategories, categories, 1);
+    EXPECT_EQ(organisation.CategoryCount(), categories);
+}
+
+TEST_F(DocumentControllerTest, OpeningRecountsTheOrganisationFromTheFile) {
+    const int defaultChannels = main().Organisation().TotalChannels();
+    const std::string path = folder.file("default.tcf");
+    ASSERT_EQ(WriteDocumentFile(path, main().NewDocumentImage()), 0);
+    cmcEvMan::Process().Send(ev::InsertCategory, 0, main().Organisation().CategoryCount());
+    ASSERT_EQ(main().Organisation().TotalChannels(), defaultChannels + 1);
+    platform.messages.script({answer::No});
+    ASSERT_EQ(main().OpenDocument(path), 0);
+    EXPECT_EQ(main().Organisation().TotalChannels(), defaultChannels);
 }
 
 } // namespace

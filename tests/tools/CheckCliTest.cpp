@@ -90,9 +90,34 @@ TEST(CheckCliTest, UsageErrors) {
     for (const char* arguments : {"check", "check a.tcf b.tcf"}) {
         const CliRun run = RunCli(arguments, folder);
         EXPECT_EQ(run.status, 64) << arguments;
-        EXPECT_NE(run.errors.find("usage: pelham-cli check FILE.tcf"), std::string::npos)
+        EXPECT_NE(run.errors.find("usage: pelham-cli check [--destination D] FILE.tcf"),
+                  std::string::npos)
             << arguments;
     }
+}
+
+} // namespace
+
+namespace {
+
+// A channel above the receiver's coverage is an error; check lists it with its sheet and
+// row and ends with status 1, while a new document has no findings.
+TEST(CheckCliTest, ListsDataErrorsWithSheetAndRow) {
+    TempFolder folder;
+    const std::string path = folder.file("data.tcf");
+    ASSERT_EQ(RunCli("new --destination 1 " + path, folder).status, 0);
+    const CliRun clean = RunCli("check --destination 1 " + path, folder);
+    EXPECT_EQ(clean.status, 0) << clean.errors;
+    EXPECT_EQ(clean.errors, "");
+
+    // Channel 0's frequency (big-endian, at the start of its record) beyond 3.3 GHz.
+    std::string text = testenv::readFile(path);
+    const size_t line = text.find("\n00000000") + 1;
+    text.replace(line + 10, 8, "FFFFFFF0");
+    testenv::writeFile(path, text);
+    const CliRun bad = RunCli("check --destination 1 " + path, folder);
+    EXPECT_EQ(bad.status, 1) << bad.errors;
+    EXPECT_NE(bad.errors.find("group:0 row 0: error: frequency"), std::string::npos) << bad.errors;
 }
 
 } // namespace

@@ -2,38 +2,16 @@
 // opens it: categories with their groups, each group's names and channels with the number
 // column's text, the frequency in MHz and the mode.
 
-#include "CliCommand.h"
+#include "CliDocument.h"
 
-#include "app/indDocumentFile.h"
-#include "app/indProcess.h"
-#include "model/cmcEeprom.h"
 #include "model/cmcFrequency.h"
-#include "model/cmcImageCorrection.h"
-#include "model/cmcOrganisation.h"
 #include "model/cmcValueTables.h"
 #include "model/datCh.h"
-#include "model/indDestination.h"
-#include "settings/indEnviron.h"
 
 #include <cstdio>
-#include <optional>
 #include <string>
 
 namespace {
-
-std::optional<indDestination> RunDestination(const CliArgs& args) {
-    if (args.value("--destination")) {
-        const auto d = args.number("--destination", 0, indDestination::None);
-        if (!d) return std::nullopt;
-        return indDestination(int(*d));
-    }
-    indEnviron settings(indProcess::MutexName, indProcess::SettingsKey, indProcess::SettingsKey, {},
-                        indEnviron::Access::ReadOnly);
-    const int d = settings.destination >= 0 && settings.destination < indDestination::None
-                      ? settings.destination
-                      : indDestination::None;
-    return indDestination(d, settings.fccInhibit != 0, settings.rxExpansion != 0);
-}
 
 std::string Trimmed(std::string text) {
     text.erase(text.find_last_not_of(' ') + 1);
@@ -69,13 +47,10 @@ void ListGroup(cmcOrganisation& organisation, int group) {
 
 int RunList(const CliArgs& args) {
     if (args.positional.size() != 1) return CliUsageError("list", "list takes one file");
-    const auto destination = RunDestination(args);
-    if (!destination) return CliUsageError("list", "--destination takes 0..14");
-    cmcEeprom image;
-    image.SetSize(ImageSize);
-    if (const int code = ReadDocumentFile(args.positional[0], image); code != 0) return code;
-    cmcOrganisation organisation(image, &*destination);
-    AdoptLoadedImage(organisation);
+    CliDocument document;
+    if (int code = document.Open(args, "list", args.positional[0]); code != 0) return code;
+    cmcOrganisation& organisation = document.Organisation();
+    const cmcEeprom& image = document.Image();
     for (int category = 0; category < organisation.CategoryCount(); ++category) {
         std::printf("Category %d: %s\n", category,
                     Trimmed(datLookup::CategoryName(image, category)).c_str());
@@ -88,6 +63,6 @@ int RunList(const CliArgs& args) {
     return 0;
 }
 
-const CliRegistration registration({"list", "FILE.tcf", RunList});
+const CliRegistration registration({"list", "[--destination D] FILE.tcf", RunList});
 
 } // namespace

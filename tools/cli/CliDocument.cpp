@@ -1,0 +1,56 @@
+#include "CliDocument.h"
+
+#include "app/indDocumentFile.h"
+#include "app/indProcess.h"
+#include "model/cmcDefaultImages.h"
+#include "model/cmcImageCorrection.h"
+#include "model/cmcOrganisationEvents.h"
+#include "settings/indEnviron.h"
+
+CliDocument::CliDocument() {
+    image_.SetSize(ImageSize);
+    organisation_ = std::make_unique<cmcOrganisation>(image_, &destination_);
+    events_.Subscribe(&CliDocument::OnEvent, this);
+}
+
+CliDocument::~CliDocument() {
+    events_.Unsubscribe(&CliDocument::OnEvent, this);
+}
+
+int CliDocument::TakeDestination(const CliArgs& args, const char* command) {
+    indEnviron settings(indProcess::MutexName, indProcess::SettingsKey, indProcess::SettingsKey, {},
+                        indEnviron::Access::ReadOnly);
+    int destination = settings.destination >= 0 && settings.destination < indDestination::None
+                          ? settings.destination
+                          : indDestination::None;
+    if (args.value("--destination")) {
+        const auto chosen = args.number("--destination", 0, indDestination::None);
+        if (!chosen) return CliUsageError(command, "--destination takes 0..14");
+        destination = int(*chosen);
+    }
+    destination_.Set(destination, settings.fccInhibit == 1, settings.rxExpansion == 1);
+    japaneseText_ = destination == 0 && args.value("--language").value_or("en") == "ja";
+    return 0;
+}
+
+int CliDocument::Open(const CliArgs& args, const char* command, const std::string& path) {
+    if (int status = TakeDestination(args, command); status != 0) return status;
+    if (int code = ReadDocumentFile(path, image_); code != 0) return code;
+    AdoptLoadedImage(*organisation_);
+    return 0;
+}
+
+void CliDocument::New() {
+    FillDefaultImage(image_, destination_.Index());
+    organisation_->Adopt();
+}
+
+int CliDocument::Save(const std::string& path) {
+    PrepareForSave(*organisation_);
+    return WriteDocumentFile(path, image_);
+}
+
+void CliDocument::OnEvent(void* context, const cmcEvent& event) {
+    auto* self = static_cast<CliDocument*>(context);
+    HandleOrganisationEvent(*self->organisation_, &self->events_, event.code, event.a, event.b);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+// The document behind the commands that work on a clone data file: the destination and
+// receiver flags of the run (--destination, else the settings store's), the image read as
+// Open reads it and adopted for that destination, the organisation edits (events 9 to 21)
+// run on it as the document controller runs them, and saving as Save saves.
+
+#include "CliCommand.h"
+
+#include "events/cmcEvMan.h"
+#include "model/cmcEeprom.h"
+#include "model/cmcOrganisation.h"
+#include "model/indDestination.h"
+
+#include <memory>
+#include <string>
+
+struct cmcEvent;
+
+class CliDocument {
+  public:
+    CliDocument();
+    ~CliDocument();
+    CliDocument(const CliDocument&) = delete;
+    CliDocument& operator=(const CliDocument&) = delete;
+
+    // Takes the destination of the run; 0, or the status of a usage error (shown).
+    int TakeDestination(const CliArgs& args, const char* command);
+    // TakeDestination, then reads and adopts the file; 0, a usage error's status, or the
+    // file error code (its message shown).
+    int Open(const CliArgs& args, const char* command, const std::string& path);
+    // The new document of the destination, adopted as New adopts it.
+    void New();
+    // Writes the document as Save does; 0 or the file error code (its message shown).
+    int Save(const std::string& path);
+
+    cmcEeprom& Image() { return image_; }
+    cmcOrganisation& Organisation() { return *organisation_; }
+    cmcEvMan& Events() { return events_; }
+    const indDestination& Destination() const { return destination_; }
+    // Names in the image are half-width katakana for the Japanese program of destination 0.
+    bool JapaneseText() const { return japaneseText_; }
+
+  private:
+    static void OnEvent(void* context, const cmcEvent& event);
+
+    cmcEvMan events_;
+    indDestination destination_;
+    bool japaneseText_ = false;
+    cmcEeprom image_;
+    std::unique_ptr<cmcOrganisation> organisation_;
+};

@@ -416,9 +416,9 @@ int cmcOrganisation::InsertCategory(int category) {
                        groupsPerCategory_.end());
     groupsPerCategory_[size_t(category)] = 1;
     InsertGroupCount(group, 1);
-    ShiftUp(datKind::Mch, Channels, FirstChannelOfGroup(group));
+    ShiftUp(datKind::Mch, TotalChannels(), FirstChannelOfGroup(group));
     ShiftUp(datKind::Category, Categories, category);
-    ShiftUp(datKind::Group, Groups, group);
+    ShiftUp(datKind::Group, GroupCount(), group);
     return 1;
 }
 
@@ -429,11 +429,13 @@ int cmcOrganisation::DeleteCategories(int category, int count) {
     const int lastGroup = LastGroupOfCategory(category + count - 1);
     const int firstSlot = FirstChannelOfGroup(firstGroup);
     const int lastSlot = LastChannelOfGroup(lastGroup);
+    const int usedSlots = TotalChannels();
+    const int usedGroups = GroupCount();
     RemoveCategoryCounts(category, count);
     RemoveGroupCounts(firstGroup, lastGroup - firstGroup + 1);
-    RemoveBlock(datKind::Mch, Channels, firstSlot, lastSlot - firstSlot + 1);
+    RemoveBlock(datKind::Mch, usedSlots, firstSlot, lastSlot - firstSlot + 1);
     RemoveBlock(datKind::Category, Categories, category, count);
-    RemoveBlock(datKind::Group, Groups, firstGroup, lastGroup - firstGroup + 1);
+    RemoveBlock(datKind::Group, usedGroups, firstGroup, lastGroup - firstGroup + 1);
     return count;
 }
 
@@ -446,8 +448,8 @@ int cmcOrganisation::InsertGroup(int category, int group) {
         return 0;
     ++groupsPerCategory_[size_t(category)];
     InsertGroupCount(group, 1);
-    ShiftUp(datKind::Mch, Channels, FirstChannelOfGroup(group));
-    ShiftUp(datKind::Group, Groups, group);
+    ShiftUp(datKind::Mch, TotalChannels(), FirstChannelOfGroup(group));
+    ShiftUp(datKind::Group, GroupCount(), group);
     return 1;
 }
 
@@ -459,10 +461,12 @@ int cmcOrganisation::DeleteGroups(int group, int count) {
     if (count >= GroupsOfCategory(category)) return DeleteCategories(category, 1) ? count : 0;
     const int firstSlot = FirstChannelOfGroup(group);
     const int lastSlot = LastChannelOfGroup(group + count - 1);
+    const int usedSlots = TotalChannels();
+    const int usedGroups = GroupCount();
     groupsPerCategory_[size_t(category)] = uint8_t(GroupsOfCategory(category) - count);
     RemoveGroupCounts(group, count);
-    RemoveBlock(datKind::Mch, Channels, firstSlot, lastSlot - firstSlot + 1);
-    RemoveBlock(datKind::Group, Groups, group, count);
+    RemoveBlock(datKind::Mch, usedSlots, firstSlot, lastSlot - firstSlot + 1);
+    RemoveBlock(datKind::Group, usedGroups, group, count);
     return count;
 }
 
@@ -472,7 +476,7 @@ int cmcOrganisation::InsertChannel(int group, int slot) {
     if (slot < first || slot > first + ChannelsOfGroup(group)) return 0;
     ++channelsPerGroup_[size_t(group)];
     Changed();
-    ShiftUp(datKind::Mch, Channels, slot);
+    ShiftUp(datKind::Mch, TotalChannels(), slot);
     return 1;
 }
 
@@ -481,9 +485,10 @@ int cmcOrganisation::DeleteChannel(int group, int slot) {
     if (slot < FirstChannelOfGroup(group) || slot > LastChannelOfGroup(group)) return 0;
     // The last channel of a group takes the group with it.
     if (ChannelsOfGroup(group) <= 1) return DeleteGroups(group, 1);
+    const int usedSlots = TotalChannels();
     --channelsPerGroup_[size_t(group)];
     Changed();
-    ShiftDown(datKind::Mch, Channels, slot);
+    ShiftDown(datKind::Mch, usedSlots, slot);
     return 1;
 }
 
@@ -611,6 +616,8 @@ int cmcOrganisation::CheckLimit(uint32_t kind, int item, bool adding, bool showM
 
 // ---- Record moves ----
 
+// Records move within the first len slots; callers pass the slots in use, since the slots
+// beyond hold no records and moving them would only cost time.
 void cmcOrganisation::ShiftUp(uint32_t kind, int len, int slot) {
     len = std::min(len, datKind::Count(kind));
     if (slot < 0 || slot >= len) return;

@@ -104,9 +104,13 @@ void cuiMain::UpdateTitle() {
 }
 
 void cuiMain::AfterCellAction() {
+    RestartEditSettle();
+    CheckModified();
+}
+
+void cuiMain::RestartEditSettle() {
     editSettle_.emplace();
     editSettle_->start(EditSettleMs);
-    CheckModified();
 }
 
 void cuiMain::InitIdentity() {

@@ -46,6 +46,7 @@ class cuiMain {
     // Run by the cell logic at the end of every action: (re)starts the edit-settle
     // timeout and checks for changes.
     void AfterCellAction();
+    void RestartEditSettle();
 
     cmcEeprom& WorkingImage() { return working_; }
     const cmcEeprom& SavedImage() const { return saved_; }
@@ -63,6 +64,7 @@ class cuiMain {
     char TimeSeparator() const { return timeSeparator_; }
 
     cuiMainWindow* MainWindow() const { return window_; }
+    indEnviron& Settings() const { return environ_; }
     bool MainWindowVisible() const { return window_ && window_->IsWindowVisible(); }
     bool ControllerTaskRunning() const { return task_->isRunning(); }
 

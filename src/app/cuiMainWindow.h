@@ -22,6 +22,8 @@ class cuiMainWindow {
     virtual cmcRect Placement() const = 0;
     // Width of the left (tree) panel.
     virtual int SplitterPosition() const = 0;
+    // Closes the window as its close box does (the close query runs first).
+    virtual void CloseWindow() = 0;
 };
 
 // Smallest width of the left panel; a stored splitter position below it is raised to it.

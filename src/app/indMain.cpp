@@ -46,7 +46,9 @@ std::string AbsolutePath(const std::string& path) {
 
 indMain::indMain(indEnviron& environ, cmcGTex& text, cmcHelpGTex& help, cmcEvMan& events,
                  int imageSize)
-    : cuiMain(environ, text, help, events, imageSize), organisation_(working_) {
+    : cuiMain(environ, text, help, events, imageSize), organisation_(working_),
+      commands_(*this), cellLogic_(CellDocument()) {
+    cellLogic_.Install();
     bandLimits_ = [](int destination) { indDestination::Active().ApplyBandLimits(destination); };
     SyncDestination();
     events_.Subscribe(&indMain::OnEvent, this);
@@ -54,7 +56,22 @@ indMain::indMain(indEnviron& environ, cmcGTex& text, cmcHelpGTex& help, cmcEvMan
 }
 
 indMain::~indMain() {
+    cmcCellLogic::Install(nullptr); // the logic works on this document
     events_.Unsubscribe(&indMain::OnEvent, this);
+}
+
+// What the cell logic works on: this document's image, clipboard and commands.
+indCellDocument indMain::CellDocument() {
+    indCellDocument document;
+    document.organisation = &organisation_;
+    document.clipboard = &clipboard_;
+    document.commands = &commands_;
+    document.events = &events_;
+    document.catalogue = &text_;
+    document.receiverInformation = [this] {
+        return std::vector<uint8_t>(receiverInfo_.begin(), receiverInfo_.end());
+    };
+    return document;
 }
 
 void indMain::InitIdentity() {
@@ -161,6 +178,8 @@ void indMain::WindowClosed() {
 // No sheet can be open until the sheets exist; closing one then records its position in
 // the sheet history.
 void indMain::CloseSheet() {}
+
+void indMain::OpenSheet(const std::string&) {}
 
 void indMain::ControllerStep() {
     // Reopening the selected node's sheet joins with the navigation tree.

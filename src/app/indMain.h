@@ -5,7 +5,10 @@
 // and the controller's event handlers.
 
 #include "app/cuiMain.h"
+#include "app/indDocumentCommands.h"
 #include "model/cmcOrganisation.h"
+#include "model/datClipCh.h"
+#include "model/indCellLogic.h"
 
 #include <array>
 #include <cstdint>
@@ -53,6 +56,8 @@ class indMain : public cuiMain {
     void CloneInformation();
 
     void CloseSheet();
+    // The sheet view is not built yet: there is no sheet to open.
+    void OpenSheet(const std::string& address);
 
     // The information block of the last receiver that answered, filled by the clone
     // session's information check; events 55 and 56 read it.
@@ -60,6 +65,7 @@ class indMain : public cuiMain {
 
     // The count tables of the working image.
     cmcOrganisation& Organisation() { return organisation_; }
+    datClipCh& Clipboard() { return clipboard_; }
 
     // Replaces how band limits are applied (the model's active destination by default).
     void SetBandLimitHook(std::function<void(int destination)> hook);
@@ -72,6 +78,7 @@ class indMain : public cuiMain {
     void ControllerStep() override;
 
   private:
+    indCellDocument CellDocument();
     static void OnEvent(void* context, const cmcEvent& event);
     void HandleEvent(const cmcEvent& event);
     void TakeReceiverFlags();
@@ -88,6 +95,9 @@ class indMain : public cuiMain {
     cmcFileDialogRequest DialogRequest(const std::string& fileName) const;
 
     cmcOrganisation organisation_; // the count tables of the working image
+    datClipCh clipboard_;
+    indDocumentCommands commands_;
+    indCellLogic cellLogic_;
     std::array<uint8_t, ReceiverInfoSize> receiverInfo_{};
     std::function<void(int)> bandLimits_;
 };

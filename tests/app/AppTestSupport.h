@@ -25,11 +25,13 @@ class FakeMainWindow : public cuiMainWindow {
     }
     cmcRect Placement() const override { return placement; }
     int SplitterPosition() const override { return splitter; }
+    void CloseWindow() override { ++closeRequests; }
 
     std::string caption;
     bool visible = false;
     bool enabled = true;
     int activations = 0;
+    int closeRequests = 0;
     cmcRect placement{100, 50, 640, 480};
     int splitter = 240;
 };

@@ -4,6 +4,8 @@
 #include "events/cmcEvMan.h"
 #include "events/cmcEvents.h"
 #include "model/cmcDefaultImages.h"
+#include "model/indCellLogic.h"
+#include "sheet/cmcCellNames.h"
 #include "settings/indEnviron.h"
 
 #include <gtest/gtest.h>
@@ -387,6 +389,30 @@ TEST_F(DocumentControllerTest, OpeningRecountsTheOrganisationFromTheFile) {
     platform.messages.script({answer::No});
     ASSERT_EQ(main().OpenDocument(path), 0);
     EXPECT_EQ(main().Organisation().TotalChannels(), defaultChannels);
+}
+
+} // namespace
+
+namespace {
+
+// A menu item's cell reaches the document's command through the installed cell logic,
+// and the action ends with the change check.
+TEST_F(DocumentControllerTest, MenuCellsRunTheDocumentCommands) {
+    Edit(); // modified, untitled
+    cmcCellObj item;
+    item.cellType = CT_Null;
+    item.logicId = CL_Menu_File_Save;
+    cmcCellCapsule capsule;
+    capsule.cell = &item;
+    capsule.keyCode = cellKey::Enter;
+    const std::string path = folder.file("saved.tcf");
+    platform.dialogs.scriptSave(path);
+    indActiveCell context;
+    cmcCellLogic::Run(context, capsule, false);
+    ASSERT_EQ(platform.dialogs.saveRequests().size(), 1u);
+    EXPECT_TRUE(std::filesystem::exists(path));
+    EXPECT_EQ(main().Modified(), 0);
+    EXPECT_EQ(program.window.caption, "saved.tcf - Pelham");
 }
 
 } // namespace

@@ -119,6 +119,8 @@ cmcRect TForm1::Placement() const {
     return {x(), y(), width(), height()};
 }
 
+void TForm1::CloseWindow() { close(); }
+
 int TForm1::SplitterPosition() const {
     return leftPanel_->width();
 }

@@ -29,6 +29,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     void ShowWindow() override;
     cmcRect Placement() const override;
     int SplitterPosition() const override;
+    void CloseWindow() override;
 
     QFrame* LeftPanel() const { return leftPanel_; }
     QFrame* RightPanel() const { return rightPanel_; }

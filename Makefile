@@ -35,7 +35,8 @@ bench: deps
 sanitize: deps
 	@cmake -S . -B $(BUILD)-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPELHAM_SANITIZE=ON >/dev/null
 	@cmake --build $(BUILD)-asan -j $(JOBS)
-	@QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD)-asan --output-on-failure -j $(JOBS) -L unit
+	@QT_QPA_PLATFORM=offscreen LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+		ctest --test-dir $(BUILD)-asan --output-on-failure -j $(JOBS) -L unit
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-asan

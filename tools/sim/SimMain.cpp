@@ -207,6 +207,8 @@ class Line {
     Line(int master, bool pace) : master_(master), pace_(pace) {}
 
     void Queue(const std::vector<uint8_t>& bytes) {
+        // A line that stood idle saves no time for later bytes.
+        if (out_.empty()) free_ = std::max(free_, Clock::now());
         out_.insert(out_.end(), bytes.begin(), bytes.end());
     }
     bool Pending() const { return !out_.empty(); }
@@ -218,7 +220,6 @@ class Line {
         const Clock::time_point now = Clock::now();
         const auto byteTime = std::chrono::nanoseconds(10'000'000'000LL / std::max(baud, 1));
         if (pace_) {
-            if (free_ < now - byteTime) free_ = now - byteTime; // an idle line saves no time
             allowed = std::min<size_t>(out_.size(), size_t((now - free_) / byteTime));
             if (allowed == 0)
                 return int(

@@ -179,7 +179,6 @@ void SimReceiver::ServeImage() {
     end.insert(end.end(), text.begin(), text.end());
     end.push_back(End);
     Out(end);
-    baud_ = NormalBaud; // the clone is over
 }
 
 void SimReceiver::TakeDataFrame(const std::vector<uint8_t>& frame) {
@@ -207,7 +206,6 @@ void SimReceiver::TakeDataFrame(const std::vector<uint8_t>& frame) {
 
 void SimReceiver::EndOfWrite(const std::vector<uint8_t>& frame) {
     writing_ = false;
-    baud_ = NormalBaud;
     const std::string text(frame.begin() + 3, frame.end());
     bool accepted = !writeBad_ && text == Maker + HexByte(uint8_t(writeFrames_ & 0xFF));
     for (int a = 0; a < MapBytes && accepted; ++a)

@@ -34,7 +34,8 @@ class SimReceiver {
 
     // Bytes from the program as they arrive on a line whose program side runs at lineBaud.
     void Receive(const uint8_t* bytes, size_t n, int lineBaud);
-    // Nothing arrived for a while: a receiver drops back to normal speed.
+    // The line has been quiet for a while: the clone is over and the receiver is back at
+    // normal speed.
     void Idle();
 
     int Baud() const { return baud_; }

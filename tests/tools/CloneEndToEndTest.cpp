@@ -5,6 +5,11 @@
 
 #include "app/indDocumentFile.h"
 #include "catalogue/cmcGTex.h"
+#include "model/cmcDefaultImages.h"
+#include "model/cmcImageCorrection.h"
+#include "model/cmcOrganisation.h"
+#include "model/datCh.h"
+#include "model/indDestination.h"
 #include "platform/fake/cmcFakePlatform.h"
 #include "support/TestEnvironment.h"
 
@@ -33,6 +38,28 @@ class CloneEndToEnd : public ::testing::Test {
         if (marker)
             image.SetBytes(MarkerAddress, reinterpret_cast<const uint8_t*>(FormatMarker),
                            FormatMarkerLength);
+        const std::string path = temp.file(name);
+        EXPECT_EQ(WriteDocumentFile(path, image), 0);
+        return path;
+    }
+
+    // A clone data file as the program saves it: the new document of destination 0 with
+    // some channels of the first group retuned, so the write carries real records.
+    std::string MakeDocumentFile(const std::string& name, uint32_t firstMhz = 145,
+                                 int channels = 2) {
+        cmcEeprom image;
+        image.SetSize(ImageSize);
+        FillDefaultImage(image, 0);
+        indDestination destination(0);
+        cmcOrganisation organisation(image, &destination);
+        organisation.Adopt();
+        datCh channel = organisation.Record();
+        for (int slot = 0; slot < channels; ++slot) {
+            channel.Load(datKind::Mch, slot);
+            channel.frequency = (firstMhz + uint32_t(slot)) * 1000000u;
+            channel.Store(datKind::Mch, slot);
+        }
+        PrepareForSave(organisation);
         const std::string path = temp.file(name);
         EXPECT_EQ(WriteDocumentFile(path, image), 0);
         return path;
@@ -94,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(Speeds, CloneReadEndToEnd,
 class CloneWriteEndToEnd : public CloneEndToEnd, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(CloneWriteEndToEnd, GivesTheReceiverExactlyTheFilesImage) {
-    const std::string source = MakeImageFile("source.tcf", 99);
+    const std::string source = MakeDocumentFile("source.tcf");
     const std::string saved = temp.file("saved.tcf");
     SimProcess sim({"--save", saved});
     std::vector<std::string> args = {"write", "--port", sim.Port(), "--destination",
@@ -112,13 +139,27 @@ INSTANTIATE_TEST_SUITE_P(Speeds, CloneWriteEndToEnd, ::testing::Values(false, tr
                          });
 
 TEST_F(CloneEndToEnd, WriteWithoutYesAndWithoutATerminalSendsNothing) {
-    const std::string source = MakeImageFile("source.tcf", 5);
+    const std::string source = MakeDocumentFile("source.tcf");
     const std::string saved = temp.file("saved.tcf");
     SimProcess sim({"--save", saved});
     const CloneToolResult result =
         Cli({"write", "--port", sim.Port(), "--destination", "0", source});
     EXPECT_NE(result.status, 0);
     EXPECT_NE(result.err.find("Write to receiver. Are you sure?"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(saved));
+}
+
+// A channel beyond the receiver's coverage is a data error: the write is refused before
+// anything is sent, even with --yes.
+TEST_F(CloneEndToEnd, WriteRefusesDataWithErrors) {
+    const std::string source = MakeDocumentFile("source.tcf", 4000, 1);
+    const std::string saved = temp.file("saved.tcf");
+    SimProcess sim({"--save", saved});
+    const CloneToolResult result =
+        Cli({"write", "--port", sim.Port(), "--destination", "0", "--yes", source});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("Setting error is found."), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("group:0 row 0: error: frequency"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(saved));
 }
 
@@ -136,7 +177,9 @@ class CloneFaultEndToEnd : public CloneEndToEnd, public ::testing::WithParamInte
 
 TEST_P(CloneFaultEndToEnd, EndsWithItsCodeAndMessageAndLeavesTheFileAlone) {
     const Fault& fault = GetParam();
-    const std::string source = MakeImageFile("source.tcf", 3);
+    // A write sends a document; a read serves any image.
+    const std::string source =
+        fault.write ? MakeDocumentFile("source.tcf") : MakeImageFile("source.tcf", 3);
     std::vector<std::string> simArgs = fault.sim;
     for (std::string& word : simArgs)
         if (word == "UNMARKED") word = MakeImageFile("unmarked.tcf", 4, false);

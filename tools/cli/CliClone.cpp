@@ -1,14 +1,14 @@
 // pelham-cli info, read and write: the receiver over the cloning cable, through the same
 // clone session as the program. The exit status is the clone result code.
 
-#include "CliCommand.h"
+#include "CliDocument.h"
 
 #include "app/indCloneCommands.h"
 #include "app/indDocumentFile.h"
-#include "app/indProcess.h"
 #include "catalogue/cmcGTex.h"
 #include "events/cmcEvMan.h"
-#include "settings/indEnviron.h"
+#include "model/cmcDataChecks.h"
+#include "model/cmcImageCorrection.h"
 
 #include <QCoreApplication>
 
@@ -39,19 +39,6 @@ class CliProgressBar : public indCloneProgressView {
     const char* what_;
     int shown_ = -1;
 };
-
-// The installed destination for this run: --destination, else the settings store's.
-std::optional<int> InstalledDestination(const CliArgs& args) {
-    if (args.value("--destination")) {
-        const auto d = args.number("--destination", 0, NoDestination);
-        if (!d) return std::nullopt;
-        return static_cast<int>(*d);
-    }
-    indEnviron settings(indProcess::MutexName, indProcess::SettingsKey, indProcess::SettingsKey, {},
-                        indEnviron::Access::ReadOnly);
-    return settings.destination >= 0 && settings.destination < NoDestination ? settings.destination
-                                                                             : NoDestination;
-}
 
 // A clone session on the command line: the phases run in QCoreApplication's event loop,
 // driven by the same timers as in the program.
@@ -129,11 +116,11 @@ int RunInfo(const CliArgs& args) {
 int RunRead(const CliArgs& args) {
     if (auto usage = CheckPort("read", args)) return *usage;
     if (args.positional.size() != 1) return CliUsageError("read", "one output file is needed");
-    const auto destination = InstalledDestination(args);
-    if (!destination) return CliUsageError("read", "--destination takes 0..14");
+    CliDocument document; // the destination of the run; the image comes from the receiver
+    if (int status = document.TakeDestination(args, "read"); status != 0) return status;
     const std::string out = args.positional[0];
 
-    CliClone clone(args, true, *destination);
+    CliClone clone(args, true, document.Destination().Index());
     int saveCode = 0;
     auto readDone = [&](dst_CDrv_Result& result) {
         // The output file is written only from a complete, checked image.
@@ -148,33 +135,46 @@ int RunRead(const CliArgs& args) {
     return code != 0 ? code : saveCode;
 }
 
-// The model's data checks over the image for the destination. SEAM: the memory model's
-// complete check (RunDataChecks with its organisation) is not available yet; until it is
-// wired in here, no data errors are reported and only the file's own checks guard a write.
-bool DataHasErrors(const cmcEeprom& /*image*/, int /*destination*/) {
-    return false;
+// The data checks of a Clone Write: errors refuse the write; warnings, or none, make a
+// question. True when the write may go on.
+bool ConfirmWrite(cmcOrganisation& organisation) {
+    cmcGTex& text = cmcGTex::Process();
+    const std::string title = text.GetText("GI_Sys_AppTitle");
+    const std::vector<clsDataFinding> findings = RunDataChecks(organisation);
+    for (const clsDataFinding& finding : findings)
+        std::fprintf(stderr, "%s row %d: %s: %s\n", finding.sheet.c_str(), finding.row,
+                     finding.error ? "error" : "warning", finding.what.c_str());
+    if (HasErrors(findings)) {
+        cmcMessage(text.GetLines("GI_Mess_DataError"), title, MsgIcon::Error);
+        return false;
+    }
+    const char* question = findings.empty() ? "GI_Mess_Confirm_CloneWrite" : "GI_Mess_DataWarn";
+    return cmcMessage(text.GetLines(question), title, MsgIcon::Warning, MsgButtons::OkCancel) ==
+           answer::Ok;
+}
+
+// What is sent: the document in stored form, with the records the destination does not
+// allow replaced on a copy.
+void WritableCopy(CliDocument& document, cmcEeprom& copy) {
+    PrepareForSave(document.Organisation());
+    copy.Assign(document.Image());
+    cmcOrganisation organisation(copy, &document.Destination());
+    organisation.Adopt();
+    ReplaceDisallowedRecords(organisation);
 }
 
 int RunWrite(const CliArgs& args) {
     if (auto usage = CheckPort("write", args)) return *usage;
     if (args.positional.size() != 1) return CliUsageError("write", "one input file is needed");
-    const auto destination = InstalledDestination(args);
-    if (!destination) return CliUsageError("write", "--destination takes 0..14");
-
+    CliDocument document;
+    if (int code = document.Open(args, "write", args.positional[0]); code != 0) return code;
+    if (!ConfirmWrite(document.Organisation())) return 1;
     cmcEeprom image;
-    image.SetSize(ImageSize);
-    if (const int code = ReadDocumentFile(args.positional[0], image); code != 0) return code;
+    WritableCopy(document, image);
     cmcGTex& text = cmcGTex::Process();
     const std::string title = text.GetText("GI_Sys_AppTitle");
-    if (DataHasErrors(image, *destination)) {
-        cmcMessage(text.GetLines("GI_Mess_DataError"), title, MsgIcon::Error);
-        return 1;
-    }
-    if (cmcMessage(text.GetLines("GI_Mess_Confirm_CloneWrite"), title, MsgIcon::Warning,
-                   MsgButtons::OkCancel) != answer::Ok)
-        return 1;
 
-    CliClone clone(args, true, *destination);
+    CliClone clone(args, true, document.Destination().Index());
     clone.Session().StartInformation([&](dst_CDrv_Result& result) {
         if (result.code != clonecode::Ok) return CliClone::Done(result.code);
         clone.Session().StartWrite(image, DocumentRanges, [&](dst_CDrv_Result& written) {

@@ -5,6 +5,7 @@
 
 #include "catalogue/cmcGTex.h"
 #include "files/cmcTcfFile.h"
+#include "model/cmcDefaultImages.h"
 #include "platform/qt/core/cmcQtCorePlatform.h"
 
 #include <algorithm>
@@ -117,18 +118,14 @@ std::optional<Arguments> Parse(int argc, char** argv) {
     return args;
 }
 
-// The image served without --image. Until the model provides the default images this is
-// an empty image that carries the format marker, so a read passes the marker check.
-std::vector<uint8_t> SimDefaultImage() {
-    std::vector<uint8_t> image(SimReceiver::ImageBytes, 0);
-    std::memcpy(image.data() + MarkerAddress, FormatMarker, FormatMarkerLength);
-    return image;
-}
-
-std::optional<std::vector<uint8_t>> LoadImage(const std::string& path) {
-    if (path.empty()) return SimDefaultImage();
+std::optional<std::vector<uint8_t>> LoadImage(const std::string& path, int destination) {
     cmcEeprom image;
     image.SetSize(ImageSize);
+    // Without --image the receiver holds what a new one of its destination holds.
+    if (path.empty()) {
+        FillDefaultImage(image, destination);
+        return std::vector<uint8_t>(image.Data(), image.Data() + image.GetSize());
+    }
     cmcTcfFile file;
     file.AttachImage(image);
     file.SetModelWord(ModelWord);
@@ -298,7 +295,7 @@ int main(int argc, char** argv) {
     catalogue.Attach(EnglishTable());
     cmcGTex::SetProcess(&catalogue);
 
-    const auto image = LoadImage(args->image);
+    const auto image = LoadImage(args->image, args->options.destination);
     if (!image) return 1;
     return Serve(*args, *image);
 }

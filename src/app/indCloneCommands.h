@@ -88,6 +88,7 @@ class indCloneCommands {
     indCloneMan& Session() { return *session_; }
     bool Busy() const { return session_->Busy(); }
     const indReceiverInfo& ReceiverInformation() const { return receiverInfo_; }
+    indReceiverInfo& ReceiverInformation() { return receiverInfo_; }
     bool WriteConfirmed() const { return writeConfirmed_; }
 
   private:

@@ -46,3 +46,42 @@ std::string indDocumentCommands::RecentPath(int i) {
 std::string indDocumentCommands::RecentText(int i) {
     return main_.Settings().recent.DisplayText(i, main_.CurrentFolder());
 }
+
+cmcEeprom& indDocumentForClone::WorkingImage() {
+    return main_.WorkingImage();
+}
+int indDocumentForClone::ConfirmSave(bool another) {
+    return main_.ConfirmSave(another);
+}
+void indDocumentForClone::AdoptLoadedImage(cmcEeprom& image) {
+    main_.AdoptLoadedImage(image);
+}
+void indDocumentForClone::MarkModified() {
+    main_.MarkModified();
+}
+void indDocumentForClone::ClearFileName() {
+    main_.ClearFileName();
+}
+void indDocumentForClone::CloseSheet() {
+    main_.CloseSheet();
+}
+bool indDocumentForClone::MainWindowVisible() {
+    return main_.MainWindowVisible();
+}
+
+int indDocumentForClone::InstalledDestination() {
+    const int destination = main_.Settings().destination;
+    return destination >= 0 && destination < NoDestination ? destination : NoDestination;
+}
+
+indCloneLine indDocumentForClone::CloneLine() {
+    const indEnviron& settings = main_.Settings();
+    indCloneLine line;
+    line.portPath = settings.comPort;
+    line.highSpeed = settings.highSpeed != 0;
+    return line;
+}
+
+void indDocumentForClone::OpenCloneInformation() {
+    main_.OpenCloneInformation();
+}

@@ -3,6 +3,7 @@
 // The document's commands as the cell logic reaches them: menu items, toolbar buttons and
 // tree actions call through this onto the document controller.
 
+#include "app/indCloneCommands.h"
 #include "model/cmcDocumentCommands.h"
 
 class indMain;
@@ -24,6 +25,26 @@ class indDocumentCommands : public cmcDocumentCommands {
     bool CheckModified() override;
     std::string RecentPath(int i) override;
     std::string RecentText(int i) override;
+
+  private:
+    indMain& main_;
+};
+
+// The document as the clone commands reach it.
+class indDocumentForClone : public indCloneDocument {
+  public:
+    explicit indDocumentForClone(indMain& main) : main_(main) {}
+
+    cmcEeprom& WorkingImage() override;
+    int ConfirmSave(bool another) override;
+    void AdoptLoadedImage(cmcEeprom& image) override;
+    void MarkModified() override;
+    void ClearFileName() override;
+    void CloseSheet() override;
+    bool MainWindowVisible() override;
+    int InstalledDestination() override;
+    indCloneLine CloneLine() override;
+    void OpenCloneInformation() override;
 
   private:
     indMain& main_;

@@ -5,6 +5,7 @@
 #include "events/cmcEvMan.h"
 #include "events/cmcEvents.h"
 #include "files/cmcTcfFile.h"
+#include "model/cmcDataChecks.h"
 #include "model/cmcDefaultImages.h"
 #include "model/cmcImageCorrection.h"
 #include "model/cmcOrganisationEvents.h"
@@ -46,9 +47,10 @@ std::string AbsolutePath(const std::string& path) {
 
 indMain::indMain(indEnviron& environ, cmcGTex& text, cmcHelpGTex& help, cmcEvMan& events,
                  int imageSize)
-    : cuiMain(environ, text, help, events, imageSize), organisation_(working_),
-      commands_(*this), cellLogic_(CellDocument()) {
+    : cuiMain(environ, text, help, events, imageSize), organisation_(working_), commands_(*this),
+      cellLogic_(CellDocument()), cloneDocument_(*this), cloneCommands_(cloneDocument_, events) {
     cellLogic_.Install();
+    cloneCommands_.SetDataHooks(CloneDataHooks());
     bandLimits_ = [](int destination) { indDestination::Active().ApplyBandLimits(destination); };
     SyncDestination();
     events_.Subscribe(&indMain::OnEvent, this);
@@ -69,9 +71,29 @@ indCellDocument indMain::CellDocument() {
     document.events = &events_;
     document.catalogue = &text_;
     document.receiverInformation = [this] {
-        return std::vector<uint8_t>(receiverInfo_.begin(), receiverInfo_.end());
+        const indReceiverInfo& info = cloneCommands_.ReceiverInformation();
+        return std::vector<uint8_t>(info.begin(), info.end());
     };
     return document;
+}
+
+// What Clone Write checks and corrects: the data checks over the working image, the
+// stored form, and on the copy that is sent the records the destination does not allow.
+indCloneDataHooks indMain::CloneDataHooks() {
+    indCloneDataHooks hooks;
+    hooks.warningCheck = [this] {
+        indCheckCounts counts;
+        for (const clsDataFinding& finding : RunDataChecks(organisation_))
+            ++(finding.error ? counts.errors : counts.warnings);
+        return counts;
+    };
+    hooks.prepareForWrite = [this](cmcEeprom&) { PrepareWorkingImageForStore(); };
+    hooks.replaceDisallowed = [](cmcEeprom& copy) {
+        cmcOrganisation organisation(copy);
+        organisation.RecountOrganisation(); // the counts only: the bytes stay as they are
+        ReplaceDisallowedRecords(organisation);
+    };
+    return hooks;
 }
 
 void indMain::InitIdentity() {
@@ -293,14 +315,19 @@ void indMain::TakeDocumentPath(const std::string& path) {
 
 // ---- Clone commands ----
 
-// The clone session is not connected yet.
-void indMain::CloneRead() {}
+void indMain::CloneRead() {
+    cloneCommands_.CloneRead();
+}
 
-// The clone session is not connected yet.
-void indMain::CloneWrite() {}
+void indMain::CloneWrite() {
+    cloneCommands_.CloneWrite();
+}
 
-// The clone session is not connected yet.
-void indMain::CloneInformation() {}
+void indMain::CloneInformation() {
+    cloneCommands_.CloneInformation();
+}
+
+void indMain::OpenCloneInformation() {}
 
 // ---- Events ----
 
@@ -337,7 +364,7 @@ void indMain::HandleEvent(const cmcEvent& event) {
 
 void indMain::TakeReceiverFlags() {
     if (environ_.destination > indEnviron::NoDestination) return;
-    const uint8_t flags = receiverInfo_[InfoFlagsByte];
+    const uint8_t flags = ReceiverInformation()[InfoFlagsByte];
     environ_.fccInhibit = (flags >> 1) & 1;
     environ_.rxExpansion = flags & 1;
     ApplyBandLimits(environ_.destination);
@@ -345,7 +372,7 @@ void indMain::TakeReceiverFlags() {
 
 void indMain::AdoptReceiverDestination() {
     // Anything the program does not install (including bytes no receiver sends) means none.
-    environ_.destination = InstalledDestination(receiverInfo_[InfoDestinationByte]);
+    environ_.destination = InstalledDestination(ReceiverInformation()[InfoDestinationByte]);
     FillNewDocumentImage();
     working_.Assign(newDocument_);
     organisation_.RecountOrganisation(); // the count tables follow the new image

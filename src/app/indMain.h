@@ -54,6 +54,9 @@ class indMain : public cuiMain {
     void CloneRead();
     void CloneWrite();
     void CloneInformation();
+    indCloneCommands& CloneCommands() { return cloneCommands_; }
+    // The clone information window is not built yet: nothing opens.
+    void OpenCloneInformation();
 
     void CloseSheet();
     // The sheet view is not built yet: there is no sheet to open.
@@ -61,7 +64,9 @@ class indMain : public cuiMain {
 
     // The information block of the last receiver that answered, filled by the clone
     // session's information check; events 55 and 56 read it.
-    std::array<uint8_t, ReceiverInfoSize>& ReceiverInformation() { return receiverInfo_; }
+    std::array<uint8_t, ReceiverInfoSize>& ReceiverInformation() {
+        return cloneCommands_.ReceiverInformation();
+    }
 
     // The count tables of the working image.
     cmcOrganisation& Organisation() { return organisation_; }
@@ -79,6 +84,7 @@ class indMain : public cuiMain {
 
   private:
     indCellDocument CellDocument();
+    indCloneDataHooks CloneDataHooks();
     static void OnEvent(void* context, const cmcEvent& event);
     void HandleEvent(const cmcEvent& event);
     void TakeReceiverFlags();
@@ -98,6 +104,7 @@ class indMain : public cuiMain {
     datClipCh clipboard_;
     indDocumentCommands commands_;
     indCellLogic cellLogic_;
-    std::array<uint8_t, ReceiverInfoSize> receiverInfo_{};
+    indDocumentForClone cloneDocument_;
+    indCloneCommands cloneCommands_;
     std::function<void(int)> bandLimits_;
 };

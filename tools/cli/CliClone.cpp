@@ -159,7 +159,7 @@ void WritableCopy(CliDocument& document, cmcEeprom& copy) {
     PrepareForSave(document.Organisation());
     copy.Assign(document.Image());
     cmcOrganisation organisation(copy, &document.Destination());
-    organisation.Adopt();
+    organisation.RecountOrganisation(); // the counts only: the bytes stay as they are
     ReplaceDisallowedRecords(organisation);
 }
 

@@ -1,6 +1,7 @@
 #include "app/view/TForm1.h"
 
 #include "app/indMain.h"
+#include "app/view/cuiCloneProgress.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -37,8 +38,9 @@ TForm1::TForm1(indMain& controller) : controller_(controller) {
     setMinimumSize(MinimumWidth, MinimumHeight);
     PlaceFromSettings();
     BuildPanels();
-    BuildFileMenu();
+    BuildMenus();
     statusBar()->setSizeGripEnabled(true);
+    controller_.CloneCommands().SetProgressFactory(cuiCloneProgress::Factory(this));
     controller_.CreateUi(*this);
 }
 
@@ -46,6 +48,7 @@ TForm1::~TForm1() {
     // The window may go away without a close (the program's end); the controller must not
     // keep talking to it.
     if (controller_.MainWindow() == this) controller_.WindowClosed();
+    controller_.CloneCommands().SetProgressFactory(nullptr);
 }
 
 void TForm1::PlaceFromSettings() {
@@ -71,9 +74,9 @@ void TForm1::BuildPanels() {
     setCentralWidget(splitter_);
 }
 
-// The File menu with the document commands. The full menu bar is built from the
+// The File and Clone menus with the document commands. The full menu bar is built from the
 // catalogue later; this is the one place that wiring lives until then.
-void TForm1::BuildFileMenu() {
+void TForm1::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->addAction(QStringLiteral("&New"), QKeySequence(QStringLiteral("Ctrl+N")), this,
                     [this] { controller_.FileNew(); });
@@ -85,6 +88,14 @@ void TForm1::BuildFileMenu() {
     file->addSeparator();
     file->addAction(QStringLiteral("E&xit"), QKeySequence(QStringLiteral("Alt+F4")), this,
                     [this] { close(); });
+
+    QMenu* clone = menuBar()->addMenu(QStringLiteral("&Clone"));
+    clone->addAction(QStringLiteral("&Read <- Receiver"), this,
+                     [this] { controller_.CloneRead(); });
+    clone->addAction(QStringLiteral("&Write -> Receiver"), this,
+                     [this] { controller_.CloneWrite(); });
+    clone->addAction(QStringLiteral("&Information"), this,
+                     [this] { controller_.CloneInformation(); });
 }
 
 void TForm1::SetCaption(const std::string& caption) {
@@ -119,7 +130,9 @@ cmcRect TForm1::Placement() const {
     return {x(), y(), width(), height()};
 }
 
-void TForm1::CloseWindow() { close(); }
+void TForm1::CloseWindow() {
+    close();
+}
 
 int TForm1::SplitterPosition() const {
     return leftPanel_->width();

@@ -40,7 +40,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
 
   private:
     void BuildPanels();
-    void BuildFileMenu();
+    void BuildMenus();
     void PlaceFromSettings();
 
     indMain& controller_;

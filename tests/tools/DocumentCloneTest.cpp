@@ -1,0 +1,95 @@
+// The document's Clone Read and Clone Write against harlon-sim on a pseudo-terminal: the
+// controller, the clone session and the real termios port, with the clock of the tests
+// moved along in step with real time.
+
+#include "CloneToolProcess.h"
+#include "app/AppTestSupport.h"
+
+#include "app/indDocumentFile.h"
+#include "settings/indEnviron.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+class DocumentCloneTest : public ::testing::Test {
+  protected:
+    DocumentCloneTest() : program(platform, folder) {}
+
+    indMain& main() { return program.main(); }
+    void UsePort(const std::string& port, int destination) {
+        program.environ().comPort = port;
+        program.environ().highSpeed = 0;
+        program.environ().destination = destination;
+    }
+    // Lets the session run until it is idle again, at most limitMs of real time.
+    bool RunSession(int limitMs = 30000) {
+        for (int elapsed = 0; elapsed < limitMs; elapsed += 5) {
+            if (!main().CloneCommands().Busy()) return true;
+            usleep(5000);
+            platform.clock.advance(5);
+        }
+        return false;
+    }
+    // The first map address where two images differ, or -1.
+    static int FirstDifference(const cmcEeprom& a, const cmcEeprom& b) {
+        for (int address = 0; address < MapSize; ++address)
+            if (a.GetByte(address) != b.GetByte(address)) return address;
+        return -1;
+    }
+
+    cmcFakePlatform platform;
+    testenv::TempFolder folder;
+    RunningProgram program;
+};
+
+TEST_F(DocumentCloneTest, ReadMakesTheReceiversImageAModifiedUntitledDocument) {
+    SimProcess sim({"--destination", "1"});
+    UsePort(sim.Port(), 1);
+    main().CloneRead();
+    ASSERT_TRUE(RunSession());
+    EXPECT_TRUE(platform.messages.shown().empty()) << platform.messages.lastText();
+    EXPECT_TRUE(main().WorkingImage().HasFormatMarker());
+    EXPECT_EQ(main().Organisation().TotalChannels(), 2);
+    EXPECT_EQ(main().Modified(), 1);
+    EXPECT_EQ(program.window.caption, "Untitled - Pelham");
+    EXPECT_TRUE(program.window.enabled);
+}
+
+TEST_F(DocumentCloneTest, WriteSendsTheDocumentAfterTheQuestion) {
+    const std::string saved = folder.file("received.tcf");
+    SimProcess sim({"--destination", "1", "--save", saved});
+    UsePort(sim.Port(), 1);
+    platform.messages.script({answer::Ok}); // "Write to receiver. Are you sure?"
+    main().CloneWrite();
+    ASSERT_TRUE(RunSession());
+    ASSERT_TRUE(RunSession()); // the second information exchange and the write
+    ASSERT_GE(platform.messages.shown().size(), 2u);
+    EXPECT_EQ(platform.messages.shown()[0].text, "Write to receiver. Are you sure?");
+    EXPECT_NE(platform.messages.lastText().find("Cloning is succeeded."), std::string::npos)
+        << platform.messages.lastText();
+    cmcEeprom received;
+    received.SetSize(ImageSize);
+    ASSERT_EQ(ReadDocumentFile(saved, received), 0);
+    EXPECT_EQ(FirstDifference(received, main().WorkingImage()), -1);
+}
+
+TEST_F(DocumentCloneTest, AnotherDestinationStopsTheReadAndKeepsTheDocument) {
+    SimProcess sim({"--destination", "3"});
+    UsePort(sim.Port(), 1);
+    cmcEeprom before;
+    before.Assign(main().WorkingImage());
+    main().CloneRead();
+    ASSERT_TRUE(RunSession());
+    EXPECT_NE(platform.messages.lastText().find("Receiver version does not match."),
+              std::string::npos)
+        << platform.messages.lastText();
+    EXPECT_EQ(FirstDifference(main().WorkingImage(), before), -1);
+    EXPECT_EQ(main().Modified(), 0);
+    EXPECT_TRUE(program.window.enabled);
+}
+
+} // namespace

@@ -1,28 +1,18 @@
 // pelham-cli check, run as a user runs it.
 
-#include "support/TestEnvironment.h"
+#include "support/CliRun.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
 using testenv::TempFolder;
 
-struct CliRun {
-    int status;
-    std::string errors;
-};
-
 CliRun RunCli(const std::string& arguments, const TempFolder& folder) {
-    const std::string errors = folder.file("stderr.txt");
-    const std::string command = (testenv::binaryFolder() / "pelham-cli").string() + " " +
-                                arguments + " 2>" + errors + " </dev/null";
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testenv::readFile(errors)};
+    return RunPelhamCli(arguments, folder);
 }
 
 // A whole-image file written line by line as the receiver's files are: the map empty but

@@ -1,32 +1,20 @@
 // pelham-cli export, import and preset, run as a user runs them.
 
-#include "support/TestEnvironment.h"
+#include "support/CliRun.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
 using testenv::TempFolder;
 
-struct CliRun {
-    int status;
-    std::string errors;
-};
-
 class CsvCli : public ::testing::Test {
   protected:
     CliRun Run(const std::string& arguments, const std::string& locale = "C") {
-        const std::string errors = folder.file("stderr.txt");
-        const std::string command = "XDG_CONFIG_HOME=" + folder.file("config") +
-                                    " LC_ALL=" + locale + " " +
-                                    (testenv::binaryFolder() / "pelham-cli").string() + " " +
-                                    arguments + " --destination 1 2>" + errors + " </dev/null";
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testenv::readFile(errors)};
+        return RunPelhamCli(arguments + " --destination 1", folder, locale);
     }
     std::string File(const std::string& name) const { return folder.file(name); }
     bool Exists(const std::string& name) const { return std::filesystem::exists(File(name)); }

@@ -1,6 +1,6 @@
 // pelham-cli new and list, run as a user runs them.
 
-#include "support/TestEnvironment.h"
+#include "support/CliRun.h"
 
 #include "app/indDocumentFile.h"
 #include "catalogue/cmcGTex.h"
@@ -12,25 +12,13 @@
 
 #include <cstring>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
 using testenv::TempFolder;
 
-struct CliRun {
-    int status;
-    std::string output;
-    std::string errors;
-};
-
 CliRun RunCli(const std::string& arguments, const TempFolder& folder) {
-    const std::string output = folder.file("stdout.txt"), errors = folder.file("stderr.txt");
-    const std::string command = (testenv::binaryFolder() / "pelham-cli").string() + " " +
-                                arguments + " >" + output + " 2>" + errors + " </dev/null";
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testenv::readFile(output),
-            testenv::readFile(errors)};
+    return RunPelhamCli(arguments, folder);
 }
 
 class ModelCliTest : public ::testing::Test {

@@ -1,7 +1,7 @@
 // pelham-cli export FILE.tcf --sheet SHEET OUT.csv: writes the channel list of a sheet as
 // File > Export does. The exit status is 0, or the file error code of the export.
 
-#include "CliCsvDocument.h"
+#include "CliCsvOptions.h"
 
 #include "files/cmcCsvColumns.h"
 
@@ -21,12 +21,12 @@ int RunExport(const CliArgs& args) {
     if (!CliSheet(args, "export", kind, index, status)) return status;
     if (!CsvCanExport(kind))
         return CliUsageError("export", "this sheet has no channel list to export");
-    CliCsvDocument document;
+    CliDocument document;
     if (int code = document.Open(args, "export", args.positional[0]); code != 0) return code;
     if (!SheetExists(document.Organisation(), kind, index))
         return CliUsageError("export", "the document has no such sheet");
     return CsvExport(args.positional[1], document.Organisation(), kind, index,
-                     document.WriteOptions());
+                     CsvWriteOptions(document));
 }
 
 const CliRegistration registration({"export", "FILE.tcf --sheet SHEET OUT.csv", RunExport});

@@ -3,7 +3,7 @@
 // to OUT.tcf or back to FILE.tcf. The question before Overwrite is answered by --yes; the
 // summary messages go to standard error.
 
-#include "CliCsvDocument.h"
+#include "CliCsvOptions.h"
 
 #include "files/cmcCsvImport.h"
 #include "files/cmcTcfFile.h"
@@ -32,7 +32,7 @@ int RunImport(const CliArgs& args) {
                   : kind == csvkind::Mch || kind == csvkind::Group || kind == csvkind::Category;
     if (!offered) return CliUsageError("import", "this sheet does not take that import");
 
-    CliCsvDocument document;
+    CliDocument document;
     const std::string& tcf = args.positional[0];
     if (int code = document.Open(args, "import", tcf); code != 0) return code;
     cmcOrganisation& organisation = document.Organisation();
@@ -50,7 +50,7 @@ int RunImport(const CliArgs& args) {
     }
 
     clsCsvImportResult result = CsvImport(csv, organisation, document.Events(), kind, index,
-                                          overwrite, document.ReadOptions());
+                                          overwrite, CsvReadOptions(document));
     if (result.cancelled) return 1;
     if (!result.accepted) return cmcTcfFile::Format; // "Illegal data."
     return document.Save(args.value("-o").value_or(tcf));

@@ -3,7 +3,7 @@
 // new banks after bank N (or after the last bank), or in place of bank N (or of every
 // bank), then saves the document as Save does.
 
-#include "CliCsvDocument.h"
+#include "CliCsvOptions.h"
 
 #include "catalogue/cmcGTex.h"
 #include "files/cmcPresetImport.h"
@@ -38,7 +38,7 @@ int RunPreset(const CliArgs& args) {
         bank = static_cast<int>(*n);
     }
 
-    CliCsvDocument document;
+    CliDocument document;
     const std::string& tcf = args.positional[0];
     if (int code = document.Open(args, "preset", tcf); code != 0) return code;
     if (bank != PresetAllBanks && bank >= document.Organisation().BankCount())
@@ -49,7 +49,7 @@ int RunPreset(const CliArgs& args) {
         cmcTcfFile::ShowFileError(cmcTcfFile::FileOpen);
         return cmcTcfFile::FileOpen;
     }
-    const clsCsvReadOptions options = document.ReadOptions();
+    const clsCsvReadOptions options = CsvReadOptions(document);
     Preset_Data preset;
     if (!ReadPreset(path, options.japaneseText, preset)) {
         clsCsvImportResult refused; // "File error. Illegal data."

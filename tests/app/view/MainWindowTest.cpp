@@ -1,6 +1,7 @@
 #include "app/indMain.h"
 #include "app/indProcess.h"
 #include "app/view/TForm1.h"
+#include "app/view/cuiCloneProgress.h"
 #include "platform/fake/cmcFakePlatform.h"
 #include "settings/indEnviron.h"
 
@@ -81,6 +82,37 @@ TEST_F(MainWindowTest, TheFileMenuRunsTheDocumentCommands) {
     platform.dialogs.scriptOpen(std::nullopt);
     file->actions().value(1)->trigger(); // Open..., cancelled
     EXPECT_EQ(platform.dialogs.openRequests().size(), 1u);
+}
+
+// The progress window of a clone phase: it fills as the session reports, cannot be
+// closed by the user, and holds the main window disabled while it exists.
+TEST_F(MainWindowTest, TheCloneProgressWindowHoldsTheMainWindow) {
+    TForm1 form(process.Main());
+    form.ShowWindow();
+    {
+        auto progress = cuiCloneProgress::Factory(&form)();
+        auto* window = dynamic_cast<cuiCloneProgress*>(progress.get());
+        ASSERT_NE(window, nullptr);
+        EXPECT_FALSE(form.isEnabled());
+        progress->ShowProgress(16);
+        EXPECT_EQ(window->Box()->Filled(), 16);
+        window->show();
+        EXPECT_FALSE(window->close());
+        EXPECT_TRUE(window->isVisible());
+    }
+    EXPECT_TRUE(form.isEnabled());
+}
+
+TEST_F(MainWindowTest, TheCloneMenuOffersReadWriteAndInformation) {
+    TForm1 form(process.Main());
+    QMenu* clone = form.menuBar()->findChildren<QMenu*>().value(1);
+    ASSERT_NE(clone, nullptr);
+    QStringList texts;
+    for (QAction* action : clone->actions())
+        texts << action->text();
+    EXPECT_EQ(texts.size(), 3);
+    EXPECT_TRUE(texts.value(0).contains("Read"));
+    EXPECT_TRUE(texts.value(1).contains("Write"));
 }
 
 } // namespace

@@ -23,6 +23,6 @@ int RunCheck(const CliArgs& args) {
     return HasErrors(findings) ? 1 : 0;
 }
 
-const CliRegistration registration({"check", "[--destination D] FILE.tcf", RunCheck});
+const CliRegistration registration({"check", "FILE.tcf", RunCheck});
 
 } // namespace

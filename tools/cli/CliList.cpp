@@ -63,6 +63,6 @@ int RunList(const CliArgs& args) {
     return 0;
 }
 
-const CliRegistration registration({"list", "[--destination D] FILE.tcf", RunList});
+const CliRegistration registration({"list", "FILE.tcf", RunList});
 
 } // namespace

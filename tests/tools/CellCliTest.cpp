@@ -1,32 +1,19 @@
 // pelham-cli cell and edit, run as a script runs them.
 
+#include "support/CliRun.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <filesystem>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
 using testenv::TempFolder;
 
-struct CliRun {
-    int status;
-    std::string output;
-    std::string errors;
-};
-
 CliRun RunCli(const std::string& arguments, const TempFolder& folder) {
-    const std::string output = folder.file("stdout.txt");
-    const std::string errors = folder.file("stderr.txt");
-    const std::string command = (testenv::binaryFolder() / "pelham-cli").string() + " " +
-                                arguments + " --destination 1 >" + output + " 2>" + errors +
-                                " </dev/null";
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testenv::readFile(output),
-            testenv::readFile(errors)};
+    return RunPelhamCli(arguments + " --destination 1", folder);
 }
 
 class CellCliTest : public ::testing::Test {
@@ -65,14 +52,36 @@ TEST_F(CellCliTest, EditsAreSnappedStoredAndReadBackFromTheFile) {
     EXPECT_EQ(Edit("common", "CL_Common_RLINK_Address", 0, "--text 7f").output, "7F\n");
 }
 
-TEST_F(CellCliTest, QuestionsAreRefusedWithoutYes) {
-    Edit("group:0", "CL_Mch_Name_Num", 0, "--text 7");
+TEST_F(CellCliTest, ARefusedQuestionLeavesTheFileAsItWasAndExitsWithOne) {
+    ASSERT_EQ(Edit("group:0", "CL_Mch_Name_Num", 0, "--text 7").status, 0);
+    const std::string before = testenv::readFile(file_);
     const CliRun refused = Edit("group:0", "CL_Mch_Name_Num", 1, "--text 7");
+    EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.errors.find("The number has been already used."), std::string::npos);
+    EXPECT_EQ(testenv::readFile(file_), before);
     EXPECT_EQ(Cell("group:0", "CL_Mch_Name_Num", 1).output, "\n");
-    Edit("group:0", "CL_Mch_Name_Num", 1, "--text 7 --yes");
+    // Nothing is written to -o either.
+    const std::string out = folder_.file("out.tcf");
+    EXPECT_EQ(Edit("group:0", "CL_Mch_Name_Num", 1, "--text 7 -o " + out).status, 1);
+    EXPECT_FALSE(std::filesystem::exists(out));
+
+    const CliRun accepted = Edit("group:0", "CL_Mch_Name_Num", 1, "--text 7 --yes");
+    EXPECT_EQ(accepted.status, 0) << accepted.errors;
     EXPECT_EQ(Cell("group:0", "CL_Mch_Name_Num", 1).output, "7\n");
     EXPECT_EQ(Cell("group:0", "CL_Mch_Name_Num", 0).output, "\n");
+}
+
+TEST_F(CellCliTest, TheJapaneseProgramKeepsHalfWidthKatakanaInNames) {
+    const std::string japanese = folder_.file("ja.tcf");
+    ASSERT_EQ(RunPelhamCli("new --destination 0 " + japanese, folder_).status, 0);
+    const std::string katakana = "\xEF\xBD\xB1\xEF\xBD\xB2"; // half-width A and I
+    const std::string edit = "edit " + japanese +
+                             " --sheet group:0 --cell CL_Mch_Name_Name --index 0 --destination 0"
+                             " --text '" +
+                             katakana + "A'";
+    EXPECT_EQ(RunPelhamCli(edit + " --language ja", folder_).output, katakana + "A\n");
+    // Elsewhere each character the receiver cannot show becomes a blank.
+    EXPECT_EQ(RunPelhamCli(edit + " --language en", folder_).output, "  A\n");
 }
 
 TEST_F(CellCliTest, UsageErrorsExitWith64) {

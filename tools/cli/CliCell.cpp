@@ -5,27 +5,23 @@
 // after the last record is the list's new row.
 
 #include "CliCommand.h"
+#include "CliDocument.h"
 
-#include "app/indDocumentFile.h"
-#include "app/indProcess.h"
-#include "catalogue/cmcGTex.h"
 #include "events/cmcEvMan.h"
 #include "events/cmcEvents.h"
-#include "model/cmcEeprom.h"
 #include "model/cmcFCache.h"
-#include "model/cmcImageCorrection.h"
 #include "model/cmcOrganisation.h"
-#include "model/cmcOrganisationEvents.h"
 #include "model/datClipCh.h"
 #include "model/indCellLogic.h"
-#include "model/indDestination.h"
-#include "settings/indEnviron.h"
+#include "platform/cmcPlatform.h"
 
 #include <cstdio>
-#include <memory>
 #include <optional>
 
 namespace {
+
+// Exit status of an edit whose question was answered Cancel.
+constexpr int ExitRefused = 1;
 
 // A sheet named on the command line: the cell type of its rows, the set it shows and the
 // index of its first row.
@@ -64,73 +60,69 @@ std::optional<CliSheetChoice> ParseSheet(const std::string& name) {
     return std::nullopt;
 }
 
-class CliCellDocument {
+// The open sheet's answer to the logic's question for its list: the set it shows.
+class CliSheetAnswer {
   public:
-    CliCellDocument() { events_.Subscribe(&CliCellDocument::OnEvent, this); }
-    ~CliCellDocument() { events_.Unsubscribe(&CliCellDocument::OnEvent, this); }
-    CliCellDocument(const CliCellDocument&) = delete;
-    CliCellDocument& operator=(const CliCellDocument&) = delete;
-
-    // Reads and adopts the file; 0, a usage error, or the file error code.
-    int Open(const CliArgs& args, const char* command, const std::string& path) {
-        indEnviron settings(indProcess::MutexName, indProcess::SettingsKey, indProcess::SettingsKey,
-                            {}, indEnviron::Access::ReadOnly);
-        int destination = settings.destination;
-        if (destination < 0 || destination > indDestination::None)
-            destination = indDestination::None;
-        if (args.value("--destination")) {
-            auto d = args.number("--destination", 0, indDestination::None);
-            if (!d) return CliUsageError(command, "--destination takes 0..14");
-            destination = int(*d);
-        }
-        destination_.Set(destination, settings.fccInhibit == 1, settings.rxExpansion == 1);
-        japanese_ = destination == 0 && args.value("--language").value_or("en") == "ja";
-        image_.SetSize(ImageSize);
-        if (int code = ReadDocumentFile(path, image_); code != 0) return code;
-        organisation_ = std::make_unique<cmcOrganisation>(image_, &destination_);
-        AdoptLoadedImage(*organisation_);
-        return 0;
+    CliSheetAnswer(cmcEvMan& events, const CliSheetChoice& sheet)
+        : events_(events), set_(sheet.set), answers_(sheet.hasSet) {
+        events_.Subscribe(&CliSheetAnswer::OnEvent, this);
     }
-
-    int Save(const std::string& path) {
-        PrepareForSave(*organisation_);
-        return WriteDocumentFile(path, image_);
-    }
-
-    indCellLogic MakeLogic(std::string* openedList) {
-        indCellDocument parts;
-        parts.organisation = organisation_.get();
-        parts.clipboard = &clipboard_;
-        parts.events = &events_;
-        parts.destination = &destination_;
-        parts.japaneseNames = japanese_;
-        parts.openPickList = [openedList](cmcCellCapsule&, const std::string& list) {
-            if (openedList) *openedList = list;
-        };
-        return indCellLogic(parts);
-    }
-
-    cmcOrganisation& Organisation() { return *organisation_; }
-    void Answer(int set, bool answers) { set_ = set, answers_ = answers; }
+    ~CliSheetAnswer() { events_.Unsubscribe(&CliSheetAnswer::OnEvent, this); }
+    CliSheetAnswer(const CliSheetAnswer&) = delete;
+    CliSheetAnswer& operator=(const CliSheetAnswer&) = delete;
 
   private:
     static void OnEvent(void* context, const cmcEvent& event) {
-        auto* self = static_cast<CliCellDocument*>(context);
+        auto* self = static_cast<CliSheetAnswer*>(context);
         if (event.code == ev::AskChannelList && self->answers_) self->events_.Answer(self->set_);
-        if (self->organisation_)
-            HandleOrganisationEvent(*self->organisation_, &self->events_, event.code, event.a,
-                                    event.b);
     }
 
-    cmcEvMan events_;
-    indDestination destination_;
-    bool japanese_ = false;
-    cmcEeprom image_;
-    std::unique_ptr<cmcOrganisation> organisation_;
-    datClipCh clipboard_;
-    int set_ = 0;
-    bool answers_ = false;
+    cmcEvMan& events_;
+    int set_;
+    bool answers_;
 };
+
+// Watches the questions of one edit: the console box answers them, this notes whether any
+// was answered Cancel, so that a refused edit is neither saved nor reported as done.
+class CliRefusalWatch : public cmcMessageBox {
+  public:
+    CliRefusalWatch() : previous_(cmcPlatform::get()) {
+        cmcPlatform watched = previous_;
+        watched.messages = this;
+        cmcPlatform::install(watched);
+    }
+    ~CliRefusalWatch() override { cmcPlatform::install(previous_); }
+    CliRefusalWatch(const CliRefusalWatch&) = delete;
+    CliRefusalWatch& operator=(const CliRefusalWatch&) = delete;
+
+    int show(const std::string& text, const std::string& caption, MsgIcon icon,
+             MsgButtons buttons) override {
+        const int answer = previous_.messages
+                               ? previous_.messages->show(text, caption, icon, buttons)
+                               : (buttons == MsgButtons::Ok ? answer::Ok : answer::Cancel);
+        if (buttons != MsgButtons::Ok && answer != answer::Ok && answer != answer::Yes)
+            refused_ = true;
+        return answer;
+    }
+    bool Refused() const { return refused_; }
+
+  private:
+    cmcPlatform previous_;
+    bool refused_ = false;
+};
+
+indCellLogic MakeLogic(CliDocument& document, datClipCh& clipboard, std::string* openedList) {
+    indCellDocument parts;
+    parts.organisation = &document.Organisation();
+    parts.clipboard = &clipboard;
+    parts.events = &document.Events();
+    parts.destination = &document.Destination();
+    parts.japaneseNames = document.JapaneseText();
+    parts.openPickList = [openedList](cmcCellCapsule&, const std::string& list) {
+        if (openedList) *openedList = list;
+    };
+    return indCellLogic(parts);
+}
 
 // The cell index of row r of the sheet, and the rows it has (its new row included).
 bool RowIndex(cmcOrganisation& org, const CliSheetChoice& sheet, int row, int& index) {
@@ -213,7 +205,7 @@ void PrintCell(indCellLogic& logic, cmcCellObj& cell) {
 }
 
 // The pick-list value named on the command line: an item's text, else its index.
-std::optional<int> ChoiceValue(indCellLogic& logic, cmcCellObj cell, const std::string& list,
+std::optional<int> ChoiceValue(indCellLogic& logic, const std::string& list,
                                const std::string& wanted) {
     for (int kind : {int(Flex0), int(CL_FlexMarking)})
         for (const cmcFlexItem& item : logic.Cache().Entry(list, kind).InListOrder())
@@ -237,7 +229,7 @@ int RunCellCommand(const CliArgs& args, const char* command, bool edit) {
                        int(args.value("--choose").has_value());
     if (edit && inputs != 1) return CliUsageError(command, "give one of --text, --key, --choose");
 
-    CliCellDocument document;
+    CliDocument document;
     const std::string& path = args.positional[0];
     if (int code = document.Open(args, command, path); code != 0) return code;
     cmcCellObj cell;
@@ -245,9 +237,10 @@ int RunCellCommand(const CliArgs& args, const char* command, bool edit) {
     cell.logicId = logicId;
     if (!RowIndex(document.Organisation(), *sheet, int(*row), cell.index))
         return CliUsageError(command, "the sheet has no such row");
-    document.Answer(sheet->set, sheet->hasSet);
+    const CliSheetAnswer answer(document.Events(), *sheet);
+    datClipCh clipboard;
     std::string openedList;
-    indCellLogic logic = document.MakeLogic(&openedList);
+    indCellLogic logic = MakeLogic(document, clipboard, &openedList);
     if (!edit) {
         PrintCell(logic, cell);
         return 0;
@@ -270,7 +263,7 @@ int RunCellCommand(const CliArgs& args, const char* command, bool edit) {
         open.keyCode = cellKey::Enter;
         RunCell(logic, opener, open); // asks which list the cell opens, changes nothing
         if (openedList.empty()) return CliUsageError(command, "the cell has no pick list");
-        const auto value = ChoiceValue(logic, cell, openedList, *wanted);
+        const auto value = ChoiceValue(logic, openedList, *wanted);
         if (!value) return CliUsageError(command, "no such value in " + openedList);
         item.cellType = CT_Null;
         item.logicId = Flex0;
@@ -280,7 +273,17 @@ int RunCellCommand(const CliArgs& args, const char* command, bool edit) {
         capsule.parentCapsule = &itemCapsule;
     }
     int action = cellAction::None;
-    RunCell(logic, cell, capsule, &action);
+    bool refused = false;
+    {
+        const CliRefusalWatch questions;
+        RunCell(logic, cell, capsule, &action);
+        refused = questions.Refused();
+    }
+    if (refused) {
+        // Cancel ends the edit with nothing changed: the file stays as it was.
+        std::fprintf(stderr, "pelham-cli: the question was refused; the file is unchanged\n");
+        return ExitRefused;
+    }
     if (action == cellAction::OpenEditor)
         std::fprintf(stderr, "pelham-cli: the key opens the editor; give --text to commit\n");
     PrintCell(logic, cell);

@@ -1,6 +1,7 @@
 // Menu, toolbar and tree commands, the states of menu items, pick-list items, the data
 // checks and the clone-information cells.
 
+#include "catalogue/cmcGTex.h"
 #include "events/cmcEvents.h"
 #include "model/cmcDataChecks.h"
 #include "model/cmcDocumentCommands.h"
@@ -214,6 +215,8 @@ bool RunCheck(indCellCall& call) {
     return true;
 }
 
+// The words for the receiver's two flags are the items of a pick list of the catalogue,
+// so each language shows its own; a catalogue that lacks the list gives the English word.
 bool RunCloneInfo(indCellCall& call) {
     if (call.logicId < CL_CloneInfo_Comment || call.logicId > CL_CloneInfo_FccInh) return false;
     std::vector<uint8_t> info;
@@ -228,6 +231,7 @@ bool RunCloneInfo(indCellCall& call) {
         call.Show(indDestination::Label(info[16]));
         break;
     case CL_CloneInfo_Rx_Expansion:
+        // The receiver's own words for its flags, like the destination labels.
         call.Show(info[17] & 1 ? "Expansion" : "Inhibit");
         break;
     case CL_CloneInfo_FccInh:

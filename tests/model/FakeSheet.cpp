@@ -36,6 +36,7 @@ CellWorld::CellWorld(int installed)
     parts.openPickList = [this](cmcCellCapsule&, const std::string& list) {
         pickLists.push_back(list);
     };
+    parts.receiverInformation = [this] { return receiverInformation; };
     logic = std::make_unique<indCellLogic>(parts);
 }
 
@@ -56,6 +57,10 @@ void CellWorld::OnEvent(void* context, const cmcEvent& event) {
     if (event.code == ev::StatusText) world.statusTexts.push_back(event.Text());
     if (event.code >= ev::CategoryInserted && event.code <= ev::LinkRenamed)
         world.treeEvents.push_back(event.code);
+    if (event.code == ev::MenuClearItems)
+        world.menuEvents.push_back("clear " + std::to_string(event.b));
+    if (event.code == ev::MenuBuildItems)
+        world.menuEvents.push_back("build " + std::to_string(event.b) + " " + event.Text());
 }
 
 cmcCellObj CellWorld::MakeCell(int logicId, int index) const {
@@ -165,6 +170,19 @@ bool CellWorld::Disabled(int logicId, int index, int command) {
     indActiveCell context;
     logic->Run(context, capsule, false);
     return item.Flag(2);
+}
+
+CellResult CellWorld::ListItem(int openerLogic, int openerIndex, int itemLogic, int itemIndex) {
+    cmcCellObj opener = MakeCell(openerLogic, openerIndex);
+    cmcCellCapsule openerCapsule;
+    openerCapsule.cell = &opener;
+    cmcCellObj item;
+    item.cellType = CT_Null;
+    item.logicId = itemLogic;
+    item.index = itemIndex;
+    cmcCellCapsule capsule;
+    capsule.parentCapsule = &openerCapsule;
+    return Run(item, capsule);
 }
 
 datCh CellWorld::Load(uint32_t kind, int index) {

@@ -17,7 +17,9 @@
 #include "platform/fake/cmcFakePlatform.h"
 
 #include <memory>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The document controller as the logic sees it: runs organisation events on the working
@@ -41,8 +43,12 @@ class FakeDocument : public cmcDocumentCommands {
         return i < int(recent.size()) ? recent[size_t(i)] : "";
     }
     std::string RecentText(int i) override { return RecentPath(i); }
+    bool CanRun(Command command, int) override { return available.count(command) != 0; }
+    void Run(Command command, int index) override { runs.push_back({command, index}); }
 
     std::vector<std::string> commands;
+    std::set<Command> available;               // commands of other parts that can run
+    std::vector<std::pair<Command, int>> runs; // those run, with their index
     std::vector<std::string> recent;
     int settles = 0;
     int checks = 0;
@@ -96,6 +102,9 @@ class CellWorld {
                        bool wholeNames = false);
     // Whether the popup item is disabled for the cell.
     bool Disabled(int logicId, int index, int command);
+    // Item itemIndex of kind itemLogic (Flex0, CL_FlexMarking) of the pick list opened from
+    // the cell, as the list window asks for it.
+    CellResult ListItem(int openerLogic, int openerIndex, int itemLogic, int itemIndex);
 
     // The record of the working image.
     datCh Load(uint32_t kind, int index);
@@ -119,6 +128,8 @@ class CellWorld {
     int rowsAdded = 0;
     int rowsRemoved = 0;
     std::vector<int> treeEvents;
+    std::vector<std::string> menuEvents;      // "clear <id>", "build <id> <menu body>"
+    std::vector<uint8_t> receiverInformation; // what the last receiver reported
 
   private:
     static void OnEvent(void* context, const cmcEvent& event);

@@ -127,7 +127,12 @@ void Paste(indCellCall& call) {
 
 // ---- Clear and Delete ----
 
-void Clear(indCellCall& call, const Selection& s) {
+void Clear(indCellCall& call, Selection s) {
+    // Only the list's own records: a selection reaching into the new row of a group must
+    // not empty the first channels of the next group.
+    s.low = std::max(s.low, call.first);
+    s.high = std::min(s.high, call.last);
+    if (s.low > s.high) return;
     if (!call.Ask("GI_AppMess_Conv_Clear")) return;
     call.Org().ClearRange(call.kind, s.low, s.high);
     call.Post(ev::RepaintAll);

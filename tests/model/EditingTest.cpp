@@ -176,6 +176,131 @@ TEST(EditingTest, MovingAWholeNameTakesItsChannelsAndMovingARowKeepsTheNames) {
     EXPECT_EQ(world.Load(datKind::Mch, 6).nameIndex, name6);
 }
 
+TEST(EditingTest, ClearEmptiesTheSelectedChannelsOfTheGroupOnlyAfterTheQuestion) {
+    CellWorld world;
+    FillChannels(world, {3, 3});
+    world.Show(CT_Conv, 0);
+    world.platform.messages.script({answer::Cancel});
+    world.Command(CL_Mch_Freq, 1, CL_PMenu_Clear, 1, 3);
+    EXPECT_EQ(world.platform.messages.lastText(), "Clearing. Are you sure?");
+    EXPECT_TRUE(world.Load(datKind::Mch, 1).InUse());
+    EXPECT_FALSE(world.document.modified);
+
+    // The selection reaches the new row (slot 3, the next group's first channel).
+    world.platform.messages.script({answer::Ok});
+    world.Command(CL_Mch_Freq, 1, CL_PMenu_Clear, 1, 3);
+    EXPECT_TRUE(world.Load(datKind::Mch, 0).InUse());
+    EXPECT_FALSE(world.Load(datKind::Mch, 1).InUse());
+    EXPECT_FALSE(world.Load(datKind::Mch, 2).InUse());
+    EXPECT_TRUE(world.Load(datKind::Mch, 3).InUse());
+    EXPECT_EQ(world.Query(CL_Mch_Freq, 1).text, "");
+    EXPECT_EQ(world.Query(CL_Mch_Freq, 0).text, "145.000000");
+    EXPECT_EQ(world.statusTexts.back(), " Cleared");
+    world.Show(CT_Conv, 1);
+    EXPECT_EQ(world.Query(CL_Mch_Freq, 3).text, "145.000000");
+
+    // Only the new row selected: nothing to clear, nothing asked.
+    world.Show(CT_Conv, 0);
+    world.platform.messages.clear();
+    world.Command(CL_Mch_Freq, 3, CL_PMenu_Clear);
+    EXPECT_TRUE(world.platform.messages.shown().empty());
+    EXPECT_TRUE(world.Load(datKind::Mch, 3).InUse());
+}
+
+// Bank 0 with CH-search entries of 145, 146 and 147 MHz named A, B and C.
+void ThreeEntries(CellWorld& world) {
+    world.Show(CT_Bas, 0);
+    world.Type(CL_BasicOp_Name, 0, "Air");
+    world.Show(CT_Bas_Ch, 0);
+    for (int i = 0; i < 3; ++i) {
+        world.Type(CL_Basic_ChSrch_Freq, i, std::to_string(145 + i));
+        world.Type(CL_Basic_ChSrch_Name, i, std::string(1, char('A' + i)));
+    }
+    ASSERT_EQ(world.organisation.BankChCount(0), 3);
+}
+
+std::string EntryNames(CellWorld& world) {
+    std::string names;
+    for (int i = 0; i < world.organisation.BankChCount(0); ++i)
+        names += world.Query(CL_Basic_ChSrch_Name, i).text;
+    return names;
+}
+
+TEST(EditingTest, BasicEntriesMoveUpAndDownWithinTheirBank) {
+    CellWorld world;
+    ThreeEntries(world);
+    const CellResult down = world.Command(CL_Basic_ChSrch_Freq, 0, CL_PMenu_CarryDown);
+    EXPECT_EQ(EntryNames(world), "BAC");
+    EXPECT_EQ(world.Load(datKind::BasicCh, 1).frequency, 145000000u); // data moves with it
+    EXPECT_EQ(down.rangeLow, 1);
+    EXPECT_EQ(down.rangeHigh, 1);
+    EXPECT_EQ(down.index, 1); // the cursor follows
+
+    const CellResult up = world.Command(CL_Basic_ChSrch_Freq, 1, CL_PMenu_CarryUp, 1, 2);
+    EXPECT_EQ(EntryNames(world), "ACB");
+    EXPECT_EQ(up.rangeLow, 0);
+    EXPECT_EQ(up.rangeHigh, 1);
+
+    // At the ends nothing moves; the selection stays.
+    const CellResult top = world.Command(CL_Basic_ChSrch_Freq, 0, CL_PMenu_CarryUp);
+    const CellResult bottom = world.Command(CL_Basic_ChSrch_Freq, 2, CL_PMenu_CarryDown);
+    EXPECT_EQ(EntryNames(world), "ACB");
+    EXPECT_TRUE(top.selected && bottom.selected);
+    EXPECT_EQ(bottom.rangeLow, 2);
+    EXPECT_EQ(world.organisation.BankChCount(0), 3);
+
+    EXPECT_TRUE(world.Disabled(CL_Basic_ChSrch_Freq, 0, CL_PMenu_CarryUp));
+    EXPECT_FALSE(world.Disabled(CL_Basic_ChSrch_Freq, 0, CL_PMenu_CarryDown));
+    EXPECT_TRUE(world.Disabled(CL_Basic_ChSrch_Freq, 2, CL_PMenu_CarryDown));
+    EXPECT_TRUE(world.Disabled(CL_Basic_ChSrch_Freq, 3, CL_PMenu_CarryUp)); // the new row
+}
+
+std::string BankNames(CellWorld& world) {
+    std::string names;
+    for (int i = 0; i < world.organisation.BankCount(); ++i)
+        names += world.Query(CL_BasicOp_Name, i).text + ",";
+    return names;
+}
+
+TEST(EditingTest, BanksAreInsertedUpToTwentyAndDeletedAfterTheQuestion) {
+    CellWorld world;
+    world.Show(CT_Bas, 0);
+    for (int i = 0; i < 18; ++i)
+        world.organisation.InsertBank(0);
+    world.Type(CL_BasicOp_Name, 0, "A");
+    // Three asked for, two places left: the limit stops the third.
+    const CellResult inserted = world.Command(CL_BasicOp_Name, 0, CL_PMenu_Insert, 0, 2);
+    EXPECT_EQ(world.organisation.BankCount(), 20);
+    EXPECT_EQ(world.platform.messages.lastText(), "The number of categories exceeds.");
+    EXPECT_EQ(world.platform.messages.shown().size(), 1u);
+    EXPECT_EQ(world.Query(CL_BasicOp_Name, 2).text, "A");
+    EXPECT_EQ(inserted.rangeLow, 0);
+    EXPECT_EQ(inserted.rangeHigh, 2);
+    EXPECT_EQ(world.statusTexts.back(), " Inserted");
+    world.Command(CL_BasicOp_Name, 20, CL_PMenu_Insert);
+    EXPECT_EQ(world.organisation.BankCount(), 20);
+
+    // Delete: Cancel keeps every bank; OK deletes the selected ones that exist.
+    CellWorld small;
+    small.Show(CT_Bas, 0);
+    for (const char* name : {"A", "B", "C"})
+        small.Type(CL_BasicOp_Name, small.organisation.BankCount(), name);
+    small.platform.messages.script({answer::Cancel});
+    small.Command(CL_BasicOp_Name, 1, CL_PMenu_Delete);
+    EXPECT_EQ(BankNames(small), "A,B,C,");
+    EXPECT_NE(small.platform.messages.lastText().find("The all channel data of the category"),
+              std::string::npos);
+    small.platform.messages.script({answer::Ok});
+    const CellResult deleted = small.Command(CL_BasicOp_Name, 1, CL_PMenu_Delete, 1, 5);
+    EXPECT_EQ(BankNames(small), "A,");
+    EXPECT_EQ(deleted.index, 1);
+    EXPECT_EQ(small.statusTexts.back(), " Deleted");
+    // Banks may all go: the basic search then has none.
+    small.platform.messages.script({answer::Ok});
+    small.Command(CL_BasicOp_Name, 0, CL_PMenu_Delete);
+    EXPECT_EQ(small.organisation.BankCount(), 0);
+}
+
 struct StateCase {
     int cellType;
     int set;

@@ -246,7 +246,7 @@ std::string CsvExportText(const cmcOrganisation& organisation, int kind, int ind
 
 int CsvExport(const std::string& path, const cmcOrganisation& organisation, int kind, int index,
               const clsCsvWriteOptions& options) {
-    switch (CsvSafeWrite(path, CsvExportText(organisation, kind, index, options))) {
+    switch (cmcSafeWrite(path, CsvExportText(organisation, kind, index, options))) {
     case clsSafeWriteResult::Ok: return csvexport::Ok;
     case clsSafeWriteResult::CannotCreate:
         showFileError("GI_Mess_FileErr_FileOpen");

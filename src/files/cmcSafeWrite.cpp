@@ -3,14 +3,17 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-bool writeAll(int fd, std::string_view bytes) {
+namespace fs = std::filesystem;
+
+bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
-        ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) return false;
         bytes.remove_prefix(static_cast<size_t>(written));
@@ -18,23 +21,53 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// mkstemp creates the file for its owner only; the written file gets the usual permissions.
-mode_t currentUmask() {
-    mode_t mask = ::umask(0);
+// Mode for the new file: what the old file had, else what the user's umask allows (mkstemp
+// creates the file for its owner only).
+mode_t NewFileMode(const fs::path& target) {
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0) return old.st_mode & 07777;
+    const mode_t mask = ::umask(0);
     ::umask(mask);
-    return mask;
+    return 0666 & ~mask;
+}
+
+void SyncFolder(const fs::path& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// The file to replace: the target itself, or the file its link names.
+bool ResolveTarget(fs::path& target) {
+    std::error_code error;
+    if (fs::is_symlink(target, error)) {
+        fs::path resolved = fs::canonical(target, error);
+        if (error) return false;
+        target = resolved;
+    }
+    return !fs::is_directory(target, error);
 }
 
 } // namespace
 
-clsSafeWriteResult CsvSafeWrite(const std::string& path, std::string_view bytes) {
-    std::string temporary = path + ".XXXXXX";
-    int fd = ::mkstemp(temporary.data());
+clsSafeWriteResult cmcSafeWrite(const std::string& path, std::string_view bytes) {
+    fs::path target(path);
+    if (target.empty() || !ResolveTarget(target)) return clsSafeWriteResult::CannotCreate;
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(temporary.data());
     if (fd < 0) return clsSafeWriteResult::CannotCreate;
-    ::fchmod(fd, 0666 & ~currentUmask());
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok && std::rename(temporary.c_str(), path.c_str()) == 0) return clsSafeWriteResult::Ok;
-    ::unlink(temporary.c_str());
-    return clsSafeWriteResult::CannotWrite;
+
+    bool ok = ::fchmod(fd, NewFileMode(target)) == 0;
+    ok = ok && WriteAll(fd, bytes);
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && std::rename(temporary.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temporary.c_str());
+        return clsSafeWriteResult::CannotWrite;
+    }
+    SyncFolder(folder);
+    return clsSafeWriteResult::Ok;
 }

@@ -1,12 +1,17 @@
 #pragma once
 
-// Writing a whole file so that it is either complete or not there: the text goes to a
+// Writing a whole file so that it is either complete or not there: the bytes go to a
 // temporary file beside the target, which replaces the target only when every byte is on
-// disk. A failure leaves an existing file of that name as it was.
+// disk. A failure leaves an existing file of that name as it was. The replaced file keeps
+// its permissions; a symbolic link is written through to the file it names.
 
 #include <string>
 #include <string_view>
 
-enum class clsSafeWriteResult { Ok, CannotCreate, CannotWrite };
+enum class clsSafeWriteResult {
+    Ok,
+    CannotCreate, // no temporary file beside the target (missing folder, no rights, a folder)
+    CannotWrite,  // writing, syncing or replacing failed
+};
 
-clsSafeWriteResult CsvSafeWrite(const std::string& path, std::string_view bytes);
+clsSafeWriteResult cmcSafeWrite(const std::string& path, std::string_view bytes);

@@ -1,14 +1,10 @@
 #include "files/cmcTcfFile.h"
 
 #include "catalogue/cmcGTex.h"
+#include "files/cmcSafeWrite.h"
 #include "platform/cmcPlatform.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
-#include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -73,35 +69,6 @@ void SetBit(std::vector<uint8_t>& set, int64_t address) {
     set[address / 8] |= static_cast<uint8_t>(1u << (address % 8));
 }
 
-bool WriteAll(int fd, const std::string& text) {
-    const char* next = text.data();
-    size_t left = text.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, next, left);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        next += written;
-        left -= static_cast<size_t>(written);
-    }
-    return true;
-}
-
-// Mode for a new file: what the old file had, else what the user's umask allows.
-mode_t NewFileMode(const std::string& target) {
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0) return old.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-void SyncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 } // namespace
 
 void cmcTcfFile::AttachImage(cmcEeprom& image) {
@@ -157,41 +124,18 @@ int cmcTcfFile::Write(const std::string& path, std::span<const cmcTcfRange> rang
     return code;
 }
 
-// Writes a temporary file beside the target and renames it over the target only when all
-// of it is on disk, so a failed save never harms the old file.
+// The file is replaced only when all of it is on disk, so a failed save never harms the old
+// file.
 int cmcTcfFile::WriteFile(const std::string& path, const std::string& text) const {
-    namespace fs = std::filesystem;
-    std::error_code ignored;
-    fs::path target(path);
-    if (target.empty()) return FileOpen;
-    if (fs::is_symlink(target, ignored)) {
-        // Replace the file the link points to, not the link.
-        std::error_code error;
-        fs::path resolved = fs::canonical(target, error);
-        if (error) return FileOpen;
-        target = resolved;
+    switch (cmcSafeWrite(path, text)) {
+    case clsSafeWriteResult::Ok:
+        return Ok;
+    case clsSafeWriteResult::CannotCreate:
+        return FileOpen;
+    case clsSafeWriteResult::CannotWrite:
+        break;
     }
-    if (fs::is_directory(target, ignored)) return FileOpen;
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-
-    std::string hidden(".");
-    hidden += target.filename().string();
-    hidden += ".XXXXXX";
-    std::string temporary = (folder / hidden).string();
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) return FileOpen;
-
-    bool ok = ::fchmod(fd, NewFileMode(target.string())) == 0;
-    ok = ok && WriteAll(fd, text);
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && std::rename(temporary.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temporary.c_str());
-        return FileAccess;
-    }
-    SyncFolder(folder.string());
-    return Ok;
+    return FileAccess;
 }
 
 int cmcTcfFile::Read(const std::string& path, std::span<const cmcTcfRange> ranges) {

@@ -87,18 +87,18 @@ void RunComment(indCellCall& call, uint8_t* bytes) {
 } // namespace
 
 bool RunCommonCell(indCellCall& call) {
-    const CommonCell* spec = FindCell(call.logicId);
-    if (!spec) return false;
+    const CommonCell* cell = FindCell(call.logicId);
+    if (!cell) return false;
     uint8_t* bytes = call.Org().Image().Data();
     if (!bytes || call.Org().Image().GetSize() < memmap::End) return true;
-    if (spec->kind == Kind::Text) {
+    if (cell->kind == Kind::Text) {
         RunComment(call, bytes);
         return true;
     }
-    uint8_t& byte = bytes[memmap::CommonSettings + spec->offset];
-    int value = spec->kind == Kind::DialFunction ? (byte & DialFunctionBit ? 1 : 0) : byte;
+    uint8_t& byte = bytes[memmap::CommonSettings + cell->offset];
+    int value = cell->kind == Kind::DialFunction ? (byte & DialFunctionBit ? 1 : 0) : byte;
     bool changed = false;
-    switch (spec->kind) {
+    switch (cell->kind) {
     case Kind::Hex:
         changed = HexEditor(call, value, 0x01, 0x7F);
         break;
@@ -106,20 +106,20 @@ bool RunCommonCell(indCellCall& call) {
         changed = NumberEditor(call, value, 0, 39, 1, 0);
         break;
     default:
-        changed = PickListEditor(call, spec->list, Flex0, value);
+        changed = PickListEditor(call, cell->list, Flex0, value);
         break;
     }
     if (changed) {
-        if (spec->kind == Kind::DialFunction)
+        if (cell->kind == Kind::DialFunction)
             byte = uint8_t(value ? byte | DialFunctionBit : byte & ~DialFunctionBit);
         else
             byte = uint8_t(value);
         call.handled = true;
-        if (spec->logicId == CL_Common_Scan_WAlert) call.mask |= repaint::All;
+        if (cell->logicId == CL_Common_Scan_WAlert) call.mask |= repaint::All;
     }
     if (call.action == cellAction::OpenEditor) return true;
     char text[8];
-    switch (spec->kind) {
+    switch (cell->kind) {
     case Kind::Hex:
         std::snprintf(text, sizeof text, "%02X", value & 0xFF);
         call.Show(text);
@@ -128,10 +128,10 @@ bool RunCommonCell(indCellCall& call) {
         call.Show(std::to_string(value));
         break;
     default:
-        call.Show(PickListText(call, spec->list, Flex0, value));
+        call.Show(PickListText(call, cell->list, Flex0, value));
         break;
     }
-    if (spec->logicId == CL_Common_Scan_WX_Ch)
+    if (cell->logicId == CL_Common_Scan_WX_Ch)
         call.Grey(bytes[memmap::CommonSettings + memmap::common::WeatherAlert] == 0);
     return true;
 }

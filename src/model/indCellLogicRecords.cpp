@@ -254,21 +254,21 @@ bool IsGreyed(const indCellCall& call, Greyed rule) {
     return false;
 }
 
-const char* ListOf(const indCellCall& call, const RecordCell& spec) {
-    return spec.autoList && call.Destination().HasAutoModeAndStep() ? spec.autoList : spec.list;
+const char* ListOf(const indCellCall& call, const RecordCell& cell) {
+    return cell.autoList && call.Destination().HasAutoModeAndStep() ? cell.autoList : cell.list;
 }
 
-bool IsSecond(const RecordCell& spec) {
-    return spec.field == Field::SecondFrequency;
+bool IsSecond(const RecordCell& cell) {
+    return cell.field == Field::SecondFrequency;
 }
 
-void Marks(indCellCall& call, const RecordCell& spec) {
+void Marks(indCellCall& call, const RecordCell& cell) {
     const datCh& r = call.record;
     const indDestination& destination = call.Destination();
-    switch (spec.field) {
+    switch (cell.field) {
     case Field::Frequency:
     case Field::SecondFrequency: {
-        const auto which = IsSecond(spec) ? clsWhichFrequency::Second : clsWhichFrequency::First;
+        const auto which = IsSecond(cell) ? clsWhichFrequency::Second : clsWhichFrequency::First;
         call.MarkWarning(HasFrequencyWarning(r, destination, which));
         call.MarkError(HasFrequencyError(r, which));
         break;
@@ -309,15 +309,15 @@ bool HasTwoFrequencies(uint32_t kind) {
     return kind == datKind::PgSrch || kind == datKind::BasicPg;
 }
 
-void RunFrequency(indCellCall& call, const RecordCell& spec) {
+void RunFrequency(indCellCall& call, const RecordCell& cell) {
     datCh& r = call.record;
-    const bool offset = spec.field == Field::Offset;
+    const bool offset = cell.field == Field::Offset;
     if (call.newRow && (call.Entered() || IsCreatingKey(call.Key()))) {
         const bool created =
             call.kind == datKind::Mch ? CreateFromNewRow(call) : CreateBasicEntry(call);
         if (!created) return;
     }
-    uint32_t& field = offset ? r.offset : IsSecond(spec) ? r.secondFrequency : r.frequency;
+    uint32_t& field = offset ? r.offset : IsSecond(cell) ? r.secondFrequency : r.frequency;
     const bool beyond = r.frequency > CoverageHighHz || r.secondFrequency > CoverageHighHz;
     const bool blankStart = !offset && (!r.InUse() || beyond);
     const uint32_t low = offset ? 0 : CoverageLowHz;
@@ -332,25 +332,25 @@ void RunFrequency(indCellCall& call, const RecordCell& spec) {
             if (!r.InUse() || beyond) {
                 r.StoreDefault(call.kind, r.index, enteredBand);
                 r.Reload();
-                if (IsSecond(spec)) r.frequency = SnapFrequency(value, band, false);
+                if (IsSecond(cell)) r.frequency = SnapFrequency(value, band, false);
             }
         }
         (offset           ? r.offset
-         : IsSecond(spec) ? r.secondFrequency
+         : IsSecond(cell) ? r.secondFrequency
                           : r.frequency) = SnapFrequency(value, band, offset);
         r.SetInUse(true);
         call.StoreRecord();
     }
     if (!r.InUse()) return;
-    const uint32_t shown = offset ? r.offset : IsSecond(spec) ? r.secondFrequency : r.frequency;
+    const uint32_t shown = offset ? r.offset : IsSecond(cell) ? r.secondFrequency : r.frequency;
     if (call.action != cellAction::OpenEditor) call.Show(FormatMegahertz(shown));
-    Marks(call, spec);
-    call.Grey(IsGreyed(call, spec.greyed));
+    Marks(call, cell);
+    call.Grey(IsGreyed(call, cell.greyed));
 }
 
-void RunText(indCellCall& call, const RecordCell& spec) {
+void RunText(indCellCall& call, const RecordCell& cell) {
     datCh& r = call.record;
-    const bool shortName = spec.field == Field::ShortName;
+    const bool shortName = cell.field == Field::ShortName;
     std::string field =
         shortName ? std::string(r.shortName.data(), r.shortName.size()) : r.NameField();
     if (TextEditor(call, field, field.size())) {
@@ -364,30 +364,30 @@ void RunText(indCellCall& call, const RecordCell& spec) {
     if (call.action != cellAction::OpenEditor) call.Show(FieldText(field));
 }
 
-void RunValue(indCellCall& call, const RecordCell& spec) {
+void RunValue(indCellCall& call, const RecordCell& cell) {
     datCh& r = call.record;
-    int value = Get(r, spec.field);
+    int value = Get(r, cell.field);
     bool changed = false;
-    if (spec.editor == Editor::Number) {
+    if (cell.editor == Editor::Number) {
         changed = NumberEditor(call, value, int(TrainLowHz), int(TrainHighHz), 10, 0);
         if (changed) value = int(RoundTrainFrequency(uint32_t(value)));
-    } else if (spec.editor == Editor::TypedPick) {
-        changed = TypedPickListEditor(call, ListOf(call, spec), spec.listKind, value, true);
+    } else if (cell.editor == Editor::TypedPick) {
+        changed = TypedPickListEditor(call, ListOf(call, cell), cell.listKind, value, true);
     } else {
-        changed = PickListEditor(call, ListOf(call, spec), spec.listKind, value);
+        changed = PickListEditor(call, ListOf(call, cell), cell.listKind, value);
     }
     if (changed) {
-        Set(r, spec.field, value);
+        Set(r, cell.field, value);
         call.StoreRecord();
-        value = Get(r, spec.field);
+        value = Get(r, cell.field);
     }
     if (call.action != cellAction::OpenEditor) {
-        call.Show(spec.editor == Editor::Number
+        call.Show(cell.editor == Editor::Number
                       ? std::to_string(value)
-                      : PickListText(call, ListOf(call, spec), spec.listKind, value));
+                      : PickListText(call, ListOf(call, cell), cell.listKind, value));
     }
-    Marks(call, spec);
-    call.Grey(IsGreyed(call, spec.greyed));
+    Marks(call, cell);
+    call.Grey(IsGreyed(call, cell.greyed));
 }
 
 // On a link sheet the edge cells show the linked edge, and take no input.
@@ -403,14 +403,14 @@ bool RunLinkedEdgeCell(indCellCall& call) {
 } // namespace
 
 bool RunRecordCell(indCellCall& call) {
-    const RecordCell* spec = FindCell(call.logicId);
-    if (!spec || call.kind == datKind::None) return false;
+    const RecordCell* cell = FindCell(call.logicId);
+    if (!cell || call.kind == datKind::None) return false;
     if (call.kind == datKind::PgLink) return RunLinkedEdgeCell(call);
-    if (spec->editor == Editor::Frequency)
-        RunFrequency(call, *spec);
-    else if (spec->editor == Editor::Text)
-        RunText(call, *spec);
+    if (cell->editor == Editor::Frequency)
+        RunFrequency(call, *cell);
+    else if (cell->editor == Editor::Text)
+        RunText(call, *cell);
     else
-        RunValue(call, *spec);
+        RunValue(call, *cell);
     return true;
 }

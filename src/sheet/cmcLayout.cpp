@@ -128,7 +128,7 @@ void ApplyItem(cmcGTex& catalogue, cmcCellObj& cell, std::string_view item) {
         if (!ValueAfterEquals(item, value)) return;
         if (!cell.font)
             cell.font = cell.parent && cell.parent->font ? *cell.parent->font : cmcCellFont();
-        ApplyFontSpec(*cell.font, value);
+        ApplyFontDescription(*cell.font, value);
     } else if (StartsWith(item, "%")) {
         ApplyBinding(cell, item.substr(1));
     } else if (StartsWith(item, "@")) {
@@ -357,12 +357,12 @@ void ApplyAttributes(cmcGTex& catalogue, cmcCellObj& cell, std::string_view attr
     }
 }
 
-void ApplyFontSpec(cmcCellFont& font, std::string_view spec) {
+void ApplyFontDescription(cmcCellFont& font, std::string_view description) {
     for (int field = 0; field < 7; ++field) {
-        const size_t comma = spec.find(',');
-        ApplyFontField(font, field, spec.substr(0, comma));
+        const size_t comma = description.find(',');
+        ApplyFontField(font, field, description.substr(0, comma));
         if (comma == std::string_view::npos) return;
-        spec.remove_prefix(comma + 1);
+        description.remove_prefix(comma + 1);
     }
 }
 

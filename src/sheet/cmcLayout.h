@@ -27,8 +27,8 @@ std::string_view SplitCell(std::string_view row, std::string_view& rest);
 // Applies flag letters and items to the cell (the part in braces, and cell models).
 void ApplyAttributes(cmcGTex& catalogue, cmcCellObj& cell, std::string_view attributes);
 
-// Applies a font specification ("DEFAULT_CHARSET,,clWhite,-17,,fsBold,") to a font.
-void ApplyFontSpec(cmcCellFont& font, std::string_view spec);
+// Applies a font description ("DEFAULT_CHARSET,,clWhite,-17,,fsBold,") to a font.
+void ApplyFontDescription(cmcCellFont& font, std::string_view description);
 
 // The text part after trimming and escapes; the variables are needed only by "\(@chN)".
 std::string ParseText(std::string_view text, const cmcSheetVariables* variables);

@@ -149,7 +149,7 @@ void cmcSheetLayout::StyleItem(std::string_view item) {
     } else if (StartsWith(item, "TitleFont")) {
         if (!AfterEquals(item, value)) return;
         style_.titleFont = cmcCellFont();
-        cmcLayout::ApplyFontSpec(*style_.titleFont, value);
+        cmcLayout::ApplyFontDescription(*style_.titleFont, value);
     } else if (StartsWith(item, "FixedCols")) {
         if (NumberAfterEquals(item, number)) style_.fixedCols = number;
     } else if (StartsWith(item, "FixedRows")) {

@@ -618,7 +618,7 @@ TEST_F(CatalogueCheckTest, CellModelsParseAndSayWhatTheyShould) {
         if (std::string(model) == "iQpS") EXPECT_EQ(cell.logicId, CL_Misc_QuarterPillarSpecial);
     }
     cmcCellFont dialog;
-    cmcLayout::ApplyFontSpec(dialog, english.GetText("CellModel_InitialDialog"));
+    cmcLayout::ApplyFontDescription(dialog, english.GetText("CellModel_InitialDialog"));
     EXPECT_EQ(dialog.charset, 0);
     EXPECT_EQ(dialog.face, "Arial");
     EXPECT_EQ(dialog.height, -12);

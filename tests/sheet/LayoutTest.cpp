@@ -226,13 +226,13 @@ TEST_F(LayoutTest, FontItemsStartFromTheParentsFont) {
     cmcCellFont font;
     font.face = "Old Face";
     font.SetHeight(-17);
-    cmcLayout::ApplyFontSpec(font, ",,clWhite,,,fsBold,");
+    cmcLayout::ApplyFontDescription(font, ",,clWhite,,,fsBold,");
     EXPECT_EQ(font.face, ""); // back to the system face
     EXPECT_EQ(font.height, -17);
     EXPECT_EQ(font.color, 0x00FFFFFFu);
     EXPECT_EQ(font.style, fsBold);
 
-    cmcLayout::ApplyFontSpec(font, " \tSHIFTJIS_CHARSET \t,  Noto "
+    cmcLayout::ApplyFontDescription(font, " \tSHIFTJIS_CHARSET \t,  Noto "
                                    "Sans,clNoColour,%0,,fsItalic+fsUnderline+fsBogus,fpFixed,junk");
     EXPECT_EQ(font.charset, 128);
     EXPECT_EQ(font.face, "Noto Sans");
@@ -241,13 +241,13 @@ TEST_F(LayoutTest, FontItemsStartFromTheParentsFont) {
     EXPECT_EQ(font.style, fsItalic | fsUnderline);
     EXPECT_EQ(font.pitch, fpFixed);
 
-    cmcLayout::ApplyFontSpec(font, "ANSI_CHARSETX,,,0,12,,fpVariable ");
+    cmcLayout::ApplyFontDescription(font, "ANSI_CHARSETX,,,0,12,,fpVariable ");
     EXPECT_EQ(font.charset, 128); // a name must stand alone
     EXPECT_EQ(font.size, 12);
     EXPECT_EQ(font.height, -16); // height follows the size
     EXPECT_EQ(font.pitch, fpVariable);
 
-    cmcLayout::ApplyFontSpec(font, "DEFAULT_CHARSET");
+    cmcLayout::ApplyFontDescription(font, "DEFAULT_CHARSET");
     EXPECT_EQ(font.charset, 1);
     EXPECT_EQ(font.face, ""); // absent fields leave their property
     EXPECT_EQ(font.size, 12);

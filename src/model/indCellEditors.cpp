@@ -5,6 +5,7 @@
 #include "events/cmcEvents.h"
 #include "model/cmcFCache.h"
 #include "model/cmcFrequency.h"
+#include "model/cmcNameText.h"
 #include "model/indCellCall.h"
 #include "platform/cmcPlatform.h"
 
@@ -32,21 +33,6 @@ std::string Trimmed(const std::string& text) {
 }
 
 // The first UTF-8 character of text starting at i: its length in bytes and its code point.
-size_t DecodeUtf8(const std::string& text, size_t i, uint32_t& code) {
-    const auto byte = [&](size_t k) { return static_cast<uint8_t>(text[k]); };
-    const uint8_t lead = byte(i);
-    size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    if (i + length > text.size()) length = 1;
-    code = length == 1 ? lead : lead & (0x7F >> length);
-    for (size_t k = 1; k < length; ++k)
-        code = code << 6 | (byte(i + k) & 0x3F);
-    return length;
-}
-
-// Half-width katakana: image bytes 0xA1..0xDF are U+FF61..U+FF9F.
-constexpr uint32_t KatakanaFirst = 0xFF61;
-constexpr uint32_t KatakanaLast = 0xFF9F;
-
 } // namespace
 
 // ---- The call ----
@@ -114,32 +100,27 @@ void indCellCall::OpenPickList(const std::string& list) {
 
 std::string FieldText(const std::string& field) {
     std::string text;
-    for (char ch : field) {
-        const auto byte = static_cast<uint8_t>(ch);
-        if (byte >= 0xA1 && byte <= 0xDF) {
-            const uint32_t code = KatakanaFirst + (byte - 0xA1);
-            text += char(0xE0 | code >> 12);
-            text += char(0x80 | ((code >> 6) & 0x3F));
-            text += char(0x80 | (code & 0x3F));
-        } else {
-            text += byte >= 0x20 && byte <= 0x7E ? ch : ' ';
-        }
-    }
+    for (char ch : field)
+        text += cmcNameCharacter(static_cast<unsigned char>(ch), true);
     const auto end = text.find_last_not_of(' ');
     return end == std::string::npos ? std::string() : text.substr(0, end + 1);
 }
 
+// Typed text as the field's bytes. On a Japanese system with destination 0 full-width
+// letters and kana become their half-width forms and what the receiver cannot show is
+// dropped; otherwise each character it cannot show becomes one blank.
 std::string TypedField(const std::string& typed, size_t length, bool japanese) {
     std::string field;
     for (size_t i = 0; i < typed.size() && field.size() < length;) {
-        uint32_t code = 0;
-        i += DecodeUtf8(typed, i, code);
-        if (code >= 0x20 && code <= 0x7E)
-            field += char(code);
-        else if (japanese && code >= KatakanaFirst && code <= KatakanaLast)
-            field += char(0xA1 + (code - KatakanaFirst));
+        const std::optional<char32_t> code = cmcDecodeUtf8(typed, i);
+        if (!code) ++i; // a byte that starts no character
+        const std::string bytes = code ? cmcHalfWidthForm(*code) : std::string();
+        const bool ascii = bytes.size() == 1 && static_cast<unsigned char>(bytes[0]) < 0x80;
+        const bool shown = !bytes.empty() && (japanese || ascii);
+        if (shown)
+            field += bytes;
         else if (!japanese)
-            field += ' '; // one blank for each character the receiver cannot show
+            field += ' ';
     }
     field.resize(length, ' ');
     return field;

@@ -138,6 +138,8 @@ void indMain::SyncDestination() {
     indDestination& active = indDestination::Active();
     active.SetIndex(environ_.destination);
     active.SetFlags(environ_.fccInhibit, environ_.rxExpansion);
+    cmcLocale* locale = cmcPlatform::get().locale;
+    cellLogic_.SetJapaneseNames(environ_.destination == 0 && locale && locale->japaneseSystem());
 }
 
 void indMain::SetBandLimitHook(std::function<void(int destination)> hook) {

@@ -71,6 +71,7 @@ class indMain : public cuiMain {
     // The count tables of the working image.
     cmcOrganisation& Organisation() { return organisation_; }
     datClipCh& Clipboard() { return clipboard_; }
+    const indCellLogic& CellLogic() const { return cellLogic_; }
 
     // Replaces how band limits are applied (the model's active destination by default).
     void SetBandLimitHook(std::function<void(int destination)> hook);

@@ -73,6 +73,8 @@ class indCellLogic {
     void Install();
 
     const indCellDocument& Document() const { return document_; }
+    // Names typed from now on keep half-width katakana (destination 0 on a Japanese system).
+    void SetJapaneseNames(bool japanese) { document_.japaneseNames = japanese; }
     cmcOrganisation& Organisation() const { return *document_.organisation; }
     cmcGTex& Catalogue() const;
     cmcFCache& Cache() const;

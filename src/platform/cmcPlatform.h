@@ -142,6 +142,8 @@ public:
     virtual std::string shortDateFormat() = 0; // e.g. "dd/MM/yyyy"
     virtual char dateSeparator() = 0;
     virtual char timeSeparator() = 0;
+    // Whether the system's language is Japanese (names may then hold half-width katakana).
+    virtual bool japaneseSystem() = 0;
 };
 
 // Serial ports detected on this machine, for the port choice.

@@ -5,8 +5,8 @@
 #include "events/cmcEvents.h"
 #include "model/cmcDefaultImages.h"
 #include "model/indCellLogic.h"
-#include "sheet/cmcCellNames.h"
 #include "settings/indEnviron.h"
+#include "sheet/cmcCellNames.h"
 
 #include <gtest/gtest.h>
 
@@ -413,6 +413,26 @@ TEST_F(DocumentControllerTest, MenuCellsRunTheDocumentCommands) {
     EXPECT_TRUE(std::filesystem::exists(path));
     EXPECT_EQ(main().Modified(), 0);
     EXPECT_EQ(program.window.caption, "saved.tcf - Pelham");
+}
+
+} // namespace
+
+namespace {
+
+// Names keep half-width katakana only for destination 0 on a Japanese system; the choice
+// follows the destination the receiver gives (event 56).
+TEST_F(DocumentControllerTest, JapaneseNamesFollowTheDestinationAndTheSystem) {
+    struct Case {
+        int received;
+        bool japaneseSystem;
+        bool japaneseNames;
+    };
+    for (const Case& c : {Case{0, true, true}, Case{0, false, false}, Case{1, true, false}}) {
+        platform.locale.japanese_ = c.japaneseSystem;
+        main().ReceiverInformation()[indMain::InfoDestinationByte] = uint8_t(c.received);
+        cmcEvMan::Process().Send(ev::AdoptDestination);
+        EXPECT_EQ(main().CellLogic().Document().japaneseNames, c.japaneseNames) << c.received;
+    }
 }
 
 } // namespace

@@ -148,7 +148,9 @@ public:
     std::string shortDateFormat() override { return "yyyy/MM/dd"; }
     char dateSeparator() override { return '/'; }
     char timeSeparator() override { return ':'; }
+    bool japaneseSystem() override { return japanese_; }
     char decimal_ = '.';
+    bool japanese_ = false;
 };
 
 class cmcFakeWaitCursor : public cmcWaitCursor {

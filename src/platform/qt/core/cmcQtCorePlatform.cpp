@@ -175,6 +175,10 @@ std::vector<cmcPortInfo> cmcQtPortList::ports() {
     return result;
 }
 
+bool cmcQtLocale::japaneseSystem() {
+    return QLocale::system().language() == QLocale::Japanese;
+}
+
 cmcQtCorePlatform::cmcQtCorePlatform() = default;
 
 cmcQtCorePlatform::~cmcQtCorePlatform() {

@@ -65,6 +65,7 @@ public:
     std::string shortDateFormat() override;
     char dateSeparator() override;
     char timeSeparator() override;
+    bool japaneseSystem() override;
 };
 
 class cmcQtPortList : public cmcPortList {

@@ -14,15 +14,23 @@ extern const char* const helptopics_lines[];
 extern const size_t helptopics_count;
 } // namespace tables
 
-cmcTextTable EnglishTable() { return {tables::english_lines, tables::english_count}; }
-cmcTextTable JapaneseTable() { return {tables::japanese_lines, tables::japanese_count}; }
-cmcTextTable HelpTopicTable() { return {tables::helptopics_lines, tables::helptopics_count}; }
+cmcTextTable EnglishTable() {
+    return {tables::english_lines, tables::english_count};
+}
+cmcTextTable JapaneseTable() {
+    return {tables::japanese_lines, tables::japanese_count};
+}
+cmcTextTable HelpTopicTable() {
+    return {tables::helptopics_lines, tables::helptopics_count};
+}
 
 namespace {
 constexpr size_t MoveToFrontAfter = 10;
 const char* const EndKey = "End_Of_Ovl";
 
-bool IsKeyLine(const char* line) { return line[0] == '#' && line[1] != '\0'; }
+bool IsKeyLine(const char* line) {
+    return line[0] == '#' && line[1] != '\0';
+}
 
 cmcGTex* processCatalogue = nullptr;
 cmcHelpGTex* processHelpCatalogue = nullptr;
@@ -58,7 +66,9 @@ cmcGTex::Entry* cmcGTex::Find(const std::string& key) {
     return nullptr;
 }
 
-bool cmcGTex::HasKey(const std::string& key) { return Find(key) != nullptr; }
+bool cmcGTex::HasKey(const std::string& key) {
+    return Find(key) != nullptr;
+}
 
 cmcGTex::Entry& cmcGTex::Require(const std::string& key) {
     Entry* entry = Find(key);
@@ -96,11 +106,15 @@ cmcGTex& cmcGTex::Process() {
     return *processCatalogue;
 }
 
-void cmcGTex::SetProcess(cmcGTex* catalogue) { processCatalogue = catalogue; }
+void cmcGTex::SetProcess(cmcGTex* catalogue) {
+    processCatalogue = catalogue;
+}
 
 cmcHelpGTex& cmcHelpGTex::Process() {
     if (!processHelpCatalogue) cmcFatal("GTEX Error !\nNo help catalogue.");
     return *processHelpCatalogue;
 }
 
-void cmcHelpGTex::SetProcess(cmcHelpGTex* catalogue) { processHelpCatalogue = catalogue; }
+void cmcHelpGTex::SetProcess(cmcHelpGTex* catalogue) {
+    processHelpCatalogue = catalogue;
+}

@@ -19,7 +19,7 @@ cmcTextTable HelpTopicTable();
 // the value is the lines after it. The key index is built lazily, at most once, up to
 // "#End_Of_Ovl"; keys found deep in the index move to its front.
 class cmcGTex {
-public:
+  public:
     static constexpr size_t LineLimit = 8191;
 
     cmcGTex() = default;
@@ -43,11 +43,11 @@ public:
     static cmcGTex& Process();
     static void SetProcess(cmcGTex* catalogue);
 
-private:
+  private:
     struct Entry {
         std::string name;
-        size_t firstLine;  // table index of the value's line 0
-        size_t cachedLine; // next line number n ...
+        size_t firstLine;   // table index of the value's line 0
+        size_t cachedLine;  // next line number n ...
         size_t cachedIndex; // ... and its table index
     };
 
@@ -64,7 +64,7 @@ private:
 
 // The help-topic catalogue: the same engine over the help-topic table.
 class cmcHelpGTex : public cmcGTex {
-public:
+  public:
     static cmcHelpGTex& Process();
     static void SetProcess(cmcHelpGTex* catalogue);
 };

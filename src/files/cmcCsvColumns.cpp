@@ -110,11 +110,16 @@ bool CsvSheetFromName(std::string_view sheet, int& kind, int& index) {
         bool numbered;
     };
     static constexpr Sheet Sheets[] = {
-        {"categories", csvkind::Category, false}, {"category", csvkind::Group, true},
-        {"group", csvkind::Mch, true},            {"edges", csvkind::PgSrch, false},
-        {"link", csvkind::None, true},            {"autowrite", csvkind::AutoMWCH, false},
-        {"banks", csvkind::BasicBank, false},     {"bank-ch", csvkind::BasicCh, true},
-        {"bank-pg", csvkind::BasicPg, true},      {"common", csvkind::None, false},
+        {"categories", csvkind::Category, false},
+        {"category", csvkind::Group, true},
+        {"group", csvkind::Mch, true},
+        {"edges", csvkind::PgSrch, false},
+        {"link", csvkind::None, true},
+        {"autowrite", csvkind::AutoMWCH, false},
+        {"banks", csvkind::BasicBank, false},
+        {"bank-ch", csvkind::BasicCh, true},
+        {"bank-pg", csvkind::BasicPg, true},
+        {"common", csvkind::None, false},
     };
     const size_t colon = sheet.find(':');
     const std::string_view name = sheet.substr(0, colon);

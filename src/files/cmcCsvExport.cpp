@@ -247,7 +247,8 @@ std::string CsvExportText(const cmcOrganisation& organisation, int kind, int ind
 int CsvExport(const std::string& path, const cmcOrganisation& organisation, int kind, int index,
               const clsCsvWriteOptions& options) {
     switch (cmcSafeWrite(path, CsvExportText(organisation, kind, index, options))) {
-    case clsSafeWriteResult::Ok: return csvexport::Ok;
+    case clsSafeWriteResult::Ok:
+        return csvexport::Ok;
     case clsSafeWriteResult::CannotCreate:
         showFileError("GI_Mess_FileErr_FileOpen");
         return csvexport::FileOpen;

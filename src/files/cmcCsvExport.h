@@ -33,4 +33,4 @@ constexpr int FileAccess = 2; // the file cannot be written completely
 // file."; one that cannot be written completely shows "Cannot access the file." and an
 // existing file of that name is left as it was.
 int CsvExport(const std::string& path, const cmcOrganisation& organisation, int kind, int index,
-               const clsCsvWriteOptions& options);
+              const clsCsvWriteOptions& options);

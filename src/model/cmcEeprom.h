@@ -12,7 +12,7 @@ constexpr int FormatMarkerLength = 16;
 
 // A memory image: an owned array of bytes. It knows nothing of what its bytes mean.
 class cmcEeprom {
-public:
+  public:
     cmcEeprom() = default;
     cmcEeprom(const cmcEeprom&) = delete;
     cmcEeprom& operator=(const cmcEeprom&) = delete;
@@ -42,7 +42,7 @@ public:
     // True when the format marker stands at MarkerAddress.
     bool HasFormatMarker() const;
 
-private:
+  private:
     bool IsValidRange(int address, int n) const;
 
     int size_ = 0;

@@ -24,7 +24,7 @@ enum class MsgIcon { None, Error, Warning, Information, Question };
 enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
 
 class cmcMessageBox {
-public:
+  public:
     virtual ~cmcMessageBox() = default;
     // Shows a modal box and returns the answer (answer::Ok, Cancel, Yes or No).
     virtual int show(const std::string& text, const std::string& caption, MsgIcon icon,
@@ -33,31 +33,31 @@ public:
 
 // Millisecond tick counter that wraps at 2^32, like the system's tick count.
 class cmcClock {
-public:
+  public:
     virtual ~cmcClock() = default;
     virtual uint32_t tickCount() = 0;
 };
 
 // One periodic timer of the user-interface thread.
 class cmcTimer {
-public:
+  public:
     virtual ~cmcTimer() = default;
     virtual void start(int intervalMs) = 0; // restarts with the new interval
     virtual void stop() = 0;
     virtual bool isActive() const = 0;
     void setCallback(std::function<void()> callback) { callback_ = std::move(callback); }
 
-protected:
+  protected:
     void fire() {
         if (callback_) callback_();
     }
 
-private:
+  private:
     std::function<void()> callback_;
 };
 
 class cmcTimerFactory {
-public:
+  public:
     virtual ~cmcTimerFactory() = default;
     virtual std::unique_ptr<cmcTimer> createTimer() = 0;
 };
@@ -72,7 +72,7 @@ struct cmcFileDialogRequest {
 };
 
 class cmcFileDialogs {
-public:
+  public:
     virtual ~cmcFileDialogs() = default;
     // Open: the file must exist. Save: asks before overwriting. Empty when cancelled.
     virtual std::optional<std::string> openFile(const cmcFileDialogRequest& request) = 0;
@@ -84,7 +84,7 @@ enum class SettingsScope { User, System };
 // Persistent key-value store. Keys are paths with "/" ("Global", "Display/memory/colwidth");
 // a value that is missing or does not read as the wanted type gives nothing.
 class cmcSettingsBackend {
-public:
+  public:
     virtual ~cmcSettingsBackend() = default;
     virtual std::optional<int> readInt(SettingsScope scope, const std::string& key,
                                        const std::string& name) = 0;
@@ -92,8 +92,8 @@ public:
                                                   const std::string& name) = 0;
     virtual void writeInt(SettingsScope scope, const std::string& key, const std::string& name,
                           int value) = 0;
-    virtual void writeString(SettingsScope scope, const std::string& key,
-                             const std::string& name, const std::string& value) = 0;
+    virtual void writeString(SettingsScope scope, const std::string& key, const std::string& name,
+                             const std::string& value) = 0;
     // Deletes parent/subkey with everything below it.
     virtual void removeKey(SettingsScope scope, const std::string& parent,
                            const std::string& subkey) = 0;
@@ -103,7 +103,7 @@ public:
 
 // Guards the single running instance.
 class cmcInstanceLock {
-public:
+  public:
     virtual ~cmcInstanceLock() = default;
     // True when this process now holds the named lock; never waits.
     virtual bool tryLock(const std::string& name) = 0;
@@ -111,7 +111,7 @@ public:
 };
 
 class cmcFolders {
-public:
+  public:
     virtual ~cmcFolders() = default;
     virtual std::string documents() = 0;        // the user's documents folder, else home
     virtual std::string currentDirectory() = 0; // the process's current directory
@@ -129,14 +129,14 @@ struct cmcRect {
 };
 
 class cmcScreen {
-public:
+  public:
     virtual ~cmcScreen() = default;
     virtual cmcRect screen() = 0;   // the whole primary screen
     virtual cmcRect workArea() = 0; // the screen without panels and task bars
 };
 
 class cmcLocale {
-public:
+  public:
     virtual ~cmcLocale() = default;
     virtual char decimalSeparator() = 0;
     virtual std::string shortDateFormat() = 0; // e.g. "dd/MM/yyyy"
@@ -154,13 +154,13 @@ struct cmcPortInfo {
 };
 
 class cmcPortList {
-public:
+  public:
     virtual ~cmcPortList() = default;
     virtual std::vector<cmcPortInfo> ports() = 0;
 };
 
 class cmcWaitCursor {
-public:
+  public:
     virtual ~cmcWaitCursor() = default;
     virtual void setWaiting(bool waiting) = 0;
 };
@@ -198,7 +198,7 @@ std::string cmcDefaultPortPath();
 
 // Keeps the wait cursor shown for its lifetime.
 class cmcWaitCursorScope {
-public:
+  public:
     cmcWaitCursorScope();
     ~cmcWaitCursorScope();
     cmcWaitCursorScope(const cmcWaitCursorScope&) = delete;

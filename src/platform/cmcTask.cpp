@@ -6,7 +6,9 @@ cmcTask::cmcTask() : timer_(cmcPlatform::get().timers->createTimer()) {
 
 cmcTask::~cmcTask() = default;
 
-void cmcTask::setHandler(Handler handler) { handler_ = std::move(handler); }
+void cmcTask::setHandler(Handler handler) {
+    handler_ = std::move(handler);
+}
 
 bool cmcTask::setInterval(int intervalMs) {
     interval_ = intervalMs;

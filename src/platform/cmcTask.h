@@ -9,7 +9,7 @@
 // keeps a tick from re-entering a handler that is still running (one that shows a modal
 // box, say). The handler stops the task itself when it has no more to do.
 class cmcTask {
-public:
+  public:
     using Handler = std::function<void(cmcTask&)>;
 
     cmcTask();
@@ -34,7 +34,7 @@ public:
     // One tick, as the timer delivers it.
     void tick();
 
-private:
+  private:
     std::unique_ptr<cmcTimer> timer_;
     Handler handler_;
     int interval_ = -1;
@@ -44,13 +44,13 @@ private:
 
 // A millisecond countdown on the wrapping tick counter.
 class cmcTick {
-public:
+  public:
     void start(uint32_t durationMs);
     // Milliseconds left; 0 when not running. Reaching 0 clears running.
     uint32_t remaining();
     bool isRunning() const { return running_; }
 
-private:
+  private:
     uint32_t duration_ = 0;
     uint32_t startTick_ = 0;
     bool running_ = false;

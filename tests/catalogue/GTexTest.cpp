@@ -11,13 +11,24 @@ namespace {
 // A small table with the shapes that matter: a terminator, a value line that looks like a
 // comment, a multi-line value, and a key after the end line.
 const std::string LongLine(9000, 'x');
-const char* const SmallLines[] = {
-    "#",         "#First",      "one",   "two", "#", "#Second", "//==== not a key ====",
-    "",          "three",       "#Long", LongLine.c_str(), "#End_Of_Ovl", "#AfterEnd", "never"};
+const char* const SmallLines[] = {"#",
+                                  "#First",
+                                  "one",
+                                  "two",
+                                  "#",
+                                  "#Second",
+                                  "//==== not a key ====",
+                                  "",
+                                  "three",
+                                  "#Long",
+                                  LongLine.c_str(),
+                                  "#End_Of_Ovl",
+                                  "#AfterEnd",
+                                  "never"};
 const cmcTextTable Small{SmallLines, std::size(SmallLines)};
 
 class GTexTest : public ::testing::Test {
-protected:
+  protected:
     cmcFakePlatform platform;
     cmcGTex english;
     void SetUp() override { english.Attach(EnglishTable()); }
@@ -50,7 +61,7 @@ TEST_F(GTexTest, LinesAreReadInAnyOrderAndPastTheValue) {
     EXPECT_EQ(small.GetLine("First", 3), "#Second");
     EXPECT_EQ(small.GetLine("Long", 0).size(), cmcGTex::LineLimit);
     EXPECT_EQ(small.GetLine("End_Of_Ovl", 1), "never"); // lines after the end line stay readable
-    EXPECT_EQ(small.GetLine("End_Of_Ovl", 50), ""); // past the table's end: nothing
+    EXPECT_EQ(small.GetLine("End_Of_Ovl", 50), "");     // past the table's end: nothing
 }
 
 TEST_F(GTexTest, ManyLookupsStayCorrectWhileTheIndexReorders) {
@@ -61,7 +72,8 @@ TEST_F(GTexTest, ManyLookupsStayCorrectWhileTheIndexReorders) {
         {"GI_Mess_Confirm_WriteFile", "Save changes to %s?"},
     };
     for (int round = 0; round < 50; ++round)
-        for (const auto& [key, text] : keys) ASSERT_EQ(english.GetText(key), text) << key;
+        for (const auto& [key, text] : keys)
+            ASSERT_EQ(english.GetText(key), text) << key;
 }
 
 TEST_F(GTexTest, EnglishTableValuesAsTheProgramShowsThem) {

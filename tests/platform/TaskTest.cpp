@@ -8,7 +8,7 @@
 namespace {
 
 class TaskTest : public ::testing::Test {
-protected:
+  protected:
     cmcFakePlatform platform;
 };
 

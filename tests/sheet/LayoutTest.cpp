@@ -232,8 +232,9 @@ TEST_F(LayoutTest, FontItemsStartFromTheParentsFont) {
     EXPECT_EQ(font.color, 0x00FFFFFFu);
     EXPECT_EQ(font.style, fsBold);
 
-    cmcLayout::ApplyFontDescription(font, " \tSHIFTJIS_CHARSET \t,  Noto "
-                                   "Sans,clNoColour,%0,,fsItalic+fsUnderline+fsBogus,fpFixed,junk");
+    cmcLayout::ApplyFontDescription(
+        font, " \tSHIFTJIS_CHARSET \t,  Noto "
+              "Sans,clNoColour,%0,,fsItalic+fsUnderline+fsBogus,fpFixed,junk");
     EXPECT_EQ(font.charset, 128);
     EXPECT_EQ(font.face, "Noto Sans");
     EXPECT_EQ(font.color, 0x00FFFFFFu);

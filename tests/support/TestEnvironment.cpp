@@ -16,8 +16,12 @@ std::filesystem::path fromEnvironment(const char* name) {
 }
 } // namespace
 
-std::filesystem::path dataFolder() { return fromEnvironment("PELHAM_TEST_DATA"); }
-std::filesystem::path binaryFolder() { return fromEnvironment("PELHAM_BIN"); }
+std::filesystem::path dataFolder() {
+    return fromEnvironment("PELHAM_TEST_DATA");
+}
+std::filesystem::path binaryFolder() {
+    return fromEnvironment("PELHAM_BIN");
+}
 
 TempFolder::TempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "pelham-test-XXXXXX").string();

@@ -20,8 +20,7 @@ struct CliArgs {
     bool has(const std::string& flag) const { return flags.count(flag) != 0; }
     std::optional<std::string> value(const std::string& option) const;
     // The value as a whole decimal number in [low, high], or nothing.
-    std::optional<long long> number(const std::string& option, long long low,
-                                    long long high) const;
+    std::optional<long long> number(const std::string& option, long long low, long long high) const;
 };
 
 struct CliCommand {
@@ -38,4 +37,3 @@ struct CliRegistration {
 // Prints "pelham-cli: message" and the command's usage line to standard error; returns
 // ExitUsage.
 int CliUsageError(const std::string& command, const std::string& message);
-

@@ -15,8 +15,8 @@ std::vector<CliCommand>& table() {
 
 // Options that take a value; every other "--word" is a flag.
 const std::set<std::string> ValueOptions = {
-    "--port",  "--destination", "--language", "--sheet", "--cell", "--index",
-    "--text",  "--key",         "--choose",   "--bank",  "-o",
+    "--port", "--destination", "--language", "--sheet", "--cell", "--index",
+    "--text", "--key",         "--choose",   "--bank",  "-o",
 };
 
 const CliCommand* findCommand(const std::string& name) {
@@ -38,7 +38,8 @@ std::optional<CliArgs> parse(int argc, char** argv, std::string& error) {
     for (int i = 2; i < argc; ++i) {
         std::string word = argv[i];
         if (word == "--") {
-            for (++i; i < argc; ++i) args.positional.push_back(argv[i]);
+            for (++i; i < argc; ++i)
+                args.positional.push_back(argv[i]);
             break;
         }
         if (ValueOptions.count(word)) {
@@ -75,7 +76,9 @@ std::optional<long long> CliArgs::number(const std::string& option, long long lo
     return parsed;
 }
 
-CliRegistration::CliRegistration(const CliCommand& command) { table().push_back(command); }
+CliRegistration::CliRegistration(const CliCommand& command) {
+    table().push_back(command);
+}
 
 int CliUsageError(const std::string& command, const std::string& message) {
     std::fprintf(stderr, "pelham-cli: %s\n", message.c_str());

@@ -33,4 +33,6 @@ CliPlatform::CliPlatform(int& argc, char** argv, bool assumeYes, int language)
     cmcGTex::SetProcess(&catalogue_);
 }
 
-CliPlatform::~CliPlatform() { cmcGTex::SetProcess(nullptr); }
+CliPlatform::~CliPlatform() {
+    cmcGTex::SetProcess(nullptr);
+}

@@ -15,34 +15,34 @@ class QCoreApplication;
 // answer; a question is answered OK/Yes by --yes, asked when standard input is a
 // terminal, and cancelled otherwise.
 class cmcConsoleMessageBox : public cmcMessageBox {
-public:
+  public:
     explicit cmcConsoleMessageBox(bool assumeYes) : assumeYes_(assumeYes) {}
     int show(const std::string& text, const std::string& caption, MsgIcon icon,
              MsgButtons buttons) override;
 
-private:
+  private:
     bool assumeYes_;
 };
 
 class cmcNoDialogs : public cmcFileDialogs {
-public:
+  public:
     std::optional<std::string> openFile(const cmcFileDialogRequest&) override { return {}; }
     std::optional<std::string> saveFile(const cmcFileDialogRequest&) override { return {}; }
 };
 
 class cmcFixedScreen : public cmcScreen {
-public:
+  public:
     cmcRect screen() override { return {0, 0, 1024, 768}; }
     cmcRect workArea() override { return {0, 0, 1024, 768}; }
 };
 
 class CliPlatform : public cmcQtCorePlatform {
-public:
+  public:
     CliPlatform(int& argc, char** argv, bool assumeYes, int language);
     ~CliPlatform() override;
     int language() const { return language_; }
 
-private:
+  private:
     std::unique_ptr<QCoreApplication> app_;
     cmcConsoleMessageBox messages_;
     cmcNoDialogs dialogs_;

@@ -24,7 +24,8 @@ void cmcManualClock::advance(uint32_t ms) {
 
 size_t cmcManualClock::activeTimers() const {
     size_t count = 0;
-    for (const cmcManualTimer* timer : timers_) count += timer->active_ ? 1 : 0;
+    for (const cmcManualTimer* timer : timers_)
+        count += timer->active_ ? 1 : 0;
     return count;
 }
 
@@ -32,7 +33,9 @@ cmcManualTimer::cmcManualTimer(cmcManualClock& clock) : clock_(clock) {
     clock_.timers_.insert(this);
 }
 
-cmcManualTimer::~cmcManualTimer() { clock_.timers_.erase(this); }
+cmcManualTimer::~cmcManualTimer() {
+    clock_.timers_.erase(this);
+}
 
 void cmcManualTimer::start(int intervalMs) {
     interval_ = intervalMs < 1 ? 1 : intervalMs;
@@ -40,8 +43,8 @@ void cmcManualTimer::start(int intervalMs) {
     active_ = true;
 }
 
-int cmcScriptedMessageBox::show(const std::string& text, const std::string& caption,
-                                MsgIcon icon, MsgButtons buttons) {
+int cmcScriptedMessageBox::show(const std::string& text, const std::string& caption, MsgIcon icon,
+                                MsgButtons buttons) {
     shown_.push_back({text, caption, icon, buttons});
     if (answers_.empty()) return buttons == MsgButtons::Ok ? answer::Ok : answer::Cancel;
     int next = answers_.front();
@@ -106,8 +109,7 @@ void cmcMemorySettings::removeKey(SettingsScope scope, const std::string& parent
     const std::string prefix = parent + "/" + subkey;
     auto inside = [&](const Key& key) {
         const std::string& path = std::get<1>(key);
-        return std::get<0>(key) == scope &&
-               (path == prefix || path.rfind(prefix + "/", 0) == 0);
+        return std::get<0>(key) == scope && (path == prefix || path.rfind(prefix + "/", 0) == 0);
     };
     std::erase_if(ints_, [&](const auto& entry) { return inside(entry.first); });
     std::erase_if(strings_, [&](const auto& entry) { return inside(entry.first); });

@@ -13,7 +13,7 @@
 
 // A clock that moves only when told to, and the timers that run on it.
 class cmcManualClock : public cmcClock, public cmcTimerFactory {
-public:
+  public:
     uint32_t tickCount() override { return now_; }
     std::unique_ptr<cmcTimer> createTimer() override;
 
@@ -22,21 +22,21 @@ public:
     void advance(uint32_t ms);
     size_t activeTimers() const;
 
-private:
+  private:
     friend class cmcManualTimer;
     uint32_t now_ = 0;
     std::set<class cmcManualTimer*> timers_;
 };
 
 class cmcManualTimer : public cmcTimer {
-public:
+  public:
     explicit cmcManualTimer(cmcManualClock& clock);
     ~cmcManualTimer() override;
     void start(int intervalMs) override;
     void stop() override { active_ = false; }
     bool isActive() const override { return active_; }
 
-private:
+  private:
     friend class cmcManualClock;
     cmcManualClock& clock_;
     bool active_ = false;
@@ -46,7 +46,7 @@ private:
 
 // Answers message boxes from a script and records every box shown.
 class cmcScriptedMessageBox : public cmcMessageBox {
-public:
+  public:
     struct Shown {
         std::string text;
         std::string caption;
@@ -62,14 +62,14 @@ public:
     std::string lastText() const { return shown_.empty() ? std::string() : shown_.back().text; }
     void clear() { shown_.clear(); }
 
-private:
+  private:
     std::deque<int> answers_;
     std::vector<Shown> shown_;
 };
 
 // Answers file dialogs from a script; an empty answer cancels.
 class cmcScriptedDialogs : public cmcFileDialogs {
-public:
+  public:
     std::optional<std::string> openFile(const cmcFileDialogRequest& request) override;
     std::optional<std::string> saveFile(const cmcFileDialogRequest& request) override;
     void scriptOpen(std::optional<std::string> answer) { openAnswers_.push_back(answer); }
@@ -77,7 +77,7 @@ public:
     const std::vector<cmcFileDialogRequest>& openRequests() const { return openRequests_; }
     const std::vector<cmcFileDialogRequest>& saveRequests() const { return saveRequests_; }
 
-private:
+  private:
     std::deque<std::optional<std::string>> openAnswers_, saveAnswers_;
     std::vector<cmcFileDialogRequest> openRequests_, saveRequests_;
 };
@@ -85,7 +85,7 @@ private:
 // Settings in memory. Integers and strings are kept apart, so reading an integer that was
 // stored as a string fails as the real store does for a value of the wrong type.
 class cmcMemorySettings : public cmcSettingsBackend {
-public:
+  public:
     std::optional<int> readInt(SettingsScope scope, const std::string& key,
                                const std::string& name) override;
     std::optional<std::string> readString(SettingsScope scope, const std::string& key,
@@ -103,7 +103,7 @@ public:
     int writes() const { return writes_; }
     void clear() { ints_.clear(), strings_.clear(); }
 
-private:
+  private:
     using Key = std::tuple<SettingsScope, std::string, std::string>;
     std::map<Key, int> ints_;
     std::map<Key, std::string> strings_;
@@ -113,18 +113,18 @@ private:
 
 // A lock shared by all fake "processes" of one test.
 class cmcFakeInstanceLock : public cmcInstanceLock {
-public:
+  public:
     bool tryLock(const std::string& name) override;
     void unlock() override;
     static void releaseAll() { held().clear(); }
 
-private:
+  private:
     static std::set<std::string>& held();
     std::string mine_;
 };
 
 class cmcFakeFolders : public cmcFolders {
-public:
+  public:
     std::string documents() override { return documents_; }
     std::string currentDirectory() override { return current_; }
     std::string programName() override { return "pelham"; }
@@ -135,7 +135,7 @@ public:
 };
 
 class cmcFakeScreen : public cmcScreen {
-public:
+  public:
     cmcRect screen() override { return screen_; }
     cmcRect workArea() override { return workArea_; }
     cmcRect screen_{0, 0, 1920, 1080};
@@ -143,7 +143,7 @@ public:
 };
 
 class cmcFakeLocale : public cmcLocale {
-public:
+  public:
     char decimalSeparator() override { return decimal_; }
     std::string shortDateFormat() override { return "yyyy/MM/dd"; }
     char dateSeparator() override { return '/'; }
@@ -154,19 +154,19 @@ public:
 };
 
 class cmcFakeWaitCursor : public cmcWaitCursor {
-public:
+  public:
     void setWaiting(bool waiting) override { depth_ += waiting ? 1 : -1; }
     int depth_ = 0;
 };
 
 class cmcFakePortList : public cmcPortList {
-public:
+  public:
     std::vector<cmcPortInfo> ports() override { return ports_; }
     std::vector<cmcPortInfo> ports_;
 };
 
 class cmcFakePlatform {
-public:
+  public:
     cmcFakePlatform();
     ~cmcFakePlatform();
     cmcFakePlatform(const cmcFakePlatform&) = delete;

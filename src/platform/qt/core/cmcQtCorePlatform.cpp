@@ -16,7 +16,7 @@
 namespace {
 
 class cmcQtTimer : public cmcTimer {
-public:
+  public:
     cmcQtTimer() {
         timer_.setTimerType(Qt::PreciseTimer);
         QObject::connect(&timer_, &QTimer::timeout, [this] { fire(); });
@@ -25,7 +25,7 @@ public:
     void stop() override { timer_.stop(); }
     bool isActive() const override { return timer_.isActive(); }
 
-private:
+  private:
     QTimer timer_;
 };
 
@@ -42,13 +42,15 @@ uint32_t cmcQtClock::tickCount() {
     return static_cast<uint32_t>(ms); // wraps at 2^32 like the system tick count
 }
 
-std::unique_ptr<cmcTimer> cmcQtClock::createTimer() { return std::make_unique<cmcQtTimer>(); }
+std::unique_ptr<cmcTimer> cmcQtClock::createTimer() {
+    return std::make_unique<cmcQtTimer>();
+}
 
 cmcQtSettings::cmcQtSettings()
     : user_(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, "Tarn",
                                         "Pelham")),
-      system_(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::SystemScope,
-                                          "Tarn", "Pelham")) {
+      system_(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::SystemScope, "Tarn",
+                                          "Pelham")) {
     // The user's file alone; the machine-wide values are read from their own file.
     user_->setFallbacksEnabled(false);
     system_->setFallbacksEnabled(false);
@@ -70,16 +72,15 @@ std::optional<int> cmcQtSettings::readInt(SettingsScope scope, const std::string
     return number;
 }
 
-std::optional<std::string> cmcQtSettings::readString(SettingsScope scope,
-                                                     const std::string& key,
+std::optional<std::string> cmcQtSettings::readString(SettingsScope scope, const std::string& key,
                                                      const std::string& name) {
     QVariant value = store(scope).value(path(key, name));
     if (!value.isValid()) return std::nullopt;
     return value.toString().toStdString();
 }
 
-void cmcQtSettings::writeInt(SettingsScope scope, const std::string& key,
-                             const std::string& name, int value) {
+void cmcQtSettings::writeInt(SettingsScope scope, const std::string& key, const std::string& name,
+                             int value) {
     store(scope).setValue(path(key, name), value);
 }
 
@@ -97,7 +98,9 @@ void cmcQtSettings::flush() {
     user_->sync();
 }
 
-cmcQtInstanceLock::~cmcQtInstanceLock() { unlock(); }
+cmcQtInstanceLock::~cmcQtInstanceLock() {
+    unlock();
+}
 
 bool cmcQtInstanceLock::tryLock(const std::string& name) {
     if (file_) return true;
@@ -123,21 +126,24 @@ std::string cmcQtFolders::documents() {
     return QDir::toNativeSeparators(folder).toStdString();
 }
 
-std::string cmcQtFolders::currentDirectory() { return QDir::currentPath().toStdString(); }
+std::string cmcQtFolders::currentDirectory() {
+    return QDir::currentPath().toStdString();
+}
 
 std::string cmcQtFolders::programName() {
-    QString path = QCoreApplication::instance() ? QCoreApplication::applicationFilePath()
-                                                : QString("pelham");
+    QString path =
+        QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString("pelham");
     return QFileInfo(path).fileName().toStdString();
 }
 
 std::string cmcQtFolders::dataFolder() {
     // Beside the program (a build tree or a portable copy), else the installed data.
-    QString beside = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
-                                                  : QDir::currentPath();
+    QString beside =
+        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
     for (const QString& candidate : {beside + "/data", beside + "/../data",
                                      beside + "/../share/pelham", QString("/usr/share/pelham")}) {
-        if (QDir(candidate + "/presets").exists()) return QDir(candidate).canonicalPath().toStdString();
+        if (QDir(candidate + "/presets").exists())
+            return QDir(candidate).canonicalPath().toStdString();
     }
     return (beside + "/data").toStdString();
 }

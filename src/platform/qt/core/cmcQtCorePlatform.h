@@ -12,7 +12,7 @@ class QLockFile;
 class QSettings;
 
 class cmcQtClock : public cmcClock, public cmcTimerFactory {
-public:
+  public:
     uint32_t tickCount() override;
     std::unique_ptr<cmcTimer> createTimer() override;
 };
@@ -20,7 +20,7 @@ public:
 // "$XDG_CONFIG_HOME/Tarn/Pelham.conf" for the user, "/etc/xdg/Tarn/Pelham.conf" for the
 // machine-wide values.
 class cmcQtSettings : public cmcSettingsBackend {
-public:
+  public:
     cmcQtSettings();
     ~cmcQtSettings() override;
     std::optional<int> readInt(SettingsScope scope, const std::string& key,
@@ -35,24 +35,24 @@ public:
                    const std::string& subkey) override;
     void flush() override;
 
-private:
+  private:
     QSettings& store(SettingsScope scope);
     std::unique_ptr<QSettings> user_, system_;
 };
 
 // A lock file in the user's runtime folder.
 class cmcQtInstanceLock : public cmcInstanceLock {
-public:
+  public:
     ~cmcQtInstanceLock() override;
     bool tryLock(const std::string& name) override;
     void unlock() override;
 
-private:
+  private:
     std::unique_ptr<QLockFile> file_;
 };
 
 class cmcQtFolders : public cmcFolders {
-public:
+  public:
     std::string documents() override;
     std::string currentDirectory() override;
     std::string programName() override;
@@ -60,7 +60,7 @@ public:
 };
 
 class cmcQtLocale : public cmcLocale {
-public:
+  public:
     char decimalSeparator() override;
     std::string shortDateFormat() override;
     char dateSeparator() override;
@@ -69,13 +69,13 @@ public:
 };
 
 class cmcQtPortList : public cmcPortList {
-public:
+  public:
     std::vector<cmcPortInfo> ports() override;
 };
 
 // Owns the QtCore implementations and installs them; the caller fills in the rest.
 class cmcQtCorePlatform {
-public:
+  public:
     cmcQtCorePlatform();
     virtual ~cmcQtCorePlatform();
     // The platform with the QtCore parts filled in, to be completed and installed.

@@ -13,31 +13,44 @@ namespace {
 
 QMessageBox::Icon toQt(MsgIcon icon) {
     switch (icon) {
-    case MsgIcon::Error: return QMessageBox::Critical;
-    case MsgIcon::Warning: return QMessageBox::Warning;
-    case MsgIcon::Information: return QMessageBox::Information;
-    case MsgIcon::Question: return QMessageBox::Question;
-    case MsgIcon::None: break;
+    case MsgIcon::Error:
+        return QMessageBox::Critical;
+    case MsgIcon::Warning:
+        return QMessageBox::Warning;
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
 
 QMessageBox::StandardButtons toQt(MsgButtons buttons) {
     switch (buttons) {
-    case MsgButtons::Ok: return QMessageBox::Ok;
-    case MsgButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-    case MsgButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
-    case MsgButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MsgButtons::Ok:
+        return QMessageBox::Ok;
+    case MsgButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case MsgButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case MsgButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
 
 int toAnswer(int button) {
     switch (button) {
-    case QMessageBox::Ok: return answer::Ok;
-    case QMessageBox::Yes: return answer::Yes;
-    case QMessageBox::No: return answer::No;
-    default: return answer::Cancel; // Cancel, Escape and the close box
+    case QMessageBox::Ok:
+        return answer::Ok;
+    case QMessageBox::Yes:
+        return answer::Yes;
+    case QMessageBox::No:
+        return answer::No;
+    default:
+        return answer::Cancel; // Cancel, Escape and the close box
     }
 }
 
@@ -76,7 +89,8 @@ std::optional<std::string> cmcQtFileDialogs::saveFile(const cmcFileDialogRequest
 std::string cmcQtDialogFilter(const std::string& catalogueFilter) {
     std::vector<std::string> parts;
     std::stringstream stream(catalogueFilter);
-    for (std::string part; std::getline(stream, part, '|');) parts.push_back(part);
+    for (std::string part; std::getline(stream, part, '|');)
+        parts.push_back(part);
     std::string result;
     for (size_t i = 0; i + 1 < parts.size(); i += 2) {
         std::string description = parts[i];
@@ -99,7 +113,9 @@ std::string cmcQtDialogFilter(const std::string& catalogueFilter) {
 }
 
 namespace {
-cmcRect toRect(const QRect& rect) { return {rect.left(), rect.top(), rect.width(), rect.height()}; }
+cmcRect toRect(const QRect& rect) {
+    return {rect.left(), rect.top(), rect.width(), rect.height()};
+}
 } // namespace
 
 cmcRect cmcQtScreen::screen() {

@@ -6,25 +6,25 @@
 #include "platform/qt/core/cmcQtCorePlatform.h"
 
 class cmcQtMessageBox : public cmcMessageBox {
-public:
+  public:
     int show(const std::string& text, const std::string& caption, MsgIcon icon,
              MsgButtons buttons) override;
 };
 
 class cmcQtFileDialogs : public cmcFileDialogs {
-public:
+  public:
     std::optional<std::string> openFile(const cmcFileDialogRequest& request) override;
     std::optional<std::string> saveFile(const cmcFileDialogRequest& request) override;
 };
 
 class cmcQtScreen : public cmcScreen {
-public:
+  public:
     cmcRect screen() override;
     cmcRect workArea() override;
 };
 
 class cmcQtWaitCursor : public cmcWaitCursor {
-public:
+  public:
     void setWaiting(bool waiting) override;
 };
 
@@ -33,7 +33,7 @@ public:
 std::string cmcQtDialogFilter(const std::string& catalogueFilter);
 
 class cmcQtPlatform : public cmcQtCorePlatform {
-public:
+  public:
     cmcQtPlatform(); // installs itself
 
     cmcQtMessageBox messages;

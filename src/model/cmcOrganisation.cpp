@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <bitset>
 #include <cstring>
+#include <optional>
 
 using namespace memmap;
 
@@ -527,31 +528,33 @@ int cmcOrganisation::DeleteBank(int bank) {
     return 1;
 }
 
-int cmcOrganisation::InsertBasicEntry(uint32_t kind, int index) {
+// Where a basic-search entry of a kind lives: its bank's entry count, the first record
+// of the bank and the entry's place in it; nothing for an index outside the table.
+std::optional<cmcOrganisation::clsEntryPlace> cmcOrganisation::BasicEntryPlace(uint32_t kind,
+                                                                               int index) {
     uint8_t* image = Bytes();
-    if (!image || (kind != datKind::BasicCh && kind != datKind::BasicPg)) return 0;
-    if (index < 0 || index >= datKind::Count(kind)) return 0;
+    if (!image || (kind != datKind::BasicCh && kind != datKind::BasicPg)) return std::nullopt;
+    if (index < 0 || index >= datKind::Count(kind)) return std::nullopt;
     const bool ch = kind == datKind::BasicCh;
     const int perBank = ch ? BankChEntries : BankPgEntries;
-    const int bank = index / perBank, entry = index % perBank;
+    const int bank = index / perBank;
     uint8_t& count = image[BankAddress(bank) + (ch ? memmap::BankChCount : memmap::BankPgCount)];
-    if (count >= perBank || entry > count) return 0;
-    ++count;
-    ShiftUp(kind, bank * perBank + count, index);
+    return clsEntryPlace{count, bank * perBank, index % perBank, perBank};
+}
+
+int cmcOrganisation::InsertBasicEntry(uint32_t kind, int index) {
+    const auto place = BasicEntryPlace(kind, index);
+    if (!place || place->count >= place->perBank || place->entry > place->count) return 0;
+    ++place->count;
+    ShiftUp(kind, place->first + place->count, index);
     return 1;
 }
 
 int cmcOrganisation::DeleteBasicEntry(uint32_t kind, int index) {
-    uint8_t* image = Bytes();
-    if (!image || (kind != datKind::BasicCh && kind != datKind::BasicPg)) return 0;
-    if (index < 0 || index >= datKind::Count(kind)) return 0;
-    const bool ch = kind == datKind::BasicCh;
-    const int perBank = ch ? BankChEntries : BankPgEntries;
-    const int bank = index / perBank, entry = index % perBank;
-    uint8_t& count = image[BankAddress(bank) + (ch ? memmap::BankChCount : memmap::BankPgCount)];
-    if (entry >= count) return 0;
-    const int end = bank * perBank + count;
-    --count;
+    const auto place = BasicEntryPlace(kind, index);
+    if (!place || place->entry >= place->count) return 0;
+    const int end = place->first + place->count;
+    --place->count;
     ShiftDown(kind, end, index);
     return 1;
 }

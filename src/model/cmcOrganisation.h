@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class cmcEeprom;
@@ -121,6 +122,14 @@ class cmcOrganisation {
     void CopyBank(int to, int from);
     uint32_t NameIndexOfSlot(int slot) const;
     void ShowLimitMessage(const char* key, bool showMessage) const;
+
+    struct clsEntryPlace {
+        uint8_t& count; // the bank's entries of this kind
+        int first;      // record index of the bank's first entry
+        int entry;      // the entry's place in its bank
+        int perBank;
+    };
+    std::optional<clsEntryPlace> BasicEntryPlace(uint32_t kind, int index);
 
     cmcEeprom& image_;
     const indDestination* destination_;

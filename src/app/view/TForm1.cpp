@@ -89,13 +89,12 @@ void TForm1::BuildMenus() {
     file->addAction(QStringLiteral("E&xit"), QKeySequence(QStringLiteral("Alt+F4")), this,
                     [this] { close(); });
 
+    // Clone Information joins when its window exists.
     QMenu* clone = menuBar()->addMenu(QStringLiteral("&Clone"));
     clone->addAction(QStringLiteral("&Read <- Receiver"), this,
                      [this] { controller_.CloneRead(); });
     clone->addAction(QStringLiteral("&Write -> Receiver"), this,
                      [this] { controller_.CloneWrite(); });
-    clone->addAction(QStringLiteral("&Information"), this,
-                     [this] { controller_.CloneInformation(); });
 }
 
 void TForm1::SetCaption(const std::string& caption) {

@@ -103,14 +103,14 @@ TEST_F(MainWindowTest, TheCloneProgressWindowHoldsTheMainWindow) {
     EXPECT_TRUE(form.isEnabled());
 }
 
-TEST_F(MainWindowTest, TheCloneMenuOffersReadWriteAndInformation) {
+TEST_F(MainWindowTest, TheCloneMenuOffersReadAndWrite) {
     TForm1 form(process.Main());
     QMenu* clone = form.menuBar()->findChildren<QMenu*>().value(1);
     ASSERT_NE(clone, nullptr);
     QStringList texts;
     for (QAction* action : clone->actions())
         texts << action->text();
-    EXPECT_EQ(texts.size(), 3);
+    EXPECT_EQ(texts.size(), 2);
     EXPECT_TRUE(texts.value(0).contains("Read"));
     EXPECT_TRUE(texts.value(1).contains("Write"));
 }

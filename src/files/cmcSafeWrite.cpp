@@ -49,11 +49,19 @@ bool ResolveTarget(fs::path& target) {
     return !fs::is_directory(target, error);
 }
 
+// Replacing a file only needs the folder's write permission, so the file's own protection
+// is checked here as opening it for writing would: a protected file stays as it was.
+bool MayReplace(const fs::path& target) {
+    if (::faccessat(AT_FDCWD, target.c_str(), F_OK, AT_EACCESS) != 0) return true; // a new file
+    return ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
 } // namespace
 
 clsSafeWriteResult cmcSafeWrite(const std::string& path, std::string_view bytes) {
     fs::path target(path);
-    if (target.empty() || !ResolveTarget(target)) return clsSafeWriteResult::CannotCreate;
+    if (target.empty() || !ResolveTarget(target) || !MayReplace(target))
+        return clsSafeWriteResult::CannotCreate;
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(temporary.data());

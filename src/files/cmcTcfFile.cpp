@@ -5,6 +5,7 @@
 #include "platform/cmcPlatform.h"
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -43,12 +44,15 @@ void AppendHex(std::string& out, uint32_t value, int digits) {
         out += HexDigits[(value >> shift) & 15];
 }
 
-// The next line as one read of a text line yields it: up to and including "\n", at most
-// ReadPieceLimit characters.
+// The next line as one read of a text line yields it: up to ReadPieceLimit characters and
+// then its line end, "\r\n" or "\n", which the limit does not count. A longer line comes
+// in pieces of ReadPieceLimit characters, none of which ends in "\n".
 std::string_view NextPiece(std::string_view& rest) {
-    size_t length = std::min(rest.size(), static_cast<size_t>(cmcTcfFile::ReadPieceLimit));
-    const size_t end = rest.substr(0, length).find('\n');
-    if (end != std::string_view::npos) length = end + 1;
+    constexpr size_t limit = cmcTcfFile::ReadPieceLimit;
+    size_t length = std::min(rest.size(), limit);
+    const size_t end = rest.substr(0, limit + 2).find('\n');
+    const bool crBefore = end != std::string_view::npos && end > 0 && rest[end - 1] == '\r';
+    if (end != std::string_view::npos && end - (crBefore ? 1 : 0) <= limit) length = end + 1;
     std::string_view piece = rest.substr(0, length);
     rest.remove_prefix(length);
     return piece;
@@ -140,39 +144,42 @@ int cmcTcfFile::WriteFile(const std::string& path, const std::string& text) cons
 
 int cmcTcfFile::Read(const std::string& path, std::span<const cmcTcfRange> ranges) {
     if (!image_) cmcFatal("cmcTcfFile: no image attached.");
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        ShowFileError(FileOpen);
-        return FileOpen;
-    }
     std::string bytes;
-    char buffer[65536];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.append(buffer, got);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
-        ShowFileError(FileOpen);
-        return FileOpen;
+    const int code = ReadCapped(path, bytes);
+    if (code != Ok) {
+        ShowFileError(code);
+        return code;
     }
     return ReadBytes(bytes, ranges);
 }
 
+// Reads at most MaxFileBytes and one byte more, so that a device, a pipe or a huge file
+// ends in bounded memory: anything larger than that is no clone data file.
+int cmcTcfFile::ReadCapped(const std::string& path, std::string& bytes) {
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                         &std::fclose);
+    if (!file) return FileOpen;
+    char buffer[65536];
+    size_t got = 0;
+    while (bytes.size() <= MaxFileBytes &&
+           (got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+        bytes.append(buffer, got);
+    if (std::ferror(file.get())) return FileOpen;
+    return bytes.size() > MaxFileBytes ? Format : Ok;
+}
+
+// The file is checked whole before any byte is stored, so a failed read leaves the image
+// as it was without keeping a copy of it.
 int cmcTcfFile::ReadBytes(std::string_view bytes, std::span<const cmcTcfRange> ranges) {
     if (!image_) cmcFatal("cmcTcfFile: no image attached.");
-    cmcEeprom before;
-    before.SetSize(image_->GetSize());
-    before.Assign(*image_);
     std::fill(loaded_.begin(), loaded_.end(), 0);
-
-    const int code = Parse(bytes, ranges);
-    if (code != Ok) image_->Assign(before);
+    int code = bytes.size() > MaxFileBytes ? Format : Parse(bytes, ranges, false);
+    if (code == Ok) Parse(bytes, {}, true);
     ShowFileError(code);
     return code;
 }
 
-int cmcTcfFile::Parse(std::string_view bytes, std::span<const cmcTcfRange> ranges) {
+int cmcTcfFile::Parse(std::string_view bytes, std::span<const cmcTcfRange> ranges, bool store) {
     std::string_view rest = bytes;
     if (rest.empty()) return Format;
     const std::string_view header = WithoutLineEnd(NextPiece(rest));
@@ -186,14 +193,16 @@ int cmcTcfFile::Parse(std::string_view bytes, std::span<const cmcTcfRange> range
     while (!rest.empty()) {
         const std::string_view piece = NextPiece(rest);
         if (piece.front() == '#') continue;
-        const int code = ParseDataLine(WithoutLineEnd(piece));
+        const int code = ParseDataLine(WithoutLineEnd(piece), store);
         if (code != Ok) return code;
     }
     if (ranges.empty()) return Ok;
     return CheckCoverage(ranges);
 }
 
-int cmcTcfFile::ParseDataLine(std::string_view line) {
+// Checks one data line and marks its addresses as loaded; with store, puts its bytes into
+// the image.
+int cmcTcfFile::ParseDataLine(std::string_view line, bool store) {
     if (line.size() < 12 || line.size() > 520) return Format;
     for (char c : line)
         if (HexValue(c) < 0) return Format;
@@ -203,12 +212,14 @@ int cmcTcfFile::ParseDataLine(std::string_view line) {
     // In 64 bits: an address near 2^32 must not wrap into the image.
     if (address + count > static_cast<uint64_t>(image_->GetSize())) return Data;
 
-    uint8_t* bytes = image_->Data();
-    for (uint64_t i = 0; i < count; ++i) {
-        const std::string_view pair = line.substr(10 + 2 * i, 2);
-        bytes[address + i] = static_cast<uint8_t>(HexNumber(pair));
-        SetBit(loaded_, static_cast<int64_t>(address + i));
+    if (!store) {
+        for (uint64_t a = address; a < address + count; ++a)
+            SetBit(loaded_, static_cast<int64_t>(a));
+        return Ok;
     }
+    uint8_t* bytes = image_->Data() + address;
+    for (uint64_t i = 0; i < count; ++i)
+        bytes[i] = static_cast<uint8_t>(HexNumber(line.substr(10 + 2 * i, 2)));
     return Ok;
 }
 

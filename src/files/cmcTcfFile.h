@@ -41,6 +41,8 @@ class cmcTcfFile {
 
     static constexpr int LineWidth = 16;       // data bytes per written line
     static constexpr int ReadPieceLimit = 767; // characters taken by one read of a line
+    // A whole-image file is about 320 KB; a larger input is refused as malformed.
+    static constexpr size_t MaxFileBytes = 8 * 1024 * 1024;
 
     cmcTcfFile() = default;
     cmcTcfFile(const cmcTcfFile&) = delete;
@@ -60,7 +62,8 @@ class cmcTcfFile {
     // failed read leaves the image as it was. Shows the message of a nonzero result.
     // Returns Ok, FileOpen, Model, Extra, Format, Coverage or Data.
     int Read(const std::string& path, std::span<const cmcTcfRange> ranges = {});
-    // Read over a file's contents already in memory (Read without the file).
+    // Read over a file's contents already in memory (Read without the file). Input above
+    // MaxFileBytes, from a file or here, is refused with Format.
     int ReadBytes(std::string_view bytes, std::span<const cmcTcfRange> ranges = {});
     // Whether the last read loaded exactly the table's addresses: Ok, Coverage or Data.
     int CheckCoverage(std::span<const cmcTcfRange> ranges);
@@ -72,8 +75,9 @@ class cmcTcfFile {
     static void ShowFileError(int code);
 
   private:
-    int Parse(std::string_view bytes, std::span<const cmcTcfRange> ranges);
-    int ParseDataLine(std::string_view line);
+    static int ReadCapped(const std::string& path, std::string& bytes);
+    int Parse(std::string_view bytes, std::span<const cmcTcfRange> ranges, bool store);
+    int ParseDataLine(std::string_view line, bool store);
     int WriteFile(const std::string& path, const std::string& text) const;
     void MarkRanges(std::vector<uint8_t>& set, std::span<const cmcTcfRange> ranges) const;
 

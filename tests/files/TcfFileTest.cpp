@@ -12,6 +12,8 @@
 #include <functional>
 #include <string>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -155,6 +157,15 @@ TEST_F(TcfFileTest, ReadCases) {
         {"count longer than the line", insertAfterLine(2, "0000000002AA\r\n"), cmcTcfFile::Format},
         {"not hexadecimal", insertAfterLine(2, "000000000100G0\r\n"), cmcTcfFile::Format},
         {"over-long line", insertAfterLine(2, std::string(800, '0') + "\r\n"), cmcTcfFile::Format},
+        // The line end does not count towards the 767 characters of one read.
+        {"comment of 766 characters, CR LF",
+         insertAfterLine(1, "#" + std::string(765, 'c') + "\r\n"), cmcTcfFile::Ok},
+        {"comment of 767 characters, CR LF",
+         insertAfterLine(1, "#" + std::string(766, 'c') + "\r\n"), cmcTcfFile::Ok},
+        {"comment of 767 characters, LF", insertAfterLine(1, "#" + std::string(766, 'c') + "\n"),
+         cmcTcfFile::Ok},
+        {"comment of 768 characters, CR LF",
+         insertAfterLine(1, "#" + std::string(767, 'c') + "\r\n"), cmcTcfFile::Format},
         {"missing middle line", removeLine("00010000"), cmcTcfFile::Coverage},
         {"missing last line", removeLine("0001C830"), cmcTcfFile::Coverage},
         {"last line without line end", [](std::string t) { return t.substr(0, t.size() - 2); },
@@ -298,6 +309,81 @@ TEST_F(TcfFileTest, FailedSaveKeepsTheOldFileByteForByte) {
     ASSERT_EQ(file.Write(path, WholeImageRanges), cmcTcfFile::Ok);
     EXPECT_EQ(testenv::readFile(path), file.Render(WholeImageRanges));
     EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0640));
+}
+
+// Reading stops after MaxFileBytes, so an endless device or a huge file costs bounded memory.
+TEST_F(TcfFileTest, EndlessOrHugeInputIsIllegalData) {
+    cmcTcfFile file;
+    Prepare(file, target);
+    EXPECT_EQ(file.Read("/dev/zero"), cmcTcfFile::Format);
+    std::string huge = WholeImageText();
+    while (huge.size() <= cmcTcfFile::MaxFileBytes)
+        huge += "#" + std::string(700, 'x') + "\r\n";
+    EXPECT_EQ(ReadInto(target, huge), cmcTcfFile::Format);
+    EXPECT_EQ(target.GetByte(0), 0x5A);
+    ASSERT_EQ(Shown().size(), 2u);
+    EXPECT_EQ(Shown()[0].text, FileError("Illegal data."));
+}
+
+// Root may write any file, so a protected file is tried as the user "nobody" when the
+// tests run as root: the call runs in a child process and its result is the exit status.
+constexpr uid_t Nobody = 65534;
+
+int AsOrdinaryUser(const std::function<int()>& call) {
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(Nobody) != 0 || setuid(Nobody) != 0)) _exit(100);
+        _exit(call());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void GiveToOrdinaryUser(const std::string& path) {
+    if (geteuid() != 0) return;
+    ASSERT_EQ(chown(path.c_str(), Nobody, Nobody), 0) << path;
+}
+
+// A save never replaces a file the user protected, nor one in a folder the user cannot
+// write: "Cannot open the file." and the old bytes stay.
+TEST_F(TcfFileTest, SaveNeverReplacesAProtectedFile) {
+    using std::filesystem::perms;
+    struct Case {
+        const char* name;
+        perms file;
+        perms folder;
+        int expected;
+    } cases[] = {
+        {"writable file", perms(0644), perms(0755), cmcTcfFile::Ok},
+        {"read-only file", perms(0444), perms(0755), cmcTcfFile::FileOpen},
+        {"read-only folder", perms(0644), perms(0555), cmcTcfFile::FileOpen},
+    };
+    for (const Case& c : cases) {
+        testenv::TempFolder place;
+        const std::string path = place.file("a.tcf");
+        testenv::writeFile(path, "old");
+        GiveToOrdinaryUser(place.path().string());
+        GiveToOrdinaryUser(path);
+        std::filesystem::permissions(path, c.file);
+        std::filesystem::permissions(place.path(), c.folder);
+        const int code = AsOrdinaryUser([&] {
+            cmcTcfFile file;
+            Prepare(file, source);
+            return file.Write(path, WholeImageRanges);
+        });
+        std::filesystem::permissions(place.path(), perms(0755));
+        EXPECT_EQ(code, c.expected) << c.name;
+        int entries = 0;
+        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(place.path()))
+            ++entries;
+        EXPECT_EQ(entries, 1) << c.name;
+        if (c.expected == cmcTcfFile::Ok) {
+            EXPECT_EQ(std::filesystem::status(path).permissions(), c.file) << c.name;
+            continue;
+        }
+        EXPECT_EQ(testenv::readFile(path), "old") << c.name;
+    }
 }
 
 TEST_F(TcfFileTest, ReadOfAMissingFileGivesCodeOne) {

@@ -662,6 +662,9 @@ void cmcOrganisation::ClearRange(uint32_t kind, int first, int last) {
     for (int i = first; i <= last; ++i) {
         record.Load(kind, i);
         record.SetInUse(false);
+        // A cleared category or group gives its direct key back: no move overwrites the
+        // owner of a slot behind the last one in use.
+        record.directKey = NoDirectKey;
         record.Store(kind, i);
     }
 }

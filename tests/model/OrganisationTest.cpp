@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <random>
+#include <vector>
 
 using namespace memmap;
 
@@ -228,6 +231,53 @@ TEST_F(OrganisationTest, GroupsAndChannels) {
     EXPECT_EQ(organisation.TotalChannels(), 2);
     record.Load(datKind::Mch, 1);
     EXPECT_EQ(record.group, 0u);
+}
+
+// Categories of 3 groups (0..2) and 3 groups (3..5); key 20 + c for category c and key g
+// for group g. Deleting the last records in use frees their keys as well.
+TEST_F(OrganisationTest, DeletedCategoriesAndGroupsGiveTheirDirectKeysBack) {
+    struct Case {
+        const char* name;
+        std::function<int()> remove;
+        std::vector<int> freedKeys;
+    } cases[] = {
+        {"last group", [&] { return organisation.DeleteGroups(5, 1); }, {5}},
+        {"more groups than follow", [&] { return organisation.DeleteGroups(4, 9); }, {4, 5}},
+        {"whole last category", [&] { return organisation.DeleteCategories(1, 1); }, {21, 3, 4, 5}},
+        {"middle group", [&] { return organisation.DeleteGroups(1, 1); }, {1}},
+    };
+    for (const Case& c : cases) {
+        FillDefaultImage(image, 0);
+        organisation.Adopt();
+        ASSERT_EQ(organisation.InsertCategory(1), 1);
+        for (int group : {1, 2})
+            ASSERT_EQ(organisation.InsertGroup(0, group), 1);
+        for (int group : {4, 5})
+            ASSERT_EQ(organisation.InsertGroup(1, group), 1);
+        datCh record = Record();
+        auto giveKey = [&](uint32_t kind, int index, int key) {
+            record.Load(kind, index);
+            record.directKey = uint8_t(key);
+            record.Store(kind, index);
+        };
+        for (int category = 0; category < 2; ++category)
+            giveKey(datKind::Category, category, 20 + category);
+        for (int group = 0; group < 6; ++group)
+            giveKey(datKind::Group, group, group);
+
+        ASSERT_GT(c.remove(), 0) << c.name;
+        for (int key = 0; key < DirectKeys; ++key) {
+            datLookup::clsKeyOwner owner;
+            const bool held = datLookup::DirectKeyOwner(image, key, owner);
+            const bool freed = std::ranges::count(c.freedKeys, key) != 0;
+            const bool given = key < 6 || key == 20 || key == 21;
+            EXPECT_EQ(held, given && !freed) << c.name << ", key " << key;
+            if (!held) continue;
+            const int count =
+                owner.isGroup ? organisation.GroupCount() : organisation.CategoryCount();
+            EXPECT_LT(owner.number, count) << c.name << ", key " << key;
+        }
+    }
 }
 
 TEST_F(OrganisationTest, CheckLimitRefusesWithTheMessages) {

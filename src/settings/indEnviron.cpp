@@ -18,7 +18,10 @@ constexpr const char* RecentKey = "Recent File List";
 constexpr const char* ViewKey = "View Option";
 constexpr const char* WindowKey = "Window Position";
 constexpr const char* SetupKey = "Setup";
-constexpr const char* LanguageKey = "Global"; // machine-wide, in the system scope
+// The machine-wide "Language" stands at the root of the system file; earlier builds of
+// this program read it from a "Global" group, which is still honoured when the root has
+// none.
+constexpr const char* LanguageKeys[] = {"", "Global"};
 
 constexpr uint32_t DestinationShift = 11;
 constexpr uint32_t DestinationMask = 0x7F;
@@ -182,8 +185,10 @@ void indEnviron::ApplySetupSwitch() {
 void indEnviron::LoadMachineWide() {
     cmcSettingsBackend* backend = cmcPlatform::get().settings;
     if (!backend) return;
-    const int value = backend->readInt(SettingsScope::System, LanguageKey, "Language").value_or(0);
-    language = (value == 0 || value == 1) ? value : 0;
+    std::optional<int> value;
+    for (const char* key : LanguageKeys)
+        if (!value) value = backend->readInt(SettingsScope::System, key, "Language");
+    language = (value == 0 || value == 1) ? *value : 0;
 }
 
 // Leaves the destination, the receiver flags and the language as they are.

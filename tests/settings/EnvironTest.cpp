@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -109,6 +110,31 @@ TEST_F(EnvironTest, EmptyPortPathAndOddLanguageLoadAsDefaults) {
         auto env = Start();
         EXPECT_EQ(env->comPort, "/dev/ttyUSB3");
         EXPECT_EQ(env->language, language == 1 ? 1 : 0) << language;
+        env->validMark = 0;
+    }
+}
+
+// A packager writes the machine-wide language at the root of the system file; the
+// "Global" group is read only when the root has none.
+TEST_F(EnvironTest, MachineWideLanguageStandsAtTheRootOfTheSystemFile) {
+    struct Case {
+        std::optional<int> root;
+        std::optional<int> global;
+        int expected;
+    } cases[] = {
+        {1, std::nullopt, 1},
+        {0, 1, 0},
+        {std::nullopt, 1, 1},
+        {7, std::nullopt, 0},
+        {std::nullopt, std::nullopt, 0},
+    };
+    for (const Case& c : cases) {
+        platform.settings.clear();
+        if (c.root) platform.settings.writeInt(SettingsScope::System, "", "Language", *c.root);
+        if (c.global)
+            platform.settings.writeInt(SettingsScope::System, "Global", "Language", *c.global);
+        auto env = Start();
+        EXPECT_EQ(env->language, c.expected) << c.root.value_or(-9) << " " << c.global.value_or(-9);
         env->validMark = 0;
     }
 }

@@ -25,6 +25,17 @@ bool NumberAfterEquals(std::string_view item, int& number) {
     return AfterEquals(item, value) && cmcLayout::ReadNumber(value, number);
 }
 
+// The number of lines of a value before the "#" line that ends it. A value that runs to
+// the end of the table is a catalogue fault: reading on gives empty lines, never "#".
+int ValueLineCount(cmcGTex& catalogue, const std::string& key) {
+    const bool empty = StartsWith(catalogue.GetLine(key, 0), "#");
+    const int count =
+        empty ? 0 : 1 + static_cast<int>(std::ranges::count(catalogue.GetLines(key), '\n'));
+    if (!StartsWith(catalogue.GetLine(key, count), "#"))
+        cmcFatal("GTEX Error !\nThe index '" + key + "' runs past the end of the table.");
+    return count;
+}
+
 } // namespace
 
 cmcSheetLayout::cmcSheetLayout(cmcGTex& catalogue, std::string layoutName)
@@ -57,9 +68,9 @@ void cmcSheetLayout::CountRows() {
     loopEnding_ = false;
     multiSelect_ = true;
     const std::string key = layoutName_ + "_Cells";
-    for (int line = 0;; ++line) {
+    const int lines = ValueLineCount(catalogue_, key);
+    for (int line = 0; line < lines; ++line) {
         const std::string text = catalogue_.GetLine(key, line);
-        if (!text.empty() && text.front() == '#') break;
         if (skip_ > 0) {
             --skip_;
             continue;
@@ -133,6 +144,29 @@ cmcCellObj& cmcSheetLayout::Cell(int column, int row) {
 
 const cmcCellObj& cmcSheetLayout::Cell(int column, int row) const {
     return const_cast<cmcSheetLayout*>(this)->Cell(column, row);
+}
+
+void cmcSheetLayout::ReserveRows(int rows) {
+    cells_.reserve(static_cast<size_t>(columns_) * static_cast<size_t>(std::max(rows, 0)));
+}
+
+void cmcSheetLayout::AppendRepeatedRow() {
+    if (rows_.empty()) cmcFatal("Illegal Cell assign");
+    const size_t last = rows_.size() - 1;
+    rows_.push_back({rows_[last].catalogueLine, false});
+    cellsInRow_.push_back(cellsInRow_[last]);
+    for (int column = 0; column < columns_; ++column) {
+        cmcCellObj copy = Cell(column, static_cast<int>(last));
+        ++copy.index;
+        cells_.push_back(std::move(copy));
+    }
+}
+
+void cmcSheetLayout::RemoveLastRow() {
+    if (rows_.size() <= 1) return;
+    rows_.pop_back();
+    cellsInRow_.pop_back();
+    cells_.resize(static_cast<size_t>(columns_) * rows_.size());
 }
 
 int cmcSheetLayout::CellsInRow(int row) const {

@@ -120,6 +120,22 @@ TEST_F(SheetLayoutDeathTest, SheetsWithoutCellsAndCellsOutsideTheGridAreFatal) {
             sheet.Cell(1, 0);
         },
         "Illegal Cell selection");
+    // A "_Cells" value that runs to the table's end has no "#" to stop at: a catalogue
+    // fault, not an endless sheet.
+    const char* const unended[] = {
+        "#GI_Sheet_Open_Style",
+        "#GI_Sheet_Open_BasicCell",
+        "#GI_Sheet_Open_Cells",
+        "|",
+    };
+    EXPECT_DEATH(
+        {
+            cmcGTex open;
+            open.Attach({unended, std::size(unended)});
+            cmcSheetLayout sheet(open, "GI_Sheet_Open");
+            sheet.Build();
+        },
+        "'GI_Sheet_Open_Cells' runs past the end of the table");
 }
 
 } // namespace

@@ -138,20 +138,23 @@ void LoadContextOf(indCellCall& call) {
     }
 }
 
+// A record of the call's kind and index that is not in use.
+void LoadEmptyRecord(indCellCall& call) {
+    call.record.Clear();
+    call.record.kind = call.kind;
+    call.record.index = call.index;
+    call.record.SetInUse(false);
+}
+
 void LoadRecordOf(indCellCall& call) {
     if (call.kind == datKind::None) return;
-    if (call.kind == datKind::AutoMWCH) {
-        if (call.autoWriteSlot >= 0) {
-            call.record.Load(datKind::AutoMWCH, call.autoWriteSlot);
-        } else {
-            call.record.Clear();
-            call.record.kind = datKind::AutoMWCH;
-            call.record.index = call.index;
-            call.record.SetInUse(false);
-        }
+    // The slot of a new row is the next list's first record, or no record at all: the
+    // row shows nothing of it.
+    if (call.newRow || (call.kind == datKind::AutoMWCH && call.autoWriteSlot < 0)) {
+        LoadEmptyRecord(call);
         return;
     }
-    call.record.Load(call.kind, call.index);
+    call.record.Load(call.kind, call.kind == datKind::AutoMWCH ? call.autoWriteSlot : call.index);
 }
 
 // Name cells of a memory channel span the rows of their name.

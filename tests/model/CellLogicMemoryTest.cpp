@@ -90,6 +90,23 @@ TEST(CellLogicMemoryTest, KeysInTheNewRowGoToItsFrequencyCell) {
     EXPECT_EQ(world.Query(CL_Misc_ChNo_Mch, 2).text, "2-0"); // a name of its own
 }
 
+// The new row's slot holds the next group's first channel; the row shows nothing of it.
+TEST(CellLogicMemoryTest, TheNewRowOfAGroupShowsNoOtherGroupsChannel) {
+    CellWorld world;
+    FillChannels(world, {2, 1});
+    datCh next = world.Load(datKind::Mch, 2);
+    next.frequency = 438000000u;
+    world.Store(next);
+    world.Show(CT_Conv, 0);
+    for (int logicId : {CL_Mch_Freq, CL_Mch_Mode, CL_Mch_Name_Name}) {
+        const CellResult row = world.Query(logicId, 2);
+        EXPECT_EQ(row.text, "") << logicId;
+        EXPECT_FALSE(row.warning() || row.error() || row.grey()) << logicId;
+    }
+    world.Show(CT_Conv, 1);
+    EXPECT_EQ(world.Query(CL_Mch_Freq, 2).text, "438.000000");
+}
+
 struct StepCase {
     int destination;
     int from;

@@ -79,9 +79,7 @@ bool IsModeErrorAt(const datCh& record, uint32_t mode, const indDestination& des
 }
 
 bool HasModeError(const datCh& record, const indDestination& destination) {
-    // The mode cell of a basic program-search entry carries no mark.
-    if (!record.InUse() || record.kind == datKind::BasicPg) return false;
-    return IsModeErrorAt(record, record.mode, destination);
+    return record.InUse() && IsModeErrorAt(record, record.mode, destination);
 }
 
 namespace {

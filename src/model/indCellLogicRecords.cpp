@@ -281,7 +281,9 @@ void Marks(indCellCall& call, const RecordCell& cell) {
         call.capsule.markPosition = 2;
         break;
     case Field::Mode:
-        call.MarkError(HasModeError(r, destination));
+        // The mode cell of a basic program-search entry carries no mark; the data checks
+        // still count its error.
+        call.MarkError(r.kind != datKind::BasicPg && HasModeError(r, destination));
         call.capsule.markPosition = 2;
         break;
     default:

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 using namespace memmap;
@@ -108,6 +109,29 @@ TEST_F(ChecksTest, OffsetStepAndModeErrors) {
     indDestination none(14);
     EXPECT_FALSE(HasFrequencyWarning(Channel(253000000), none));
     EXPECT_TRUE(HasFrequencyWarning(Channel(253000000), destination));
+}
+
+// WFM at 822.5 MHz under FCC inhibit is a mode error in a basic entry of either kind, so
+// a Clone Write refuses it rather than asking about a warning.
+TEST_F(ChecksTest, BasicEntriesOfBothKindsGetTheModeError) {
+    destination.SetFlags(true, false);
+    organisation.InsertBank(0);
+    for (uint32_t kind : {datKind::BasicCh, datKind::BasicPg}) {
+        organisation.InsertBasicEntry(kind, 0);
+        datCh record = Record();
+        record.Load(kind, 0);
+        record.frequency = record.secondFrequency = 822500000;
+        record.mode = 1; // WFM
+        record.Store(kind, 0);
+    }
+    const std::vector<clsDataFinding> findings = RunDataChecks(organisation);
+    for (const char* sheet : {"bank-ch:0", "bank-pg:0"}) {
+        const bool modeError = std::ranges::any_of(findings, [&](const clsDataFinding& f) {
+            return f.sheet == sheet && f.error && f.what == std::string("mode");
+        });
+        EXPECT_TRUE(modeError) << sheet;
+    }
+    EXPECT_TRUE(CheckBankPg(organisation, 0).error);
 }
 
 TEST_F(ChecksTest, RunDataChecksNamesSheetAndRow) {

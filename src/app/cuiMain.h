@@ -64,6 +64,8 @@ class cuiMain {
     char TimeSeparator() const { return timeSeparator_; }
 
     cuiMainWindow* MainWindow() const { return window_; }
+    cmcGTex& Catalogue() const { return text_; }
+    cmcEvMan& Events() const { return events_; }
     indEnviron& Settings() const { return environ_; }
     bool MainWindowVisible() const { return window_ && window_->IsWindowVisible(); }
     bool ControllerTaskRunning() const { return task_->isRunning(); }

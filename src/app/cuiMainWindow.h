@@ -2,7 +2,10 @@
 
 #include "platform/cmcPlatform.h"
 
+#include <array>
 #include <string>
+
+class cmcCellCapsule;
 
 // What the document controller needs of the main window. The view implements it; the
 // controller never sees a widget, so it runs headless in the tests. (The names keep clear
@@ -24,6 +27,24 @@ class cuiMainWindow {
     virtual int SplitterPosition() const = 0;
     // Closes the window as its close box does (the close query runs first).
     virtual void CloseWindow() = 0;
+
+    // The sheet pane. ShowSheet replaces whatever sheet is on show with the sheet of the
+    // address, restoring the cursor and the scrolled corner when a position is given
+    // (column, row, left column, top row; -1 for none), and gives it the focus when asked.
+    // A window without a sheet pane shows nothing.
+    virtual bool ShowSheet(const std::string& /*address*/, const std::array<int, 4>& /*position*/,
+                           bool /*focus*/) {
+        return false;
+    }
+    // Destroys the sheet on show; its position and whether its grid had the focus, when it
+    // was on screen.
+    virtual bool CloseSheetView(std::array<int, 4>& /*position*/, bool& /*hadFocus*/) {
+        return false;
+    }
+    virtual bool SheetOpen() const { return false; }
+    virtual std::string OpenSheetAddress() const { return {}; }
+    // Shows the pick list of a cell of the sheet on show.
+    virtual void OpenPickList(cmcCellCapsule& /*opener*/, const std::string& /*list*/) {}
 };
 
 // Smallest width of the left panel; a stored splitter position below it is raised to it.

@@ -70,6 +70,9 @@ indCellDocument indMain::CellDocument() {
     document.commands = &commands_;
     document.events = &events_;
     document.catalogue = &text_;
+    document.openPickList = [this](cmcCellCapsule& opener, const std::string& list) {
+        if (window_) window_->OpenPickList(opener, list);
+    };
     document.receiverInformation = [this] {
         const indReceiverInfo& info = cloneCommands_.ReceiverInformation();
         return std::vector<uint8_t>(info.begin(), info.end());
@@ -199,15 +202,37 @@ void indMain::WindowClosed() {
     window_ = nullptr;
 }
 
-// No sheet can be open until the sheets exist; closing one then records its position in
-// the sheet history.
-void indMain::CloseSheet() {}
+void indMain::CloseSheet() {
+    if (!window_ || !window_->SheetOpen()) return;
+    std::array<int, 4> position{-1, -1, -1, -1};
+    bool hadFocus = false;
+    const std::string address = window_->OpenSheetAddress();
+    if (!window_->CloseSheetView(position, hadFocus)) return;
+    gridHadFocus_ = hadFocus;
+    std::erase_if(history_, [&](const clsSheetHistoryEntry& e) { return e.address == address; });
+    history_.insert(history_.begin(), {address, position});
+}
 
-void indMain::OpenSheet(const std::string&) {}
+void indMain::OpenSheet(const std::string& address) {
+    CloseSheet();
+    if (!window_) return;
+    std::array<int, 4> position{-1, -1, -1, -1};
+    for (const clsSheetHistoryEntry& entry : history_)
+        if (entry.address == address) position = entry.position;
+    const bool focus = window_->IsWindowVisible() && window_->IsWindowEnabled() && gridHadFocus_;
+    window_->ShowSheet(address, position, focus);
+}
+
+std::string indMain::FirstSheetAddress() const {
+    if (organisation_.GroupCount() > 0) return "[St_CNBank]GI_Sheet_MemoryCH,Group 0";
+    return "[St_ChNew]GI_Sheet_CategoryOp,CategoryOp";
+}
 
 void indMain::ControllerStep() {
-    // Reopening the selected node's sheet joins with the navigation tree.
     cuiMain::ControllerStep();
+    // A document replacement closed the sheet: the newest sheet of the history comes back.
+    if (!window_ || !window_->IsWindowVisible() || window_->SheetOpen()) return;
+    OpenSheet(history_.empty() ? FirstSheetAddress() : history_.front().address);
 }
 
 // ---- Document commands ----

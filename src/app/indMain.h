@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 struct cmcEvent;
 
@@ -58,9 +59,19 @@ class indMain : public cuiMain {
     // The clone information window is not built yet: nothing opens.
     void OpenCloneInformation();
 
+    // One sheet is open at a time, in the main window's right pane. Closing it remembers
+    // its position in the sheet history (one entry per address, newest first); opening an
+    // address again comes back to that position.
+    struct clsSheetHistoryEntry {
+        std::string address;
+        std::array<int, 4> position{-1, -1, -1, -1}; // column, row, left column, top row
+    };
     void CloseSheet();
-    // The sheet view is not built yet: there is no sheet to open.
     void OpenSheet(const std::string& address);
+    const std::vector<clsSheetHistoryEntry>& SheetHistory() const { return history_; }
+    // The sheet shown when nothing is open and nothing was open before: the memory channels
+    // of the first group, else the category list.
+    std::string FirstSheetAddress() const;
 
     // The information block of the last receiver that answered, filled by the clone
     // session's information check; events 55 and 56 read it.
@@ -108,4 +119,5 @@ class indMain : public cuiMain {
     indDocumentForClone cloneDocument_;
     indCloneCommands cloneCommands_;
     std::function<void(int)> bandLimits_;
+    std::vector<clsSheetHistoryEntry> history_;
 };

@@ -60,6 +60,13 @@ class cmcSheetLayout {
     // How many cells the row's catalogue line gave (the rest of the row are empty cells).
     int CellsInRow(int row) const;
 
+    // A list sheet grows and shrinks at its end without a rebuild: the new last row is a
+    // copy of the row above with every index one higher. Room reserved for a number of rows
+    // keeps references to the cells valid while the sheet grows within it.
+    void ReserveRows(int rows);
+    void AppendRepeatedRow();
+    void RemoveLastRow();
+
     cmcSheetVariables& Variables() { return variables_; }
     int BaseIndex() const { return baseIndex_; }
     void SetBaseIndex(int base) { baseIndex_ = base; }

@@ -2,6 +2,10 @@
 
 #include "app/indMain.h"
 #include "app/view/cuiCloneProgress.h"
+#include "model/indDestination.h"
+#include "settings/indEnviron.h"
+#include "sheet/view/cuiFlector.h"
+#include "sheet/view/cuiSheetAddress.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -48,6 +52,7 @@ TForm1::~TForm1() {
     // The window may go away without a close (the program's end); the controller must not
     // keep talking to it.
     if (controller_.MainWindow() == this) controller_.WindowClosed();
+    sheet_.reset();
     controller_.CloneCommands().SetProgressFactory(nullptr);
 }
 
@@ -131,6 +136,43 @@ cmcRect TForm1::Placement() const {
 
 void TForm1::CloseWindow() {
     close();
+}
+
+bool TForm1::ShowSheet(const std::string& address, const std::array<int, 4>& position, bool focus) {
+    sheet_.reset();
+    cuiSheetServices services;
+    services.catalogue = &controller_.Catalogue();
+    services.events = &controller_.Events();
+    services.settings = &controller_.Settings();
+    services.organisation = &controller_.Organisation();
+    services.destination = indDestination::Active().Index();
+    services.fontSizePercentage = controller_.Settings().fontSizePercentage;
+    sheet_ = cuiCreateSheet(address, services, rightPanel_);
+    sheet_->SetSavedPosition({position[0], position[1], position[2], position[3]});
+    if (QWidget* placeholder = rightPanel_->findChild<QWidget*>(QStringLiteral("placeholder")))
+        placeholder->hide();
+    rightPanel_->layout()->addWidget(sheet_.get());
+    sheet_->Open();
+    sheet_->show();
+    if (focus) sheet_->Grid().setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+bool TForm1::CloseSheetView(std::array<int, 4>& position, bool& hadFocus) {
+    if (!sheet_) return false;
+    const cuiSheetPosition where = sheet_->Position();
+    position = {where.column, where.row, where.left, where.top};
+    hadFocus = sheet_->isAncestorOf(QApplication::focusWidget());
+    sheet_.reset();
+    return true;
+}
+
+std::string TForm1::OpenSheetAddress() const {
+    return sheet_ ? sheet_->Address() : std::string();
+}
+
+void TForm1::OpenPickList(cmcCellCapsule& opener, const std::string& list) {
+    cuiFlector::Open(opener, list);
 }
 
 int TForm1::SplitterPosition() const {

@@ -7,9 +7,12 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class QFrame;
 class QSplitter;
 class indMain;
+class cuiSheet;
 
 class TForm1 : public QMainWindow, public cuiMainWindow {
   public:
@@ -30,6 +33,14 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     cmcRect Placement() const override;
     int SplitterPosition() const override;
     void CloseWindow() override;
+    bool ShowSheet(const std::string& address, const std::array<int, 4>& position,
+                   bool focus) override;
+    bool CloseSheetView(std::array<int, 4>& position, bool& hadFocus) override;
+    bool SheetOpen() const override { return sheet_ != nullptr; }
+    std::string OpenSheetAddress() const override;
+    void OpenPickList(cmcCellCapsule& opener, const std::string& list) override;
+
+    cuiSheet* Sheet() const { return sheet_.get(); }
 
     QFrame* LeftPanel() const { return leftPanel_; }
     QFrame* RightPanel() const { return rightPanel_; }
@@ -47,4 +58,5 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     QSplitter* splitter_ = nullptr;
     QFrame* leftPanel_ = nullptr;
     QFrame* rightPanel_ = nullptr;
+    std::unique_ptr<cuiSheet> sheet_;
 };

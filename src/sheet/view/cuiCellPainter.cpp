@@ -1,0 +1,276 @@
+#include "sheet/view/cuiCellPainter.h"
+
+#include "model/indCellLogic.h"
+#include "sheet/cmcCellCapsule.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+#include <QStringList>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr unsigned SystemColorBit = 0xFF000000u;
+constexpr unsigned White = 0x00FFFFFFu;
+const QColor PrintedShade(0x60, 0x60, 0x60);
+const QColor ScreenRule(0x80, 0x80, 0x80);
+const QColor GreyText(192, 192, 192);
+const QColor TealText(0, 128, 128);
+
+// System colour numbers and the palette roles that play them here.
+struct clsSystemColor {
+    unsigned number;
+    QPalette::ColorRole role;
+    QPalette::ColorGroup group = QPalette::Active;
+};
+constexpr clsSystemColor SystemColors[] = {
+    {1, QPalette::Window},
+    {2, QPalette::Highlight},
+    {3, QPalette::Mid},
+    {4, QPalette::Window},
+    {5, QPalette::Base},
+    {6, QPalette::Shadow},
+    {7, QPalette::WindowText},
+    {8, QPalette::Text},
+    {9, QPalette::HighlightedText},
+    {10, QPalette::Mid},
+    {11, QPalette::Midlight},
+    {12, QPalette::Dark},
+    {13, QPalette::Highlight},
+    {14, QPalette::HighlightedText},
+    {15, QPalette::Button},
+    {16, QPalette::Dark},
+    {17, QPalette::Text, QPalette::Disabled},
+    {18, QPalette::ButtonText},
+    {19, QPalette::Mid},
+    {20, QPalette::Light},
+    {21, QPalette::Shadow},
+    {22, QPalette::Midlight},
+    {23, QPalette::ToolTipText},
+    {24, QPalette::ToolTipBase},
+};
+
+QColor Blend(const QColor& a, int weightA, const QColor& b, int weightB) {
+    const int total = weightA + weightB;
+    const auto mix = [&](int x, int y) { return (x * weightA + y * weightB + total / 2) / total; };
+    return QColor(mix(a.red(), b.red()), mix(a.green(), b.green()), mix(a.blue(), b.blue()));
+}
+
+bool IsWhite(unsigned color) {
+    return color == clWindow || color == White;
+}
+
+int Scaled(double scale, double pixels) {
+    return static_cast<int>(std::lround(pixels * scale));
+}
+
+QColor Background(const cuiCellPaint& paint, const cuiShading& shading) {
+    const unsigned own = paint.cell->color;
+    if (paint.printing) return IsWhite(own) ? QColor(Qt::white) : PrintedShade;
+    switch (paint.background) {
+    case cuiCellPaint::CurrentLine:
+        return shading.currentLine;
+    case cuiCellPaint::Highlight:
+        return shading.palette.color(QPalette::Active, QPalette::Highlight);
+    case cuiCellPaint::Unfocused:
+        return shading.unfocusedSelection;
+    case cuiCellPaint::Own:
+        break;
+    }
+    return cuiColor(own, shading.palette);
+}
+
+QColor TextColor(const cuiCellPaint& paint, const cuiShading& shading) {
+    if (paint.printing) return IsWhite(paint.cell->color) ? QColor(Qt::black) : QColor(Qt::white);
+    if (paint.logicFlags & cellText::Grey) return GreyText;
+    if (paint.logicFlags & cellText::Teal) return TealText;
+    const unsigned fontColor = paint.font ? paint.font->color : clWindowText;
+    if (paint.background == cuiCellPaint::Highlight)
+        return shading.palette.color(QPalette::Active, QPalette::HighlightedText);
+    if (paint.background == cuiCellPaint::Unfocused) {
+        const QColor plain = cuiColor(fontColor, shading.palette);
+        if (fontColor == clBtnFace || fontColor == clGrayText || fontColor == 0x00C0C0C0u ||
+            plain == shading.unfocusedSelection)
+            return shading.palette.color(QPalette::Active, QPalette::Base);
+        return plain;
+    }
+    return cuiColor(fontColor, shading.palette);
+}
+
+void DrawRules(QPainter& painter, const cuiCellPaint& paint) {
+    const cmcCellObj& cell = *paint.cell;
+    const QRect& r = paint.rect;
+    const bool white = IsWhite(cell.color);
+    const QColor rule = white ? (paint.printing ? QColor(Qt::black) : ScreenRule) : Qt::white;
+    if (cell.HasStyle(cmcCellObj::BottomRule) && paint.bottomRule)
+        painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), rule);
+    if (!paint.rightRule) return;
+    if (cell.RightRule() == 1) painter.fillRect(QRect(r.right(), r.top(), 1, r.height()), rule);
+    if (cell.RightRule() == 2) {
+        const int top = r.top() + r.height() * 7 / 10;
+        painter.fillRect(QRect(r.right(), top, 1, r.bottom() - top + 1), rule);
+    }
+}
+
+// Draws the lines of the text in the rectangle by the cell's alignment; returns the right
+// edge of the widest line drawn (for a mark that follows the text).
+int DrawText(QPainter& painter, const cuiCellPaint& paint, const QFont& font) {
+    const cmcCellObj& cell = *paint.cell;
+    const QRect& r = paint.rect;
+    QString text = paint.text;
+    if (cell.HasLayout(cmcCellObj::Wrap)) text = cuiWrapText(text, font, r.width() * 9 / 10);
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    const QFontMetrics metrics(font);
+    const int lineHeight = metrics.height();
+    const int textHeight = lineHeight * static_cast<int>(lines.size());
+    int top = r.top() + Scaled(paint.scale, 1);
+    if (cell.AlignV() == 1) top = r.top() + (r.height() + 1 - textHeight) / 2;
+    if (cell.AlignV() == 2) top = r.bottom() - textHeight - Scaled(paint.scale, 1);
+    const int inset = Scaled(paint.scale, 4);
+    int textRight = r.left() + inset;
+    painter.save();
+    painter.setClipRect(r);
+    painter.setFont(font);
+    for (const QString& line : lines) {
+        const int width = metrics.horizontalAdvance(line);
+        int left = r.left() + inset;
+        if (cell.AlignH() == 1) left = r.left() + (r.width() + 1 - width) / 2;
+        if (cell.AlignH() == 2) left = std::max(r.left(), r.right() - width - inset);
+        painter.drawText(QPoint(left, top + metrics.ascent()), line);
+        textRight = std::max(textRight, left + width);
+        top += lineHeight;
+    }
+    painter.restore();
+    return textRight;
+}
+
+void DrawLogicMark(QPainter& painter, const cuiCellPaint& paint, int textRight) {
+    const bool error = paint.logicFlags & cmcCellCapsule::ErrorMark;
+    if (!error && !(paint.logicFlags & cmcCellCapsule::WarningMark)) return;
+    const QRect& r = paint.rect;
+    const int size = paint.printing ? std::max(4, r.height() / 2)
+                                    : std::min(Scaled(paint.scale, 14), r.height() - 2);
+    int position = paint.markPosition;
+    if (position == 0) position = paint.cell->AlignH() == 2 ? 1 : 3;
+    const int rightEdge = std::max(r.left(), r.right() - size - 1);
+    int left = r.left() + size / 8;
+    if (position == 2) left = rightEdge;
+    if (position == 3) left = std::min(textRight + 2, rightEdge);
+    const QRect square(left, r.bottom() - size - (paint.printing ? 1 : 0), size, size);
+    cuiDrawMark(painter, square, error, paint.printing);
+}
+
+} // namespace
+
+cuiShading::cuiShading(const QPalette& source) : palette(source) {
+    const QColor window = source.color(QPalette::Active, QPalette::Base);
+    const QColor text = source.color(QPalette::Active, QPalette::Text);
+    currentLine = Blend(text, 1, window, 7);
+    unfocusedSelection = Blend(text, 1, window, 3);
+}
+
+QColor cuiColor(unsigned value, const QPalette& palette) {
+    if ((value & SystemColorBit) == SystemColorBit) {
+        const unsigned number = value & 0xFFu;
+        for (const clsSystemColor& system : SystemColors)
+            if (system.number == number) return palette.color(system.group, system.role);
+        return palette.color(QPalette::Active, QPalette::Base);
+    }
+    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+}
+
+QFont cuiFont(const cmcCellFont& cellFont, double scale) {
+    QFont font = QApplication::font();
+    const int pixels = std::max(1, Scaled(scale, std::abs(cellFont.height)));
+    font.setPixelSize(pixels);
+    font.setBold(cellFont.style & fsBold);
+    font.setItalic(cellFont.style & fsItalic);
+    font.setUnderline(cellFont.style & fsUnderline);
+    font.setStrikeOut(cellFont.style & fsStrikeOut);
+    if (cellFont.pitch == fpFixed) font.setFamily(QStringLiteral("monospace"));
+    return font;
+}
+
+QString cuiWrapText(const QString& text, const QFont& font, int maxWidth) {
+    const QFontMetrics metrics(font);
+    QString wrapped;
+    QString line;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        QString piece(text[i]);
+        // A surrogate pair stays whole.
+        if (text[i].isHighSurrogate() && i + 1 < text.size()) piece += text[++i];
+        if (piece == QLatin1String("\n")) {
+            wrapped += line + piece;
+            line.clear();
+            continue;
+        }
+        if (!line.isEmpty() && metrics.horizontalAdvance(line + piece) > maxWidth) {
+            wrapped += line + QLatin1Char('\n');
+            line.clear();
+        }
+        line += piece;
+    }
+    return wrapped + line;
+}
+
+void cuiDrawCell(QPainter& painter, const cuiCellPaint& paint, const cuiShading& shading) {
+    if (!paint.cell || paint.rect.width() <= 0 || paint.rect.height() <= 0) return;
+    painter.fillRect(paint.rect, Background(paint, shading));
+    DrawRules(painter, paint);
+    const QFont font = paint.font ? cuiFont(*paint.font, paint.scale) : painter.font();
+    painter.setPen(TextColor(paint, shading));
+    const int textRight = paint.text.isEmpty() ? paint.rect.left() : DrawText(painter, paint, font);
+    DrawLogicMark(painter, paint, textRight);
+}
+
+void cuiDrawMark(QPainter& painter, const QRect& square, bool error, bool printing) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    const QRectF box = QRectF(square).adjusted(0.5, 0.5, -0.5, -0.5);
+    const double w = box.width();
+    if (error) {
+        // A cross: on screen white on a red disc, on paper a black cross.
+        const double arm = w * 0.18;
+        QPainterPath cross;
+        const QPointF c = box.center();
+        const double reach = w * (printing ? 0.5 : 0.3);
+        for (int turn = 0; turn < 2; ++turn) {
+            QPolygonF bar;
+            const double s = turn == 0 ? 1 : -1;
+            bar << QPointF(c.x() - reach - arm * 0.5, c.y() - s * (reach - arm * 0.5))
+                << QPointF(c.x() - reach + arm * 0.5, c.y() - s * (reach + arm * 0.5))
+                << QPointF(c.x() + reach + arm * 0.5, c.y() + s * (reach - arm * 0.5))
+                << QPointF(c.x() + reach - arm * 0.5, c.y() + s * (reach + arm * 0.5));
+            cross.addPolygon(bar);
+            cross.closeSubpath();
+        }
+        cross.setFillRule(Qt::WindingFill);
+        if (!printing) {
+            painter.setPen(QPen(QColor(0x90, 0x10, 0x10), 1));
+            painter.setBrush(QColor(0xD9, 0x2B, 0x2B));
+            painter.drawEllipse(box);
+        }
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(printing ? QColor(Qt::black) : QColor(Qt::white));
+        painter.drawPath(cross);
+    } else {
+        // A triangle with an exclamation mark: yellow on screen, white on paper.
+        QPolygonF triangle;
+        triangle << QPointF(box.center().x(), box.top()) << box.bottomRight() << box.bottomLeft();
+        painter.setPen(QPen(printing ? QColor(Qt::black) : QColor(0x80, 0x60, 0x00), 1));
+        painter.setBrush(printing ? QColor(Qt::white) : QColor(0xF5, 0xC2, 0x11));
+        painter.drawPolygon(triangle);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Qt::black);
+        const double x = box.center().x();
+        const double bar = std::max(1.0, w * 0.12);
+        painter.drawRect(QRectF(x - bar / 2, box.top() + w * 0.33, bar, w * 0.34));
+        painter.drawRect(QRectF(x - bar / 2, box.top() + w * 0.76, bar, bar));
+    }
+    painter.restore();
+}

@@ -1,0 +1,389 @@
+#include "sheet/view/cuiGrid.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+
+cuiGrid::cuiGrid(cuiGridClient& client, QWidget* parent)
+    : QAbstractScrollArea(parent), client_(client) {
+    setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setMouseTracking(true);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_InputMethodEnabled);
+    verticalScrollBar()->setSingleStep(1);
+    horizontalScrollBar()->setSingleStep(1);
+}
+
+void cuiGrid::SetSize(int columns, int rows) {
+    widths_.assign(static_cast<size_t>(std::max(columns, 0)), 64);
+    heights_.assign(static_cast<size_t>(std::max(rows, 0)), 24);
+    left_ = fixedColumns_ = std::min(fixedColumns_, std::max(columns - 1, 0));
+    top_ = fixedRows_ = std::min(fixedRows_, std::max(rows - 1, 0));
+    UpdateScrollBars();
+}
+
+void cuiGrid::SetFixed(int columns, int rows) {
+    fixedColumns_ = std::clamp(columns, 0, std::max(Columns() - 1, 0));
+    fixedRows_ = std::clamp(rows, 0, std::max(Rows() - 1, 0));
+    left_ = std::max(left_, fixedColumns_);
+    top_ = std::max(top_, fixedRows_);
+    UpdateScrollBars();
+}
+
+void cuiGrid::SetColumnWidth(int column, int width) {
+    widths_.at(static_cast<size_t>(column)) = std::max(width, 0);
+    UpdateScrollBars();
+    viewport()->update();
+}
+
+void cuiGrid::SetRowHeight(int row, int height) {
+    heights_.at(static_cast<size_t>(row)) = std::max(height, 0);
+    UpdateScrollBars();
+    viewport()->update();
+}
+
+void cuiGrid::AppendRow(int height) {
+    heights_.push_back(height);
+    UpdateScrollBars();
+    UpdateRow(Rows() - 1);
+}
+
+void cuiGrid::RemoveLastRow() {
+    if (heights_.empty()) return;
+    heights_.pop_back();
+    top_ = std::min(top_, std::max(LastTop(), fixedRows_));
+    UpdateScrollBars();
+    viewport()->update();
+}
+
+void cuiGrid::SetScrollBarsShown(bool shown) {
+    const Qt::ScrollBarPolicy policy = shown ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
+    setHorizontalScrollBarPolicy(policy);
+    setVerticalScrollBarPolicy(policy);
+}
+
+int cuiGrid::FixedWidth() const {
+    int width = 0;
+    for (int c = 0; c < fixedColumns_; ++c)
+        width += widths_[static_cast<size_t>(c)];
+    return width;
+}
+
+int cuiGrid::FixedHeight() const {
+    int height = 0;
+    for (int r = 0; r < fixedRows_; ++r)
+        height += heights_[static_cast<size_t>(r)];
+    return height;
+}
+
+int cuiGrid::TotalWidth() const {
+    int width = 0;
+    for (int w : widths_)
+        width += w;
+    return width;
+}
+
+int cuiGrid::TotalHeight() const {
+    int height = 0;
+    for (int h : heights_)
+        height += h;
+    return height;
+}
+
+// The left edge of a column on screen, counting from the scrolled position.
+int cuiGrid::ColumnLeft(int column) const {
+    if (column < fixedColumns_) {
+        int x = 0;
+        for (int c = 0; c < column; ++c)
+            x += widths_[static_cast<size_t>(c)];
+        return x;
+    }
+    int x = FixedWidth();
+    if (column >= left_) {
+        for (int c = left_; c < column; ++c)
+            x += widths_[static_cast<size_t>(c)];
+    } else {
+        for (int c = column; c < left_; ++c)
+            x -= widths_[static_cast<size_t>(c)];
+    }
+    return x;
+}
+
+int cuiGrid::RowTop(int row) const {
+    if (row < fixedRows_) {
+        int y = 0;
+        for (int r = 0; r < row; ++r)
+            y += heights_[static_cast<size_t>(r)];
+        return y;
+    }
+    int y = FixedHeight();
+    if (row >= top_) {
+        for (int r = top_; r < row; ++r)
+            y += heights_[static_cast<size_t>(r)];
+    } else {
+        for (int r = row; r < top_; ++r)
+            y -= heights_[static_cast<size_t>(r)];
+    }
+    return y;
+}
+
+QRect cuiGrid::CellRect(int column, int row) const {
+    if (column < 0 || row < 0 || column >= Columns() || row >= Rows()) return {};
+    return QRect(ColumnLeft(column), RowTop(row), widths_[static_cast<size_t>(column)],
+                 heights_[static_cast<size_t>(row)]);
+}
+
+bool cuiGrid::CellAt(const QPoint& point, int& column, int& row) const {
+    column = row = -1;
+    const int fixedWidth = FixedWidth();
+    const int fixedHeight = FixedHeight();
+    int x = 0;
+    for (int c = 0; c < Columns(); ++c) {
+        if (c == fixedColumns_) {
+            x = fixedWidth;
+            c = left_;
+            if (c >= Columns()) break;
+        }
+        const int w = widths_[static_cast<size_t>(c)];
+        if (point.x() >= x && point.x() < x + w) {
+            column = c;
+            break;
+        }
+        x += w;
+    }
+    int y = 0;
+    for (int r = 0; r < Rows() && y <= point.y(); ++r) {
+        if (r == fixedRows_) {
+            y = fixedHeight;
+            r = top_;
+            if (r >= Rows()) break;
+        }
+        const int h = heights_[static_cast<size_t>(r)];
+        if (point.y() >= y && point.y() < y + h) {
+            row = r;
+            break;
+        }
+        y += h;
+    }
+    return column >= 0 && row >= 0;
+}
+
+int cuiGrid::ColumnEdgeAt(int x, bool& leftEdgeOfNext) const {
+    leftEdgeOfNext = false;
+    int best = -1;
+    int bestDistance = EdgeReach + 1;
+    for (int c = 0; c < Columns(); ++c) {
+        if (c >= fixedColumns_ && c < left_) continue;
+        if (widths_[static_cast<size_t>(c)] == 0) continue;
+        const int right = ColumnLeft(c) + widths_[static_cast<size_t>(c)];
+        const int distance = std::abs(x - right);
+        if (distance <= EdgeReach && distance < bestDistance) {
+            best = c;
+            bestDistance = distance;
+            leftEdgeOfNext = x > right;
+        }
+    }
+    return best;
+}
+
+int cuiGrid::LastLeft() const {
+    const int room = viewport()->width() - FixedWidth();
+    int used = 0;
+    int c = Columns();
+    while (c > fixedColumns_ && used + widths_[static_cast<size_t>(c - 1)] <= room)
+        used += widths_[static_cast<size_t>(--c)];
+    return std::max(std::min(c, Columns() - 1), fixedColumns_);
+}
+
+int cuiGrid::LastTop() const {
+    const int room = viewport()->height() - FixedHeight();
+    int used = 0;
+    int r = Rows();
+    while (r > fixedRows_ && used + heights_[static_cast<size_t>(r - 1)] <= room)
+        used += heights_[static_cast<size_t>(--r)];
+    return std::max(std::min(r, Rows() - 1), fixedRows_);
+}
+
+int cuiGrid::VisibleRowCount() const {
+    const int room = viewport()->height() - FixedHeight();
+    int used = 0, count = 0;
+    for (int r = top_; r < Rows() && used + heights_[static_cast<size_t>(r)] <= room; ++r) {
+        used += heights_[static_cast<size_t>(r)];
+        ++count;
+    }
+    return std::max(count, 1);
+}
+
+void cuiGrid::UpdateScrollBars() {
+    updatingBars_ = true;
+    const int lastLeft = LastLeft();
+    const int lastTop = LastTop();
+    left_ = std::clamp(left_, fixedColumns_, std::max(lastLeft, fixedColumns_));
+    top_ = std::clamp(top_, fixedRows_, std::max(lastTop, fixedRows_));
+    horizontalScrollBar()->setRange(0, lastLeft - fixedColumns_);
+    horizontalScrollBar()->setPageStep(std::max(1, Columns() - lastLeft));
+    horizontalScrollBar()->setValue(left_ - fixedColumns_);
+    verticalScrollBar()->setRange(0, lastTop - fixedRows_);
+    verticalScrollBar()->setPageStep(std::max(1, VisibleRowCount()));
+    verticalScrollBar()->setValue(top_ - fixedRows_);
+    updatingBars_ = false;
+}
+
+void cuiGrid::SetTopLeft(int left, int top) {
+    left_ = std::clamp(left, fixedColumns_, std::max(LastLeft(), fixedColumns_));
+    top_ = std::clamp(top, fixedRows_, std::max(LastTop(), fixedRows_));
+    UpdateScrollBars();
+    viewport()->update();
+}
+
+void cuiGrid::EnsureVisible(int column, int row) {
+    int left = left_, top = top_;
+    if (column >= fixedColumns_ && column < Columns()) {
+        if (column < left) left = column;
+        const int room = viewport()->width() - FixedWidth();
+        // Scroll right until the column's right edge fits (or it is the first on show).
+        int right = 0;
+        for (int c = left; c <= column; ++c)
+            right += widths_[static_cast<size_t>(c)];
+        while (left < column && right > room)
+            right -= widths_[static_cast<size_t>(left++)];
+    }
+    if (row >= fixedRows_ && row < Rows()) {
+        if (row < top) top = row;
+        const int room = viewport()->height() - FixedHeight();
+        int bottom = 0;
+        for (int r = top; r <= row; ++r)
+            bottom += heights_[static_cast<size_t>(r)];
+        while (top < row && bottom > room)
+            bottom -= heights_[static_cast<size_t>(top++)];
+    }
+    if (left != left_ || top != top_) SetTopLeft(left, top);
+}
+
+void cuiGrid::UpdateCell(int column, int row) {
+    const QRect rect = CellRect(column, row);
+    if (!rect.isEmpty()) viewport()->update(rect);
+}
+
+void cuiGrid::UpdateRow(int row) {
+    const QRect rect = CellRect(0, row);
+    if (rect.height() > 0) viewport()->update(0, rect.top(), viewport()->width(), rect.height());
+}
+
+void cuiGrid::UpdateAll() {
+    viewport()->update();
+}
+
+void cuiGrid::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    const QRect area = event->rect();
+    painter.fillRect(area, palette().color(QPalette::Base));
+    const int width = viewport()->width();
+    const int height = viewport()->height();
+    std::vector<int> columns;
+    for (int c = 0; c < Columns(); ++c)
+        if (c < fixedColumns_ || c >= left_) columns.push_back(c);
+    std::vector<int> xs(columns.size());
+    for (size_t i = 0; i < columns.size(); ++i)
+        xs[i] = i == 0 ? ColumnLeft(columns[0])
+                       : (columns[i] == left_ ? FixedWidth()
+                                              : xs[i - 1] + widths_[size_t(columns[i - 1])]);
+    int y = 0;
+    for (int r = 0; r < Rows() && y < height; ++r) {
+        if (r == fixedRows_) {
+            y = FixedHeight();
+            r = top_;
+            if (r >= Rows()) break;
+        }
+        const int h = heights_[static_cast<size_t>(r)];
+        if (h > 0 && y + h > area.top() && y <= area.bottom()) {
+            for (size_t i = 0; i < columns.size(); ++i) {
+                const int w = widths_[static_cast<size_t>(columns[i])];
+                if (w == 0 || xs[i] >= width) continue;
+                const QRect cell(xs[i], y, w, h);
+                if (cell.intersects(area)) client_.PaintCell(painter, columns[i], r, cell);
+            }
+        }
+        y += h;
+    }
+}
+
+void cuiGrid::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateScrollBars();
+}
+
+void cuiGrid::keyPressEvent(QKeyEvent* event) {
+    client_.GridKeyPress(event);
+}
+
+void cuiGrid::mousePressEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    int column = -1, row = -1;
+    CellAt(point, column, row);
+    if (columnSizing_ && event->button() == Qt::LeftButton && point.y() < FixedHeight()) {
+        bool next = false;
+        const int edge = ColumnEdgeAt(point.x(), next);
+        if (edge >= 0) {
+            sizingColumn_ = edge;
+            sizingStartX_ = point.x();
+            sizingStartWidth_ = widths_[static_cast<size_t>(edge)];
+            return;
+        }
+    }
+    client_.GridMousePress(event, column, row);
+}
+
+void cuiGrid::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    if (sizingColumn_ >= 0) {
+        SetColumnWidth(sizingColumn_, sizingStartWidth_ + point.x() - sizingStartX_);
+        return;
+    }
+    bool next = false;
+    const bool onEdge =
+        columnSizing_ && point.y() < FixedHeight() && ColumnEdgeAt(point.x(), next) >= 0;
+    viewport()->setCursor(onEdge ? Qt::SplitHCursor : Qt::ArrowCursor);
+    int column = -1, row = -1;
+    CellAt(point, column, row);
+    client_.GridMouseMove(event, column, row);
+}
+
+void cuiGrid::mouseReleaseEvent(QMouseEvent* event) {
+    if (sizingColumn_ >= 0) {
+        const int column = sizingColumn_;
+        sizingColumn_ = -1;
+        client_.GridColumnResized(column);
+        return;
+    }
+    int column = -1, row = -1;
+    CellAt(event->position().toPoint(), column, row);
+    client_.GridMouseRelease(event, column, row);
+}
+
+void cuiGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    int column = -1, row = -1;
+    CellAt(event->position().toPoint(), column, row);
+    client_.GridDoubleClick(event, column, row);
+}
+
+void cuiGrid::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    client_.GridFocusChanged(true);
+}
+
+void cuiGrid::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    client_.GridFocusChanged(false);
+}
+
+void cuiGrid::scrollContentsBy(int, int) {
+    if (updatingBars_) return;
+    left_ = fixedColumns_ + horizontalScrollBar()->value();
+    top_ = fixedRows_ + verticalScrollBar()->value();
+    viewport()->update();
+}

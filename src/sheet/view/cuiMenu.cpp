@@ -1,0 +1,118 @@
+#include "sheet/view/cuiMenu.h"
+
+#include "catalogue/cmcGTex.h"
+#include "sheet/cmcLayout.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace {
+
+// The depth of a body line: the bytes before its first "+"; -1 when it has none.
+int DepthOf(const std::string& line) {
+    const size_t plus = line.find('+');
+    return plus == std::string::npos ? -1 : static_cast<int>(plus);
+}
+
+bool EndOfBody(const std::string& line) {
+    return !line.empty() && line.front() == '#';
+}
+
+} // namespace
+
+QList<QKeySequence> cuiShortcuts(const std::string& keyText) {
+    if (keyText.empty()) return {};
+    if (keyText == "Enter") return {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)};
+    const QKeySequence sequence(QString::fromStdString(keyText));
+    if (sequence.isEmpty()) return {};
+    return {sequence};
+}
+
+QString cuiCaption(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+cuiMenu::cuiMenu(QMenu& root, cmcGTex& catalogue, std::string menuName, ClickHandler onClick,
+                 ActedOnCell actedOn)
+    : root_(root), catalogue_(catalogue), name_(std::move(menuName)), onClick_(std::move(onClick)),
+      actedOn_(std::move(actedOn)) {}
+
+cuiMenu::~cuiMenu() {
+    root_.clear();
+}
+
+void cuiMenu::Build() {
+    root_.clear();
+    cells_.clear();
+    actions_.clear();
+    commands_.clear();
+    cmcLayout::ParseCell(catalogue_, catalogue_.GetLine(name_ + "_BasicCell", 0), basicCell_,
+                         nullptr, nullptr);
+    AddLevel(root_, 0);
+}
+
+// Adds the items of one level, starting at a line; returns the first line not consumed.
+int cuiMenu::AddLevel(QMenu& parent, int line) {
+    const std::string key = name_ + "_Body";
+    std::string text = catalogue_.GetLine(key, line);
+    if (EndOfBody(text)) return line;
+    const int level = DepthOf(text);
+    QAction* last = nullptr;
+    while (!EndOfBody(text)) {
+        const int depth = DepthOf(text);
+        if (depth < level) break;
+        if (depth > level && last) {
+            auto* sub = new QMenu(&parent);
+            last->setMenu(sub);
+            commands_.removeOne(last);
+            line = AddLevel(*sub, line);
+        } else {
+            last =
+                depth < 0 ? nullptr : AddItem(parent, text.substr(static_cast<size_t>(depth) + 1));
+            ++line;
+        }
+        text = catalogue_.GetLine(key, line);
+    }
+    return line;
+}
+
+QAction* cuiMenu::AddItem(QMenu& parent, const std::string& text) {
+    auto cell = std::make_unique<cmcCellObj>();
+    cmcLayout::ParseCell(catalogue_, text, *cell, &basicCell_, nullptr);
+    QAction* action = nullptr;
+    if (cell->templateText == "-") {
+        action = parent.addSeparator();
+    } else {
+        action = parent.addAction(cuiCaption(cell->templateText));
+        action->setShortcuts(cuiShortcuts(cell->keyText));
+        const cmcCellObj* item = cell.get();
+        QObject::connect(action, &QAction::triggered, action, [this, item] {
+            if (onClick_) onClick_(*item);
+        });
+        commands_.append(action);
+    }
+    cells_.push_back(std::move(cell));
+    actions_.push_back(action);
+    return action;
+}
+
+void cuiMenu::RefreshStates() {
+    cmcCellCapsule* acted = actedOn_ ? actedOn_() : nullptr;
+    for (size_t i = 0; i < cells_.size(); ++i) {
+        cmcCellObj& cell = *cells_[i];
+        QAction* action = actions_[i];
+        if (action->isSeparator() || cell.logicId == CL_None) continue;
+        for (int flag = 0; flag < 4; ++flag)
+            cell.SetFlag(flag, false);
+        cmcCellCapsule capsule;
+        capsule.cell = &cell;
+        capsule.parentCapsule = acted;
+        indActiveCell context;
+        if (cmcCellLogic::IsInstalled()) cmcCellLogic::Run(context, capsule, false);
+        action->setCheckable(cell.Flag(0));
+        action->setChecked(cell.Flag(0));
+        action->setVisible(!cell.Flag(1));
+        action->setEnabled(!cell.Flag(2));
+        if (cell.Flag(3)) action->setText(cuiCaption(cell.templateText));
+    }
+}

@@ -1,0 +1,356 @@
+#include "app/indMain.h"
+#include "app/indProcess.h"
+#include "catalogue/cmcGTex.h"
+#include "events/cmcEvMan.h"
+#include "events/cmcEvents.h"
+#include "model/cmcOrganisation.h"
+#include "model/datCh.h"
+#include "platform/fake/cmcFakePlatform.h"
+#include "settings/indEnviron.h"
+#include "sheet/view/cuiFlector.h"
+#include "sheet/view/cuiSheetAddress.h"
+#include "sheet/view/iuiSh_ChNew.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// A running program on the fake platform with the offscreen display, and one sheet.
+class SheetViewTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "test_sheet_view";
+        static char* argv[] = {name, nullptr};
+        if (!QApplication::instance()) new QApplication(argc, argv);
+    }
+
+    void TearDown() override {
+        sheet.reset();
+        if (process && Main().MainWindow()) Main().WindowClosed();
+        process.reset();
+    }
+
+    // The main window as the controller sees it: it only opens pick lists.
+    class clsWindow : public cuiMainWindow {
+      public:
+        void SetCaption(const std::string&) override {}
+        bool IsWindowVisible() const override { return false; }
+        bool IsWindowEnabled() const override { return true; }
+        void EnableWindow(bool) override {}
+        void ShowWindow() override {}
+        cmcRect Placement() const override { return {0, 0, 800, 600}; }
+        int SplitterPosition() const override { return 100; }
+        void CloseWindow() override {}
+        void OpenPickList(cmcCellCapsule& opener, const std::string& list) override {
+            cuiFlector::Open(opener, list);
+        }
+    };
+    clsWindow window;
+
+    // The program with the new document of a destination, as the receiver would give it.
+    void Start(int destination) {
+        sheet.reset();
+        process.reset();
+        process = std::make_unique<indProcess>();
+        Main().CreateUi(window);
+        Main().ReceiverInformation()[indMain::InfoDestinationByte] = uint8_t(destination);
+        process->Events().Send(ev::AdoptDestination);
+        ASSERT_EQ(process->Environ().destination, destination);
+    }
+
+    indMain& Main() { return process->Main(); }
+    cmcOrganisation& Org() { return Main().Organisation(); }
+
+    cuiSheetServices Services(int destination) {
+        cuiSheetServices services;
+        services.catalogue = &process->Text();
+        services.events = &process->Events();
+        services.settings = &process->Environ();
+        services.organisation = &Org();
+        services.destination = destination;
+        return services;
+    }
+
+    cuiSheet& Open(const std::string& address) {
+        sheet.reset();
+        sheet = cuiCreateSheet(address, Services(process->Environ().destination), nullptr);
+        sheet->resize(1100, 500);
+        sheet->show();
+        sheet->Open();
+        sheet->activateWindow();
+        sheet->Grid().setFocus();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
+        return *sheet;
+    }
+
+    // The column of the first cell bound to the logic id, in a row.
+    int ColumnOf(int logicId, int row) {
+        for (int column = 0; column < sheet->Layout().Columns(); ++column)
+            if (sheet->CellAt(column, row).logicId == logicId) return column;
+        return -1;
+    }
+
+    int DataRow(int record) { return sheet->Grid().FixedRows() + record; }
+
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* target = QApplication::focusWidget();
+        QTest::keyClick(target ? target : &sheet->Grid(), key, modifiers);
+    }
+
+    void Type(const std::string& text) {
+        for (char ch : text) {
+            QWidget* target = QApplication::focusWidget();
+            QTest::keyClick(target ? target : &sheet->Grid(), ch);
+        }
+    }
+
+    void AddChannels(int count) {
+        while (Org().ChannelsOfGroup(0) < count) {
+            const int newRow = DataRow(Org().ChannelsOfGroup(0));
+            ASSERT_TRUE(sheet->MoveTo(ColumnOf(CL_Mch_Freq, newRow), newRow));
+            Type("146.5");
+            Key(Qt::Key_Return);
+        }
+    }
+
+    datCh Channel(int position) {
+        datCh record = Org().Record();
+        record.Load(datKind::Mch, Org().FirstChannelOfGroup(0) + position);
+        return record;
+    }
+
+    cmcFakePlatform platform;
+    std::unique_ptr<indProcess> process;
+    std::unique_ptr<cuiSheet> sheet;
+};
+
+const char* const GroupSheet = "[St_CNBank]GI_Sheet_MemoryCH,Group 0";
+
+TEST_F(SheetViewTest, TypingInTheNewRowCreatesAChannelAndTheNextNewRow) {
+    Start(1);
+    Open(GroupSheet);
+    const int channels = Org().ChannelsOfGroup(0);
+    const int newRow = DataRow(channels);
+    const int rows = sheet->Layout().Rows();
+    const QString title = sheet->TitleLabel()->text();
+    ASSERT_TRUE(sheet->MoveTo(ColumnOf(CL_Mch_Freq, newRow), newRow));
+
+    Type("145");
+    Key(Qt::Key_Return);
+
+    ASSERT_EQ(Org().ChannelsOfGroup(0), channels + 1);
+    EXPECT_EQ(Channel(channels).frequency, 145000000u);
+    EXPECT_EQ(sheet->Layout().Rows(), rows + 1);
+    EXPECT_EQ(sheet->DisplayText(ColumnOf(CL_Misc_ChNo_Mch, newRow + 1), newRow + 1), "New");
+    EXPECT_EQ(sheet->DisplayText(ColumnOf(CL_Mch_Freq, newRow), newRow), "145.000000");
+    EXPECT_NE(sheet->TitleLabel()->text(), title);
+    EXPECT_TRUE(
+        sheet->TitleLabel()->text().contains(QString::number(1600 - Org().TotalChannels())));
+}
+
+TEST_F(SheetViewTest, EscapeInTheEditorLeavesTheDatumAndEnterStoresIt) {
+    Start(1);
+    Open(GroupSheet);
+    const int row = DataRow(0);
+    const int column = ColumnOf(CL_Mch_Freq, row);
+    const uint32_t before = Channel(0).frequency;
+    ASSERT_TRUE(sheet->MoveTo(column, row));
+    Key(Qt::Key_Return);
+    ASSERT_TRUE(sheet->EditorOpen());
+    Type("146.52");
+    Key(Qt::Key_Escape);
+    EXPECT_FALSE(sheet->EditorOpen());
+    EXPECT_EQ(Channel(0).frequency, before);
+
+    Type("146.52");
+    Key(Qt::Key_Down); // commits and moves on
+    EXPECT_FALSE(sheet->EditorOpen());
+    EXPECT_EQ(Channel(0).frequency, 146520000u);
+    EXPECT_EQ(sheet->CurrentRow(), row + 1);
+}
+
+TEST_F(SheetViewTest, EnterOnAStepCellOpensThePickListWhereEnterChooses) {
+    Start(1);
+    Open(GroupSheet);
+    const int row = DataRow(0);
+    ASSERT_TRUE(sheet->MoveTo(ColumnOf(CL_Mch_Dup, row), row));
+    EXPECT_EQ(sheet->DisplayText(sheet->CurrentColumn(), row), "OFF");
+    Key(Qt::Key_Return);
+    cuiFlector* list = cuiFlector::Current();
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(list->isVisible());
+    // The list opens on the value the cell holds; Down and Enter take the next one.
+    EXPECT_EQ(list->Sheet().DisplayText(list->Sheet().CurrentColumn(), list->Sheet().CurrentRow()),
+              "OFF");
+    QTest::keyClick(&list->Sheet().Grid(), Qt::Key_Down);
+    QTest::keyClick(&list->Sheet().Grid(), Qt::Key_Return);
+    EXPECT_EQ(sheet->DisplayText(sheet->CurrentColumn(), row), "-DUP");
+    QTest::qWait(10);
+    EXPECT_EQ(cuiFlector::Current(), nullptr);
+}
+
+TEST_F(SheetViewTest, DownOnTheLastItemOfAOneColumnPickListWraps) {
+    Start(1);
+    Open(GroupSheet);
+    const int row = DataRow(0);
+    ASSERT_TRUE(sheet->MoveTo(ColumnOf(CL_Mch_Dup, row), row));
+    Key(Qt::Key_Return);
+    cuiFlector* list = cuiFlector::Current();
+    ASSERT_NE(list, nullptr);
+    cuiSheet& items = list->Sheet();
+    const int last = items.Layout().Rows() - 1;
+    ASSERT_TRUE(items.MoveTo(0, last));
+    QTest::keyClick(&items.Grid(), Qt::Key_Down);
+    EXPECT_EQ(items.CurrentRow(), 0);
+    QTest::keyClick(&items.Grid(), Qt::Key_Up);
+    EXPECT_EQ(items.CurrentRow(), last);
+    QTest::keyClick(&items.Grid(), Qt::Key_Escape);
+    QTest::qWait(10);
+    EXPECT_EQ(cuiFlector::Current(), nullptr);
+    EXPECT_EQ(sheet->DisplayText(sheet->CurrentColumn(), row), "OFF");
+}
+
+TEST_F(SheetViewTest, DeleteOnALineSelectionDeletesThoseChannels) {
+    Start(1);
+    Open(GroupSheet);
+    AddChannels(3);
+    const int channels = Org().ChannelsOfGroup(0);
+    const uint32_t kept = Channel(2).frequency;
+    const int row = DataRow(0);
+    ASSERT_TRUE(sheet->MoveTo(ColumnOf(CL_Mch_Freq, row), row));
+    Key(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_TRUE(sheet->MultiSelectionActive());
+    EXPECT_TRUE(sheet->IsMarked(sheet->CurrentColumn(), row));
+    EXPECT_TRUE(sheet->IsMarked(sheet->CurrentColumn(), row + 1));
+    platform.messages.script({answer::Ok, answer::Ok, answer::Yes});
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(Org().ChannelsOfGroup(0), channels - 2);
+    EXPECT_EQ(Channel(0).frequency, kept);
+    EXPECT_FALSE(sheet->MultiSelectionActive());
+}
+
+TEST_F(SheetViewTest, ShiftDownOverANameBlockSelectsTheWholeBlock) {
+    Start(1);
+    Open(GroupSheet);
+    AddChannels(3);
+    // Channels 0 and 1 of the first group share one name.
+    datCh first = Channel(0);
+    datCh second = Channel(1);
+    second.nameIndex = first.nameIndex;
+    second.StoreAndReload();
+    Org().RecountNames(0);
+    Open(GroupSheet);
+    auto& bank = static_cast<iuiSh_ChBank&>(*sheet);
+    int top = 0, bottom = 0;
+    bank.BlockRows(DataRow(1), top, bottom);
+    ASSERT_EQ(top, DataRow(0));
+    ASSERT_EQ(bottom, DataRow(1));
+
+    const int column = ColumnOf(CL_Mch_Name_Name, DataRow(0));
+    ASSERT_TRUE(sheet->MoveTo(column, DataRow(0)));
+    // Landing on the name marks the block; its text stands in the first row only.
+    EXPECT_TRUE(sheet->IsMarked(column, DataRow(1)));
+    // Down steps over the block.
+    Key(Qt::Key_Down);
+    EXPECT_EQ(sheet->CurrentRow(), DataRow(2));
+    Key(Qt::Key_Up, Qt::ShiftModifier);
+    EXPECT_TRUE(sheet->IsMarked(column, DataRow(0)));
+    EXPECT_TRUE(sheet->IsMarked(column, DataRow(1)));
+    EXPECT_TRUE(sheet->IsMarked(column, DataRow(2)));
+}
+
+TEST_F(SheetViewTest, CancellerColumnsExistOnlyAtDestinationZero) {
+    for (int destination : {0, 1}) {
+        Start(destination);
+        Open(GroupSheet);
+        const int row = DataRow(0);
+        const int canceller = ColumnOf(CL_Mch_Decode_RX, row);
+        ASSERT_GE(canceller, 0);
+        EXPECT_EQ(sheet->Grid().ColumnWidth(canceller) == 0, destination != 0) << destination;
+        ASSERT_TRUE(sheet->MoveTo(ColumnOf(CL_Mch_Freq, row), row));
+        for (int step = 0; step < sheet->Layout().Columns(); ++step) {
+            const int id = sheet->CellAt(sheet->CurrentColumn(), row).logicId;
+            if (destination != 0) {
+                EXPECT_NE(id, CL_Mch_Decode_RX);
+                EXPECT_NE(id, CL_Mch_Air_Freq);
+            }
+            Key(Qt::Key_Right);
+        }
+    }
+}
+
+TEST_F(SheetViewTest, FixedRowsBeyondTheRowsLeaveOneRowToScroll) {
+    // A sheet of one heading row and one data row that asks for three fixed rows.
+    static const char* const lines[] = {
+        "#GI_Sheet_Tall_Style",     "(FixedRows=3)(FixedCols=5)",
+        "#GI_Sheet_Tall_BasicCell", "{(Font=DEFAULT_CHARSET,,clWindowText,-12,,,)}",
+        "#GI_Sheet_Tall_Cells",     "{W}Heading|{W}Other",
+        "{SW}One|{SW}Two",          "#End_Of_Ovl",
+    };
+    Start(1);
+    cmcGTex catalogue;
+    catalogue.Attach({lines, std::size(lines)});
+    cuiSheetServices services = Services(1);
+    services.catalogue = &catalogue;
+    cuiSheet tall(services, "GI_Sheet_Tall", nullptr);
+    tall.Open();
+    EXPECT_EQ(tall.Grid().FixedRows(), 1);
+    EXPECT_EQ(tall.Grid().FixedColumns(), 1);
+    EXPECT_EQ(tall.CurrentRow(), 1);
+    QTest::keyClick(&tall.Grid(), Qt::Key_Right);
+    EXPECT_EQ(tall.CurrentColumn(), 1);
+}
+
+TEST_F(SheetViewTest, ColumnWidthsAreKeptPerSheetKind) {
+    Start(1);
+    Open(GroupSheet);
+    const int column = ColumnOf(CL_Mch_Freq, DataRow(0));
+    sheet->Grid().SetColumnWidth(column, 900);
+    sheet.reset(); // stores the widths
+    EXPECT_EQ(process->Environ().ReadInteger(SettingsScope::User, "Display/memory/colwidth",
+                                             std::to_string(column)),
+              900);
+    // A stored width beyond the limit stays until the user next changes a width.
+    Open(GroupSheet);
+    EXPECT_EQ(sheet->Grid().ColumnWidth(column), 900);
+}
+
+// Every sheet the tree can open, and every pick list, builds and paints.
+TEST_F(SheetViewTest, EverySheetOpensAndPaints) {
+    for (int destination : {0, 1, 5}) {
+        Start(destination);
+        std::vector<std::string> addresses;
+        const std::string body = process->Text().GetLines("GI_Tree_Main_Body");
+        for (size_t at = body.find("CallSheet:"); at != std::string::npos;
+             at = body.find("CallSheet:", at + 1)) {
+            const size_t end = body.find(')', at);
+            addresses.push_back(body.substr(at + 10, end - at - 10));
+        }
+        for (int c = 0; c < Org().CategoryCount(); ++c)
+            addresses.push_back("[St_ChNew]GI_Sheet_BankOp,Category " + std::to_string(c));
+        for (int g = 0; g < Org().GroupCount(); ++g)
+            addresses.push_back("[St_CNBank]GI_Sheet_MemoryCH,Group " + std::to_string(g));
+        for (int b = 0; b < Org().BankCount(); ++b) {
+            addresses.push_back("[St_ChNew]GI_Sheet_BasicTop,Basic " + std::to_string(b));
+            addresses.push_back("[St_ChNew]GI_Sheet_BasicCHSrch,BasicCH " + std::to_string(b));
+            addresses.push_back("[St_ChNew]GI_Sheet_BasicPGSrch,BasicPG " + std::to_string(b));
+        }
+        ASSERT_GT(addresses.size(), 15u);
+        for (const std::string& address : addresses) {
+            Open(address);
+            const QImage image = sheet->grab().toImage();
+            EXPECT_FALSE(image.isNull()) << address;
+            EXPECT_GT(sheet->Layout().Rows(), 0) << address;
+        }
+    }
+}
+} // namespace

@@ -23,7 +23,7 @@ class cmcPosixSerialPort : public cmcSerialPort {
     cmcTermiosPort port_;
 };
 
-cmcSerialPort::Factory& InstalledFactory() {
+cmcSerialPort::Factory& CurrentFactory() {
     static cmcSerialPort::Factory factory;
     return factory;
 }
@@ -48,12 +48,17 @@ int LeadingNumber(const std::string& text) {
 } // namespace
 
 std::unique_ptr<cmcSerialPort> cmcSerialPort::Create() {
-    if (InstalledFactory()) return InstalledFactory()();
+    if (CurrentFactory()) return CurrentFactory()();
     return std::make_unique<cmcPosixSerialPort>();
 }
 
 void cmcSerialPort::SetFactory(Factory factory) {
-    InstalledFactory() = std::move(factory);
+    CurrentFactory() = std::move(factory);
+}
+
+cmcSerialPort::Factory cmcSerialPort::InstalledFactory() {
+    if (CurrentFactory()) return CurrentFactory();
+    return [] { return std::make_unique<cmcPosixSerialPort>(); };
 }
 
 cmcLineSettings cmcParseLineSettings(const std::string& text) {

@@ -28,6 +28,8 @@ class cmcSerialPort {
     static std::unique_ptr<cmcSerialPort> Create();
     // Replaces the factory; an empty one restores the termios port.
     static void SetFactory(Factory factory);
+    // The factory Create uses now (one making termios ports when none is installed).
+    static Factory InstalledFactory();
 };
 
 // "9600,N,8,1": baud rate, parity letter, data bits, stop bits. Data bits above 7 become 8

@@ -15,8 +15,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
+#include <sstream>
 
 namespace {
 
@@ -73,9 +75,24 @@ class CloneEndToEnd : public ::testing::Test {
         return std::string(reinterpret_cast<const char*>(image.Data()), MapSize);
     }
 
+    // The settings and the backups stay inside the test's folder.
     CloneToolResult Cli(std::vector<std::string> args, int timeoutMs = 60000) {
         args.insert(args.begin(), (testenv::binaryFolder() / "pelham-cli").string());
-        return RunCloneTool(args, {"XDG_CONFIG_HOME=" + temp.path().string()}, timeoutMs);
+        return RunCloneTool(args,
+                            {"XDG_CONFIG_HOME=" + temp.path().string(),
+                             "XDG_DATA_HOME=" + (temp.path() / "data").string()},
+                            timeoutMs);
+    }
+
+    // The backups pelham-cli has made, oldest first.
+    std::vector<std::string> Backups() {
+        std::vector<std::string> found;
+        const auto folder = temp.path() / "data" / "pelham" / "backups";
+        if (!std::filesystem::exists(folder)) return found;
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            found.push_back(entry.path().string());
+        std::sort(found.begin(), found.end());
+        return found;
     }
 
     cmcFakePlatform platform;
@@ -138,6 +155,193 @@ INSTANTIATE_TEST_SUITE_P(Speeds, CloneWriteEndToEnd, ::testing::Values(false, tr
                              return std::string(info.param ? "High" : "Normal");
                          });
 
+// Before anything is sent the receiver is read whole and kept as a dated file.
+TEST_F(CloneEndToEnd, WriteLeavesABackupIdenticalToTheReceiversPreviousImage) {
+    const std::string previous = MakeImageFile("previous.tcf", 11);
+    const std::string source = MakeDocumentFile("source.tcf");
+    const std::string saved = temp.file("saved.tcf");
+    SimProcess sim({"--image", previous, "--save", saved});
+    const CloneToolResult result =
+        Cli({"write", "--port", sim.Port(), "--destination", "0", "--yes", source});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::vector<std::string> backups = Backups();
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_EQ(testenv::readFile(backups[0]), testenv::readFile(previous));
+    EXPECT_NE(result.err.find("backup: " + backups[0]), std::string::npos) << result.err;
+    EXPECT_EQ(MapOf(saved), MapOf(source));
+}
+
+TEST_F(CloneEndToEnd, NoBackupWritesWithoutReadingFirst) {
+    const std::string source = MakeDocumentFile("source.tcf");
+    const std::string saved = temp.file("saved.tcf");
+    SimProcess sim({"--save", saved});
+    const CloneToolResult result =
+        Cli({"write", "--port", sim.Port(), "--destination", "0", "--yes", "--no-backup", source});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(Backups().empty());
+    EXPECT_EQ(MapOf(saved), MapOf(source));
+}
+
+// The setting turns the backup off for every write.
+TEST_F(CloneEndToEnd, TheSettingTurnsTheBackupOff) {
+    std::filesystem::create_directories(temp.path() / "Tarn");
+    testenv::writeFile(temp.file("Tarn/Pelham.conf"), "[Clone]\nBackupBeforeWrite=false\n");
+    const std::string source = MakeDocumentFile("source.tcf");
+    const std::string saved = temp.file("saved.tcf");
+    SimProcess sim({"--save", saved});
+    const CloneToolResult result =
+        Cli({"write", "--port", sim.Port(), "--destination", "0", "--yes", source});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(Backups().empty());
+    EXPECT_EQ(MapOf(saved), MapOf(source));
+}
+
+// A backup read that fails stops the write: the receiver never sees a write request.
+struct BackupFault {
+    const char* name;
+    std::vector<std::string> sim;
+    int code;
+};
+
+class CloneBackupFaultEndToEnd : public CloneEndToEnd,
+                                 public ::testing::WithParamInterface<BackupFault> {};
+
+TEST_P(CloneBackupFaultEndToEnd, SendsNothing) {
+    const std::string source = MakeDocumentFile("source.tcf");
+    const std::string saved = temp.file("saved.tcf");
+    std::vector<std::string> simArgs = GetParam().sim;
+    for (std::string& word : simArgs)
+        if (word == "UNMARKED") word = MakeImageFile("unmarked.tcf", 4, false);
+    simArgs.insert(simArgs.end(), {"--save", saved});
+    SimProcess sim(simArgs);
+    const CloneToolResult result =
+        Cli({"write", "--port", sim.Port(), "--destination", "0", "--yes", source});
+    EXPECT_EQ(result.status, GetParam().code) << result.err;
+    EXPECT_NE(result.err.find("could not be backed up, so nothing was written"), std::string::npos)
+        << result.err;
+    EXPECT_FALSE(std::filesystem::exists(saved));
+    EXPECT_TRUE(Backups().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, CloneBackupFaultEndToEnd,
+    ::testing::Values(BackupFault{"DropFrame", {"--fault", "drop-frame"}, 8},
+                      BackupFault{"BadChecksum", {"--fault", "bad-checksum"}, 6},
+                      BackupFault{"Stall", {"--fault", "stall-after=20000"}, 5},
+                      BackupFault{"NoMarker", {"--image", "UNMARKED"}, 15}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A backup that cannot be saved stops the write as well.
+TEST_F(CloneEndToEnd, ABackupThatCannotBeSavedSendsNothing) {
+    std::filesystem::create_directories(temp.path() / "data" / "pelham");
+    testenv::writeFile((temp.path() / "data" / "pelham" / "backups").string(), "not a folder");
+    const std::string source = MakeDocumentFile("source.tcf");
+    const std::string saved = temp.file("saved.tcf");
+    SimProcess sim({"--save", saved});
+    const CloneToolResult result =
+        Cli({"write", "--port", sim.Port(), "--destination", "0", "--yes", source});
+    EXPECT_EQ(result.status, 18) << result.err;
+    EXPECT_NE(result.err.find("could not be saved, so nothing was written"), std::string::npos)
+        << result.err;
+    EXPECT_FALSE(std::filesystem::exists(saved));
+}
+
+TEST_F(CloneEndToEnd, VerifyReadsBackWhatWasWritten) {
+    const std::string source = MakeDocumentFile("source.tcf");
+    const std::string saved = temp.file("saved.tcf");
+    SimProcess sim({"--save", saved});
+    const CloneToolResult result =
+        Cli({"write", "--port", sim.Port(), "--destination", "0", "--yes", "--verify", source});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.err.find("verified"), std::string::npos) << result.err;
+    EXPECT_EQ(Backups().size(), 1u);
+    EXPECT_EQ(MapOf(saved), MapOf(source));
+}
+
+// A receiver whose memory does not keep one bit of the first channel's frequency: the
+// read-back names the channel, by --verify or by the setting.
+class CloneVerifyFaultEndToEnd : public CloneEndToEnd,
+                                 public ::testing::WithParamInterface<bool> {};
+
+TEST_P(CloneVerifyFaultEndToEnd, NamesTheChannelThatDiffers) {
+    const bool bySetting = GetParam();
+    if (bySetting) {
+        std::filesystem::create_directories(temp.path() / "Tarn");
+        testenv::writeFile(temp.file("Tarn/Pelham.conf"), "[Clone]\nVerifyAfterWrite=1\n");
+    }
+    const std::string source = MakeDocumentFile("source.tcf");
+    SimProcess sim({"--fault", "corrupt-stored"});
+    std::vector<std::string> args = {"write", "--port", sim.Port(),    "--destination",
+                                     "0",     "--yes",  "--no-backup", source};
+    if (!bySetting) args.push_back("--verify");
+    const CloneToolResult result = Cli(args);
+    EXPECT_EQ(result.status, 19) << result.err;
+    EXPECT_NE(result.err.find("The receiver does not hold what was written."), std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("Group Initial, channel 0-0: Frequency 145.000000 → "),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(result.err.find("Cloning is succeeded."), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, CloneVerifyFaultEndToEnd, ::testing::Values(false, true),
+                         [](const auto& info) {
+                             return std::string(info.param ? "Setting" : "Flag");
+                         });
+
+// Without --verify or the setting nothing is read back, so the flaw goes unnoticed.
+TEST_F(CloneEndToEnd, WithoutVerifyTheWriteEndsAtTheAcknowledgement) {
+    const std::string source = MakeDocumentFile("source.tcf");
+    SimProcess sim({"--fault", "corrupt-stored"});
+    const CloneToolResult result =
+        Cli({"write", "--port", sim.Port(), "--destination", "0", "--yes", "--no-backup", source});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err.find("verified"), std::string::npos);
+}
+
+// The bytes of the trace's lines in one direction, as "FE FE EE ..." text.
+std::string TracedBytes(const std::string& trace, char direction) {
+    std::string bytes;
+    std::istringstream lines(trace);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream words(line);
+        unsigned ms = 0;
+        char mark = 0;
+        if (!(words >> ms >> mark) || mark != direction) continue;
+        for (std::string word; words >> word;)
+            bytes += (bytes.empty() ? "" : " ") + word;
+    }
+    return bytes;
+}
+
+TEST_F(CloneEndToEnd, TraceOfAnInformationExchangeShowsRequestEchoAndAnswer) {
+    SimProcess sim({});
+    const std::string trace = temp.file("trace.txt");
+    const CloneToolResult result = Cli({"info", "--port", sim.Port(), "--trace", trace});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string text = testenv::readFile(trace);
+    EXPECT_NE(text.find("# open " + sim.Port() + " 9600 baud"), std::string::npos) << text;
+    const std::string sent = TracedBytes(text, '>');
+    const std::string received = TracedBytes(text, '<');
+    EXPECT_EQ(sent.rfind("FE FE EE EF E0", 0), 0u) << text;
+    // The cable's echo of the request comes first, then the receiver's answer.
+    EXPECT_EQ(received.rfind(sent, 0), 0u) << text;
+    EXPECT_NE(received.find("FE FE EF EE E1 30 76 00 01", sent.size()), std::string::npos) << text;
+}
+
+TEST_F(CloneEndToEnd, ATraceFileThatCannotBeWrittenStopsBeforeTheLineOpens) {
+    const std::string source = MakeDocumentFile("source.tcf");
+    const std::string saved = temp.file("saved.tcf");
+    SimProcess sim({"--save", saved});
+    const CloneToolResult result =
+        Cli({"write", "--port", sim.Port(), "--destination", "0", "--yes", "--trace",
+             temp.file("no-such-folder/trace.txt"), source});
+    EXPECT_EQ(result.status, 64);
+    EXPECT_NE(result.err.find("cannot write the trace file"), std::string::npos) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(saved));
+    EXPECT_TRUE(Backups().empty());
+}
+
 TEST_F(CloneEndToEnd, WriteWithoutYesAndWithoutATerminalSendsNothing) {
     const std::string source = MakeDocumentFile("source.tcf");
     const std::string saved = temp.file("saved.tcf");
@@ -191,13 +395,16 @@ TEST_P(CloneFaultEndToEnd, EndsWithItsCodeAndMessageAndLeavesTheFileAlone) {
     testenv::writeFile(out, "keep me");
     std::vector<std::string> args = {fault.write ? "write" : "read", "--port", sim.Port(),
                                      "--destination", "0"};
-    if (fault.write) args.push_back("--yes");
+    // The write's own faults: no backup read first.
+    if (fault.write) args.insert(args.end(), {"--yes", "--no-backup"});
     args.push_back(fault.write ? source : out);
     const CloneToolResult result = Cli(args);
 
     EXPECT_EQ(result.status, fault.code) << result.err;
     EXPECT_NE(result.err.find(fault.head), std::string::npos) << result.err;
-    if (fault.code != 13) EXPECT_NE(result.err.find("Check the following:"), std::string::npos);
+    if (fault.code != 13) {
+        EXPECT_NE(result.err.find("Check the following:"), std::string::npos);
+    }
     EXPECT_EQ(testenv::readFile(out), "keep me");
     // A receiver that stalls mid-write never has the whole image to save.
     if (fault.write && fault.code == 4) {

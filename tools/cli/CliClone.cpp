@@ -1,88 +1,22 @@
 // pelham-cli info, read and write: the receiver over the cloning cable, through the same
 // clone session as the program. The exit status is the clone result code.
 
+#include "CliCloneSession.h"
 #include "CliDocument.h"
 
 #include "app/indCloneCommands.h"
+#include "app/indCloneSafety.h"
 #include "app/indDocumentFile.h"
 #include "catalogue/cmcGTex.h"
 #include "events/cmcEvMan.h"
 #include "model/cmcDataChecks.h"
 #include "model/cmcImageCorrection.h"
 
-#include <QCoreApplication>
-
 #include <cstdio>
 #include <optional>
 #include <string>
-#include <unistd.h>
 
 namespace {
-
-// The progress window as a bar on standard error: 32 cells, like the window's.
-class CliProgressBar : public indCloneProgressView {
-  public:
-    explicit CliProgressBar(const char* what) : what_(what) {}
-    ~CliProgressBar() override { std::fputs("\n", stderr); }
-    void ShowProgress(int filled) override {
-        const int cells = std::min(filled, Cells);
-        if (cells == shown_) return;
-        shown_ = cells;
-        std::string bar(size_t(cells), '#');
-        bar.resize(Cells, '.');
-        std::fprintf(stderr, "\r%s [%s] %3d%%", what_, bar.c_str(),
-                     std::min(filled, 33) * 100 / 33);
-        std::fflush(stderr);
-    }
-
-  private:
-    const char* what_;
-    int shown_ = -1;
-};
-
-// A clone session on the command line: the phases run in QCoreApplication's event loop,
-// driven by the same timers as in the program.
-class CliClone {
-  public:
-    CliClone(const CliArgs& args, bool testDestination, int destination)
-        : session_(events_), testDestination_(testDestination), destination_(destination) {
-        indCloneLine line;
-        line.portPath = args.value("--port").value_or("");
-        line.highSpeed = args.has("--high-speed");
-        session_.SetLineSource([line] { return line; });
-        session_.SetRequestWords(ReceiverModelWord, 0);
-        session_.SetImageSize(ImageSize);
-        session_.InstallInformationCheck(
-            [this](dst_CDrv_Result& result) { InformationCheck(result); });
-        session_.InstallImageCheck([](dst_CDrv_Result& result) {
-            if (result.code == clonecode::Ok) result.code = CheckReceivedImage(result);
-        });
-        if (isatty(STDERR_FILENO))
-            session_.SetProgressFactory([] { return std::make_unique<CliProgressBar>("cloning"); });
-    }
-
-    indCloneMan& Session() { return session_; }
-    const indReceiverInfo& Info() const { return info_; }
-
-    // Runs the event loop until Done().
-    int Run() { return QCoreApplication::exec(); }
-    static void Done(int code) { QCoreApplication::exit(code); }
-
-  private:
-    void InformationCheck(dst_CDrv_Result& result) {
-        if (result.code != clonecode::Ok) return;
-        result.code = CheckReceiverIdentity(result, info_);
-        if (result.code == clonecode::Ok && testDestination_ &&
-            !DestinationMatches(destination_, info_))
-            result.code = clonecode::VersionMismatch;
-    }
-
-    cmcEvMan events_;
-    indCloneMan session_;
-    indReceiverInfo info_{};
-    bool testDestination_;
-    int destination_;
-};
 
 std::optional<int> CheckPort(const char* command, const CliArgs& args) {
     if (!args.value("--port") || args.value("--port")->empty())
@@ -118,21 +52,11 @@ int RunRead(const CliArgs& args) {
     if (args.positional.size() != 1) return CliUsageError("read", "one output file is needed");
     CliDocument document; // the destination of the run; the image comes from the receiver
     if (int status = document.TakeDestination(args, "read"); status != 0) return status;
-    const std::string out = args.positional[0];
-
-    CliClone clone(args, true, document.Destination().Index());
-    int saveCode = 0;
-    auto readDone = [&](dst_CDrv_Result& result) {
-        // The output file is written only from a complete, checked image.
-        if (result.code == clonecode::Ok) saveCode = WriteDocumentFile(out, result.image);
-        CliClone::Done(result.code);
-    };
-    clone.Session().StartInformation([&](dst_CDrv_Result& result) {
-        if (result.code != clonecode::Ok) return CliClone::Done(result.code);
-        clone.Session().StartRead(DocumentRanges, readDone);
-    });
-    const int code = clone.Run();
-    return code != 0 ? code : saveCode;
+    cmcEeprom image;
+    if (int code = ReadReceiver(args, document.Destination().Index(), image); code != 0)
+        return code;
+    // The output file is written only from a complete, checked image.
+    return WriteDocumentFile(args.positional[0], image);
 }
 
 // The data checks of a Clone Write: errors refuse the write; warnings, or none, make a
@@ -163,6 +87,30 @@ void WritableCopy(CliDocument& document, cmcEeprom& copy) {
     ReplaceDisallowedRecords(organisation);
 }
 
+// The steps around the write: the settings, overridden by --no-backup and --verify.
+indSafeWrite::Options SafetyOptions(const CliArgs& args, const CliDocument& document) {
+    const indCloneSafetySettings settings = ReadCloneSafetySettings();
+    indSafeWrite::Options options;
+    options.backup = settings.backupBeforeWrite && !args.has("--no-backup");
+    options.verify = settings.verifyAfterWrite || args.has("--verify");
+    options.backupFolder = DefaultBackupFolder();
+    options.destination = &document.Destination();
+    options.japaneseText = document.JapaneseText();
+    return options;
+}
+
+const char* StepLabel(indSafeWrite::Step step) {
+    switch (step) {
+    case indSafeWrite::Step::Backup:
+        return "backup";
+    case indSafeWrite::Step::Write:
+        return "writing";
+    case indSafeWrite::Step::Verify:
+        return "verifying";
+    }
+    return "cloning";
+}
+
 int RunWrite(const CliArgs& args) {
     if (auto usage = CheckPort("write", args)) return *usage;
     if (args.positional.size() != 1) return CliUsageError("write", "one input file is needed");
@@ -173,22 +121,33 @@ int RunWrite(const CliArgs& args) {
     WritableCopy(document, image);
     cmcGTex& text = cmcGTex::Process();
     const std::string title = text.GetText("GI_Sys_AppTitle");
+    const indSafeWrite::Options options = SafetyOptions(args, document);
 
     CliClone clone(args, true, document.Destination().Index());
+    indSafeWrite write(clone.Session());
+    write.SetStepStarting(
+        [&](indSafeWrite::Step step) { clone.SetProgressLabel(StepLabel(step)); });
+    auto written = [&](int code) {
+        if (!write.BackupPath().empty())
+            std::fprintf(stderr, "backup: %s\n", write.BackupPath().c_str());
+        if (code == clonecode::Ok && options.verify)
+            std::fprintf(stderr, "verified: the receiver holds what was written\n");
+        if (code == clonecode::Ok)
+            cmcMessage(text.GetLines("GI_Mess_CloneWrite_Succeeded"), title, MsgIcon::Information);
+        CliClone::Done(code);
+    };
     clone.Session().StartInformation([&](dst_CDrv_Result& result) {
         if (result.code != clonecode::Ok) return CliClone::Done(result.code);
-        clone.Session().StartWrite(image, DocumentRanges, [&](dst_CDrv_Result& written) {
-            if (written.code == clonecode::Ok)
-                cmcMessage(text.GetLines("GI_Mess_CloneWrite_Succeeded"), title,
-                           MsgIcon::Information);
-            CliClone::Done(written.code);
-        });
+        write.Start(image, options, written);
     });
     return clone.Run();
 }
 
-const CliRegistration info({"info", "--port PATH", RunInfo});
-const CliRegistration read({"read", "--port PATH [--high-speed] OUT.tcf", RunRead});
-const CliRegistration write({"write", "--port PATH [--high-speed] [--yes] FILE.tcf", RunWrite});
+const CliRegistration info({"info", "--port PATH [--trace FILE]", RunInfo});
+const CliRegistration read({"read", "--port PATH [--high-speed] [--trace FILE] OUT.tcf", RunRead});
+const CliRegistration write({"write",
+                             "--port PATH [--high-speed] [--yes] [--no-backup] [--verify] "
+                             "[--trace FILE] FILE.tcf",
+                             RunWrite});
 
 } // namespace

@@ -16,7 +16,7 @@ std::vector<CliCommand>& table() {
 // Options that take a value; every other "--word" is a flag.
 const std::set<std::string> ValueOptions = {
     "--port", "--destination", "--language", "--sheet", "--cell", "--index",
-    "--text", "--key",         "--choose",   "--bank",  "-o",
+    "--text", "--key",         "--choose",   "--bank",  "-o",     "--trace",
 };
 
 const CliCommand* findCommand(const std::string& name) {

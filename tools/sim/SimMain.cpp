@@ -36,13 +36,13 @@ const char Usage[] =
     "                  [--frame-bytes N] [--baud-pace] [--fault KIND]...\n"
     "faults: no-echo no-answer bad-echo wrong-model bad-bcd bad-checksum lower-case-hex\n"
     "        drop-frame bad-end-count no-maker overflow-address nak no-ack stall-after=N\n"
-    "        garbage-before\n";
+    "        garbage-before corrupt-stored\n";
 
 const char* const Faults[] = {
     "no-echo",       "no-answer",      "bad-echo",         "wrong-model",
     "bad-bcd",       "bad-checksum",   "lower-case-hex",   "drop-frame",
     "bad-end-count", "no-maker",       "overflow-address", "nak",
-    "no-ack",        "garbage-before",
+    "no-ack",        "garbage-before", "corrupt-stored",
 };
 
 // Messages of the file code go to standard error.

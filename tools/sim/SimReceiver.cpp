@@ -1,5 +1,6 @@
 #include "SimReceiver.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -210,8 +211,16 @@ void SimReceiver::EndOfWrite(const std::vector<uint8_t>& frame) {
     bool accepted = !writeBad_ && text == Maker + HexByte(uint8_t(writeFrames_ & 0xFF));
     for (int a = 0; a < MapBytes && accepted; ++a)
         accepted = loaded_[size_t(a)];
-    if (accepted) accepted = saved_(written_);
+    if (accepted) Store();
+    if (accepted) accepted = saved_(image_);
     if (options_.Has("no-ack")) return;
     const uint8_t result = accepted && !options_.Has("nak") ? 0x00 : 0xFA;
     Reply({Preamble, Preamble, 0xEF, 0xEE, 0xE6, result, End});
+}
+
+// The receiver keeps what it took: a later read serves it.
+void SimReceiver::Store() {
+    std::copy(written_.begin(), written_.begin() + MapBytes, image_.begin());
+    // A flaw in the receiver's memory: one bit of the first frame's data does not stick.
+    if (options_.Has("corrupt-stored")) image_[CorruptedAddress] ^= 0x01;
 }

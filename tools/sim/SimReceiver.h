@@ -26,6 +26,8 @@ class SimReceiver {
     static constexpr int MapBytes = 116800;
     static constexpr int NormalBaud = 9600;
     static constexpr int HighBaud = 38400;
+    // The byte the corrupt-stored fault changes: in the first memory channel's frequency.
+    static constexpr int CorruptedAddress = 1;
 
     using Emit = std::function<void(const std::vector<uint8_t>&)>;
     using Saved = std::function<bool(const std::vector<uint8_t>& image)>;
@@ -48,6 +50,7 @@ class SimReceiver {
     void ServeImage();
     void TakeDataFrame(const std::vector<uint8_t>& text);
     void EndOfWrite(const std::vector<uint8_t>& text);
+    void Store();
     void Reply(std::vector<uint8_t> frame);
 
     SimOptions options_;

@@ -1,0 +1,235 @@
+#include "app/indCloneSafety.h"
+
+#include "app/indCloneCommands.h"
+#include "app/indDocumentFile.h"
+#include "catalogue/cmcGTex.h"
+#include "files/cmcImageDiff.h"
+#include "model/cmcImageCorrection.h"
+#include "model/cmcOrganisation.h"
+#include "platform/cmcPlatform.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Messages of the steps around a write. The catalogue may carry its own texts under the
+// keys; these are the English ones.
+struct clsSafetyText {
+    const char* key;
+    const char* text;
+};
+constexpr clsSafetyText BackupFailedText = {
+    "GI_Mess_Backup_Failed", "The receiver could not be backed up, so nothing was written to it."};
+constexpr clsSafetyText BackupNotSavedText = {
+    "GI_Mess_Backup_NotSaved",
+    "The backup of the receiver could not be saved, so nothing was written to it."};
+constexpr clsSafetyText VerifyReadFailedText = {
+    "GI_Mess_Verify_ReadFailed",
+    "The data was written, but the receiver could not be read back to check it."};
+constexpr clsSafetyText VerifyFailedText = {
+    "GI_Mess_Verify_Failed", "The receiver does not hold what was written. It differs in:"};
+
+constexpr int ShownDifferences = 20;
+constexpr char BackupPrefix[] = "backup-";
+
+std::string Text(const clsSafetyText& text) {
+    cmcGTex& catalogue = cmcGTex::Process();
+    return catalogue.HasKey(text.key) ? catalogue.GetText(text.key) : std::string(text.text);
+}
+
+void ShowError(const std::string& message) {
+    cmcMessage(message, cmcGTex::Process().GetText("GI_Sys_AppTitle"), MsgIcon::Error);
+}
+
+std::optional<bool> ReadFlag(const std::string& name) {
+    cmcSettingsBackend* settings = cmcPlatform::get().settings;
+    if (!settings) return std::nullopt;
+    if (auto number = settings->readInt(SettingsScope::User, "Clone", name)) return *number != 0;
+    auto text = settings->readString(SettingsScope::User, "Clone", name);
+    if (text == "true") return true;
+    if (text == "false") return false;
+    return std::nullopt;
+}
+
+// "backup-20261210-143005-00.tcf": names that sort in the order they were made; the last
+// number tells apart backups made within one second.
+std::string DatedName(int attempt) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    char number[16];
+    std::snprintf(number, sizeof number, "-%02d", attempt);
+    return BackupPrefix + std::string(stamp) + number + ".tcf";
+}
+
+bool SameMap(const cmcEeprom& a, const cmcEeprom& b) {
+    return a.GetSize() >= MapSize && b.GetSize() >= MapSize &&
+           std::equal(a.Data(), a.Data() + MapSize, b.Data());
+}
+
+void RemoveOldBackups(const fs::path& folder) {
+    std::vector<fs::path> backups;
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(BackupPrefix, 0) == 0 && entry.path().extension() == ".tcf")
+            backups.push_back(entry.path());
+    }
+    if (backups.size() <= size_t(BackupsKept)) return;
+    std::sort(backups.begin(), backups.end());
+    for (size_t i = 0; i + BackupsKept < backups.size(); ++i)
+        fs::remove(backups[i], error);
+}
+
+} // namespace
+
+indCloneSafetySettings ReadCloneSafetySettings() {
+    indCloneSafetySettings settings;
+    settings.backupBeforeWrite = ReadFlag("BackupBeforeWrite").value_or(true);
+    settings.verifyAfterWrite = ReadFlag("VerifyAfterWrite").value_or(false);
+    return settings;
+}
+
+std::string DefaultBackupFolder() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    fs::path base;
+    if (data && *data && fs::path(data).is_absolute()) {
+        base = data;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = fs::path(home && *home ? home : "/tmp") / ".local" / "share";
+    }
+    return (base / "pelham" / "backups").string();
+}
+
+int SaveBackup(const std::string& folder, const cmcEeprom& image, std::string& path) {
+    std::error_code error;
+    fs::create_directories(folder, error);
+    int attempt = 0;
+    do {
+        path = (fs::path(folder) / DatedName(attempt++)).string();
+    } while (fs::exists(path, error));
+    if (int code = WriteDocumentFile(path, image); code != 0) return code;
+    RemoveOldBackups(folder);
+    return 0;
+}
+
+std::vector<std::string> DescribeImageDifferences(const cmcEeprom& a, const cmcEeprom& b,
+                                                  const indDestination* destination,
+                                                  bool japaneseText) {
+    cmcEeprom copyA, copyB;
+    copyA.Assign(a);
+    copyB.Assign(b);
+    cmcOrganisation organisationA(copyA, destination), organisationB(copyB, destination);
+    AdoptLoadedImage(organisationA);
+    AdoptLoadedImage(organisationB);
+    clsImageDiffOptions options;
+    options.japaneseText = japaneseText;
+    std::vector<std::string> lines;
+    for (const clsImageDifference& difference :
+         DiffDocuments(organisationA, organisationB, options))
+        lines.push_back(difference.Text());
+    // A difference adoption hides (a byte the program rewrites on loading) still counts.
+    if (lines.empty()) lines = DifferingAddresses(a, b, MapSize);
+    return lines;
+}
+
+std::vector<std::string> DifferingAddresses(const cmcEeprom& a, const cmcEeprom& b, int limit) {
+    std::vector<std::string> lines;
+    const int size = std::min({a.GetSize(), b.GetSize(), MapSize});
+    for (int address = 0; address < size && int(lines.size()) < limit; ++address) {
+        if (a.GetByte(address) == b.GetByte(address)) continue;
+        char line[64];
+        std::snprintf(line, sizeof line, "address %d: %02X -> %02X", address, a.GetByte(address),
+                      b.GetByte(address));
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// ---- indSafeWrite ----
+
+bool indSafeWrite::Start(const cmcEeprom& image, Options options, Done done) {
+    if (session_.Busy()) return false;
+    image_.Assign(image);
+    options_ = std::move(options);
+    done_ = std::move(done);
+    backupPath_.clear();
+    differences_.clear();
+    if (options_.backup)
+        StartBackup();
+    else
+        StartWrite();
+    return true;
+}
+
+void indSafeWrite::Starting(Step step) {
+    if (stepStarting_) stepStarting_(step);
+    session_.SetRequestWords(ReceiverModelWord, 0);
+    session_.SetImageSize(image_.GetSize());
+}
+
+void indSafeWrite::StartBackup() {
+    Starting(Step::Backup);
+    session_.StartRead(DocumentRanges, [this](dst_CDrv_Result& result) { BackupDone(result); });
+}
+
+void indSafeWrite::BackupDone(dst_CDrv_Result& result) {
+    // The session has shown why the read failed; say what that means for the write.
+    if (result.code != clonecode::Ok) {
+        ShowError(Text(BackupFailedText));
+        return Finish(result.code);
+    }
+    if (SaveBackup(options_.backupFolder, result.image, backupPath_) != 0) {
+        backupPath_.clear();
+        ShowError(Text(BackupNotSavedText));
+        return Finish(safecode::BackupNotSaved);
+    }
+    StartWrite();
+}
+
+void indSafeWrite::StartWrite() {
+    Starting(Step::Write);
+    session_.StartWrite(image_, DocumentRanges,
+                        [this](dst_CDrv_Result& result) { WriteDone(result); });
+}
+
+void indSafeWrite::WriteDone(dst_CDrv_Result& result) {
+    if (result.code != clonecode::Ok || !options_.verify) return Finish(result.code);
+    Starting(Step::Verify);
+    session_.StartRead(DocumentRanges, [this](dst_CDrv_Result& back) { VerifyDone(back); });
+}
+
+void indSafeWrite::VerifyDone(dst_CDrv_Result& result) {
+    if (result.code != clonecode::Ok) {
+        ShowError(Text(VerifyReadFailedText));
+        return Finish(result.code);
+    }
+    if (SameMap(image_, result.image)) return Finish(clonecode::Ok);
+    differences_ =
+        DescribeImageDifferences(image_, result.image, options_.destination, options_.japaneseText);
+    std::string message = Text(VerifyFailedText);
+    const size_t shown = std::min(differences_.size(), size_t(ShownDifferences));
+    for (size_t i = 0; i < shown; ++i)
+        message += "\n" + differences_[i];
+    if (differences_.size() > shown)
+        message += "\n(" + std::to_string(differences_.size() - shown) + " more)";
+    ShowError(message);
+    Finish(safecode::VerifyFailed);
+}
+
+void indSafeWrite::Finish(int code) {
+    Done done = std::move(done_);
+    done_ = nullptr;
+    if (done) done(code);
+}

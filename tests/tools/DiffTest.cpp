@@ -1,0 +1,245 @@
+// The differences between two documents in the user's terms, and pelham-cli diff.
+
+#include "CloneToolProcess.h"
+
+#include "app/indDocumentFile.h"
+#include "catalogue/cmcGTex.h"
+#include "files/cmcImageDiff.h"
+#include "model/cmcDefaultImages.h"
+#include "model/cmcImageCorrection.h"
+#include "model/cmcMemoryMap.h"
+#include "model/cmcOrganisation.h"
+#include "model/datCh.h"
+#include "model/indDestination.h"
+#include "platform/fake/cmcFakePlatform.h"
+#include "support/CliRun.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+namespace {
+
+// The new document of destination 0 (category HAM, group Initial with channels at 145 and
+// 433 MHz), as it is after saving and opening again.
+struct Document {
+    Document() : destination(0) {
+        image.SetSize(ImageSize);
+        FillDefaultImage(image, 0);
+        organisation = std::make_unique<cmcOrganisation>(image, &destination);
+        organisation->Adopt();
+    }
+    void Reopen() {
+        PrepareForSave(*organisation);
+        AdoptLoadedImage(*organisation);
+    }
+    cmcEeprom image;
+    indDestination destination;
+    std::unique_ptr<cmcOrganisation> organisation;
+};
+
+using Edit = std::function<void(cmcOrganisation&)>;
+
+void SetFrequency(cmcOrganisation& org, int slot, uint32_t hertz) {
+    datCh channel = org.Record();
+    channel.Load(datKind::Mch, slot);
+    channel.frequency = hertz;
+    channel.Store(datKind::Mch, slot);
+}
+
+// A group inserted at the given place of category 0, with its one channel.
+void AddGroup(cmcOrganisation& org, int group, const char* name, uint32_t hertz) {
+    ASSERT_EQ(org.InsertGroup(0, group), 1);
+    datCh record = org.Record();
+    record.Load(datKind::Group, group);
+    record.SetName(name);
+    record.Store(datKind::Group, group);
+    const int slot = org.FirstChannelOfGroup(group);
+    datCh channel = org.Record();
+    channel.StoreDefault(datKind::Mch, slot, NewRecordBand);
+    SetFrequency(org, slot, hertz);
+}
+
+void RenameCategory(cmcOrganisation& org, int category, const char* name) {
+    datCh record = org.Record();
+    record.Load(datKind::Category, category);
+    record.SetName(name);
+    record.Store(datKind::Category, category);
+}
+
+class DiffTest : public ::testing::Test {
+  protected:
+    DiffTest() {
+        catalogue.Attach(EnglishTable());
+        cmcGTex::SetProcess(&catalogue);
+    }
+    ~DiffTest() override { cmcGTex::SetProcess(nullptr); }
+
+    // The difference lines from a document with `before` applied to one with `after`.
+    std::vector<std::string> Lines(const Edit& before, const Edit& after) {
+        Document a, b;
+        if (before) before(*a.organisation);
+        if (after) after(*b.organisation);
+        a.Reopen();
+        b.Reopen();
+        std::vector<std::string> lines;
+        for (const clsImageDifference& d : DiffDocuments(*a.organisation, *b.organisation))
+            lines.push_back(d.Text());
+        return lines;
+    }
+
+    std::string WriteFile(const std::string& name, const Edit& edit) {
+        Document document;
+        if (edit) edit(*document.organisation);
+        PrepareForSave(*document.organisation);
+        const std::string path = temp.file(name);
+        EXPECT_EQ(WriteDocumentFile(path, document.image), 0);
+        return path;
+    }
+
+    cmcFakePlatform platform;
+    cmcGTex catalogue;
+    testenv::TempFolder temp;
+};
+
+// One frequency, one common setting and one inserted group: exactly those three.
+const Edit ThreeChanges = [](cmcOrganisation& org) {
+    SetFrequency(org, 0, 146010000);
+    org.Image().SetByte(memmap::CommonSettings + memmap::common::BeepLevel, 12);
+    AddGroup(org, 1, "Police", 150000000);
+};
+const std::vector<std::string> ThreeChangeLines = {
+    "Group Police: added in category HAM at 1, with 1 channel",
+    "Group Initial, channel 0-0: Frequency 145.000000 → 146.010000",
+    "Common settings, Sound: Beep Level 19 → 12",
+};
+
+TEST_F(DiffTest, NamesAChannelASettingAndAGroupAsTheSheetsDo) {
+    std::vector<std::string> lines = Lines(nullptr, ThreeChanges);
+    std::sort(lines.begin(), lines.end());
+    std::vector<std::string> expected = ThreeChangeLines;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(lines, expected);
+}
+
+struct DiffCase {
+    const char* name;
+    Edit before;
+    Edit after;
+    std::vector<std::string> lines;
+};
+
+class DiffCases : public DiffTest, public ::testing::WithParamInterface<DiffCase> {};
+
+TEST_P(DiffCases, ListsExactlyTheChange) {
+    EXPECT_EQ(Lines(GetParam().before, GetParam().after), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, DiffCases,
+    ::testing::Values(DiffCase{"Equal", nullptr, nullptr, {}},
+                      DiffCase{"RemovedChannel",
+                               nullptr,
+                               [](cmcOrganisation& org) { org.DeleteChannel(0, 1); },
+                               {"Group Initial, channel 1-0: removed, 433.000000"}},
+                      // The channels after an inserted one are not reported as changed.
+                      DiffCase{"InsertedChannel",
+                               nullptr,
+                               [](cmcOrganisation& org) {
+                                   org.InsertChannel(0, 0);
+                                   datCh channel = org.Record();
+                                   channel.StoreDefault(datKind::Mch, 0, NewRecordBand);
+                                   SetFrequency(org, 0, 120000000);
+                               },
+                               {"Group Initial, channel 0-0: added, 120.000000"}},
+                      DiffCase{"RenamedCategory",
+                               nullptr,
+                               [](cmcOrganisation& org) { RenameCategory(org, 0, "AIR"); },
+                               {"Category AIR: renamed from HAM"}},
+                      DiffCase{"MovedGroup",
+                               [](cmcOrganisation& org) { AddGroup(org, 1, "Police", 150000000); },
+                               [](cmcOrganisation& org) { AddGroup(org, 0, "Police", 150000000); },
+                               // Either group could be the one that moved; the earlier one of the
+                               // first document keeps its place.
+                               {"Group Police: moved from 1 to 0"}},
+                      DiffCase{"RemovedGroup",
+                               [](cmcOrganisation& org) { AddGroup(org, 1, "Police", 150000000); },
+                               nullptr,
+                               {"Group Police: removed, with 1 channel"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// No sheet shows a bank's bytes by value yet: they are named by address.
+TEST_F(DiffTest, BytesNoComparisonReadsAreNamedByAddress) {
+    const int address = memmap::BankAddress(2) + memmap::BankName;
+    const std::vector<std::string> lines =
+        Lines(nullptr, [&](cmcOrganisation& org) { org.Image().SetByte(address, 0x01); });
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].rfind("Basic search banks: address " + std::to_string(address) + ": ", 0),
+              0u)
+        << lines[0];
+    const std::string end = "→ 01";
+    EXPECT_EQ(lines[0].substr(lines[0].size() - end.size()), end);
+}
+
+TEST_F(DiffTest, CliPrintsTheDifferencesAndExitsOneWhenTheyDiffer) {
+    const std::string a = WriteFile("a.tcf", nullptr);
+    const std::string b = WriteFile("b.tcf", ThreeChanges);
+    const CliRun different = RunPelhamCli("diff --destination 0 " + a + " " + b, temp);
+    EXPECT_EQ(different.status, 1) << different.errors;
+    std::string expected;
+    for (const std::string& line : Lines(nullptr, ThreeChanges))
+        expected += line + "\n";
+    EXPECT_EQ(different.output, expected);
+    EXPECT_EQ(different.output.find("address"), std::string::npos);
+
+    const CliRun equal = RunPelhamCli("diff --destination 0 " + a + " " + a, temp);
+    EXPECT_EQ(equal.status, 0) << equal.errors;
+    EXPECT_EQ(equal.output, "");
+}
+
+TEST_F(DiffTest, CliRefusesAWrongCommandLineAndNamesAFileItCannotRead) {
+    const std::string a = WriteFile("a.tcf", nullptr);
+    EXPECT_EQ(RunPelhamCli("diff " + a, temp).status, 64);
+    EXPECT_EQ(RunPelhamCli("diff --port /dev/null " + a + " " + a, temp).status, 64);
+    testenv::writeFile(temp.file("bad.tcf"), "not a clone data file\r\n");
+    const CliRun bad = RunPelhamCli("diff --destination 0 " + a + " " + temp.file("bad.tcf"), temp);
+    EXPECT_NE(bad.status, 0);
+    EXPECT_NE(bad.status, 1);
+    EXPECT_EQ(bad.output, "");
+    EXPECT_FALSE(bad.errors.empty());
+}
+
+// The receiver in place of the first file: read whole over the cable, then compared.
+TEST_F(DiffTest, CliComparesTheReceiverWithAFile) {
+    const std::string a = WriteFile("a.tcf", nullptr);
+    const std::string b = WriteFile("b.tcf", ThreeChanges);
+    SimProcess sim({"--image", a});
+    const std::vector<std::string> env = {"XDG_CONFIG_HOME=" + temp.path().string()};
+    const std::string cli = (testenv::binaryFolder() / "pelham-cli").string();
+    const CloneToolResult same =
+        RunCloneTool({cli, "diff", "--destination", "0", "--port", sim.Port(), a}, env);
+    EXPECT_EQ(same.status, 0) << same.err;
+    EXPECT_EQ(same.out, "");
+    const CloneToolResult different =
+        RunCloneTool({cli, "diff", "--destination", "0", "--port", sim.Port(), b}, env);
+    EXPECT_EQ(different.status, 1) << different.err;
+    EXPECT_NE(different.out.find("Group Initial, channel 0-0: Frequency 145.000000 → 146.010000"),
+              std::string::npos)
+        << different.out;
+}
+
+TEST_F(DiffTest, CliReportsAReceiverThatCannotBeRead) {
+    const std::string a = WriteFile("a.tcf", nullptr);
+    SimProcess sim({"--fault", "no-answer"});
+    const CloneToolResult result =
+        RunCloneTool({(testenv::binaryFolder() / "pelham-cli").string(), "diff", "--destination",
+                      "0", "--port", sim.Port(), a},
+                     {"XDG_CONFIG_HOME=" + temp.path().string()});
+    EXPECT_EQ(result.status, 5) << result.err;
+    EXPECT_NE(result.err.find("No answer from receiver."), std::string::npos);
+    EXPECT_EQ(result.out, "");
+}
+
+} // namespace

@@ -334,7 +334,9 @@ void RunFrequency(indCellCall& call, const RecordCell& cell) {
             if (!r.InUse() || beyond) {
                 r.StoreDefault(call.kind, r.index, enteredBand);
                 r.Reload();
-                if (IsSecond(cell)) r.frequency = SnapFrequency(value, band, false);
+                // Both ends take the entered value: a record is in use only when both of
+                // its frequencies are.
+                r.frequency = r.secondFrequency = SnapFrequency(value, band, false);
             }
         }
         (offset           ? r.offset

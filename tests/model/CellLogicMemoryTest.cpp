@@ -107,6 +107,21 @@ TEST(CellLogicMemoryTest, TheNewRowOfAGroupShowsNoOtherGroupsChannel) {
     EXPECT_EQ(world.Query(CL_Mch_Freq, 2).text, "438.000000");
 }
 
+// A frequency typed into either end of an empty edge sets both ends: the edge is in use.
+TEST(CellLogicMemoryTest, AFrequencyTypedIntoAnEmptyEdgeMakesItInUse) {
+    for (int logicId : {CL_PgSrch_Freq_Low, CL_PgSrch_Freq_High}) {
+        CellWorld world;
+        world.Show(CT_Prog, 0);
+        ASSERT_FALSE(world.Load(datKind::PgSrch, 10).InUse());
+        world.Type(logicId, 10, "150");
+        const datCh edge = world.Load(datKind::PgSrch, 10);
+        EXPECT_TRUE(edge.InUse()) << logicId;
+        EXPECT_EQ(edge.frequency, 150000000u) << logicId;
+        EXPECT_EQ(edge.secondFrequency, 150000000u) << logicId;
+        EXPECT_EQ(world.Query(CL_PgSrch_Freq_High, 10).text, "150.000000") << logicId;
+    }
+}
+
 struct StepCase {
     int destination;
     int from;

@@ -75,6 +75,14 @@ TEST(CheckCliTest, ADamagedFileGivesItsCodeAndText) {
     }
 }
 
+// An endless device is read only as far as a clone data file can reach.
+TEST(CheckCliTest, AnEndlessDeviceIsIllegalData) {
+    TempFolder folder;
+    const CliRun run = RunCli("check /dev/zero", folder);
+    EXPECT_EQ(run.status, 6);
+    EXPECT_EQ(run.errors, "File error.\n\nIllegal data.\n");
+}
+
 TEST(CheckCliTest, UsageErrors) {
     TempFolder folder;
     for (const char* arguments : {"check", "check a.tcf b.tcf"}) {

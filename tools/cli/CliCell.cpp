@@ -15,7 +15,9 @@
 #include "model/indCellLogic.h"
 #include "platform/cmcPlatform.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -82,8 +84,9 @@ class CliSheetAnswer {
     bool answers_;
 };
 
-// Watches the questions of one edit: the console box answers them, this notes whether any
-// was answered Cancel, so that a refused edit is neither saved nor reported as done.
+// Watches the boxes of one edit: the console box answers them, this notes whether a
+// question was answered Cancel or an error was shown (a limit such as "The number of
+// channels exceeds."), so that a refused edit is neither saved nor reported as done.
 class CliRefusalWatch : public cmcMessageBox {
   public:
     CliRefusalWatch() : previous_(cmcPlatform::get()) {
@@ -102,6 +105,7 @@ class CliRefusalWatch : public cmcMessageBox {
                                : (buttons == MsgButtons::Ok ? answer::Ok : answer::Cancel);
         if (buttons != MsgButtons::Ok && answer != answer::Ok && answer != answer::Yes)
             refused_ = true;
+        if (icon == MsgIcon::Error) refused_ = true;
         return answer;
     }
     bool Refused() const { return refused_; }
@@ -155,11 +159,11 @@ bool RowIndex(cmcOrganisation& org, const CliSheetChoice& sheet, int row, int& i
         rows = org.BankCount() + 1;
         break;
     case CT_Bas_Ch:
-        if (sheet.set >= 20) return false;
+        if (sheet.set >= org.BankCount()) return false;
         first = sheet.set * 100, rows = org.BankChCount(sheet.set) + 1;
         break;
     case CT_Bas_Prog:
-        if (sheet.set >= 20) return false;
+        if (sheet.set >= org.BankCount()) return false;
         first = sheet.set * 20, rows = org.BankPgCount(sheet.set) + 1;
         break;
     default:
@@ -215,6 +219,204 @@ std::optional<int> ChoiceValue(indCellLogic& logic, const std::string& list,
     return std::stoi(wanted.substr(0, 6));
 }
 
+// Runs an edit under the refusal watch. A question answered Cancel or an error box (a
+// limit) ends it with nothing saved: the file stays as it was.
+bool RefusedEdit(const std::function<void()>& run) {
+    bool refused = false;
+    {
+        const CliRefusalWatch watch;
+        run();
+        refused = watch.Refused();
+    }
+    if (refused) std::fprintf(stderr, "pelham-cli: the edit was refused; the file is unchanged\n");
+    return refused;
+}
+
+// The popup menu's edit commands, by the names --command takes.
+struct CliEditCommand {
+    const char* name;
+    int operation;
+};
+constexpr CliEditCommand EditCommands[] = {
+    {"Copy", CL_PMenu_Copy},      {"Paste", CL_PMenu_Paste}, {"Up", CL_PMenu_CarryUp},
+    {"Down", CL_PMenu_CarryDown}, {"Clear", CL_PMenu_Clear}, {"Delete", CL_PMenu_Delete},
+    {"Insert", CL_PMenu_Insert},
+};
+
+std::optional<CliEditCommand> FindEditCommand(const std::string& name) {
+    for (const CliEditCommand& command : EditCommands)
+        if (name == command.name) return command;
+    return std::nullopt;
+}
+
+// The commands the popup menu of each list sheet holds (its catalogue body).
+struct CliSheetMenu {
+    int cellType;
+    std::initializer_list<int> operations;
+};
+const CliSheetMenu SheetMenus[] = {
+    {CT_Conv,
+     {CL_PMenu_Copy, CL_PMenu_Paste, CL_PMenu_CarryUp, CL_PMenu_CarryDown, CL_PMenu_Delete,
+      CL_PMenu_Insert}},
+    {CT_Prog,
+     {CL_PMenu_Copy, CL_PMenu_Paste, CL_PMenu_CarryUp, CL_PMenu_CarryDown, CL_PMenu_Clear,
+      CL_PMenu_Delete, CL_PMenu_Insert}},
+    {CT_Amw, {CL_PMenu_Copy}},
+    {CT_Bas_Ch,
+     {CL_PMenu_Copy, CL_PMenu_Paste, CL_PMenu_CarryUp, CL_PMenu_CarryDown, CL_PMenu_Delete,
+      CL_PMenu_Insert}},
+    {CT_Bas_Prog,
+     {CL_PMenu_Copy, CL_PMenu_Paste, CL_PMenu_CarryUp, CL_PMenu_CarryDown, CL_PMenu_Delete,
+      CL_PMenu_Insert}},
+    {CT_Cate, {CL_PMenu_Delete, CL_PMenu_Insert}},
+    {CT_Group, {CL_PMenu_Delete, CL_PMenu_Insert}},
+    {CT_Bas, {CL_PMenu_Delete, CL_PMenu_Insert}},
+    {CT_Prog_Link, {CL_PMenu_Delete}},
+};
+
+bool SheetMenuHolds(int cellType, int operation) {
+    for (const CliSheetMenu& menu : SheetMenus)
+        if (menu.cellType == cellType) return std::ranges::count(menu.operations, operation) != 0;
+    return false;
+}
+
+// A selection of rows as the sheet's cell indexes: "FIRST" or "FIRST-LAST", in sheet rows.
+struct CliSelection {
+    int low = 0;
+    int high = 0;
+};
+
+std::optional<CliSelection> ParseRows(cmcOrganisation& org, const CliSheetChoice& sheet,
+                                      const std::string& text) {
+    const size_t dash = text.find('-');
+    const std::string first = text.substr(0, dash);
+    const std::string last = dash == std::string::npos ? first : text.substr(dash + 1);
+    for (const std::string& number : {first, last})
+        if (number.empty() || number.size() > 5 ||
+            number.find_first_not_of("0123456789") != std::string::npos)
+            return std::nullopt;
+    CliSelection selection;
+    if (!RowIndex(org, sheet, std::stoi(first), selection.low) ||
+        !RowIndex(org, sheet, std::stoi(last), selection.high) || selection.low > selection.high)
+        return std::nullopt;
+    return selection;
+}
+
+// A selection that starts in a name column takes whole names, as the sheet widens it.
+void WidenToWholeNames(cmcOrganisation& org, const CliSheetChoice& sheet, int logicId,
+                       CliSelection& selection, cmcCellCapsule& capsule) {
+    const bool nameColumn =
+        logicId == CL_Mch_Name_Name || logicId == CL_Mch_Name_Num || logicId == CL_Mch_Name_Skip;
+    if (sheet.cellType != CT_Conv || !nameColumn) return;
+    org.RecountNames(sheet.set);
+    const int first = org.FirstChannelOfGroup(sheet.set);
+    const int last = org.LastChannelOfGroup(sheet.set);
+    if (selection.low > last) return; // the new row
+    const int high = std::min(selection.high, last);
+    selection.low = first + org.FirstPositionOfName(org.NameOfPosition(selection.low - first));
+    selection.high = first + org.LastPositionOfName(org.NameOfPosition(high - first));
+    capsule.rangeFlags |= cmcCellCapsule::RangeWholeBlocks;
+}
+
+// Whether the sheet's popup menu holds the command and offers it for the cell.
+bool CommandEnabled(indCellLogic& logic, cmcCellObj& cell, const cmcCellCapsule& acted,
+                    int operation) {
+    if (!SheetMenuHolds(cell.cellType, operation)) return false;
+    cmcCellCapsule actedCapsule = acted;
+    actedCapsule.cell = &cell;
+    cmcCellObj item;
+    item.cellType = CT_PopupMenu;
+    item.logicId = operation;
+    cmcCellCapsule capsule;
+    capsule.cell = &item;
+    capsule.parentCapsule = &actedCapsule;
+    indActiveCell context;
+    logic.Run(context, capsule, false);
+    return !item.Flag(2);
+}
+
+// Runs one popup-menu command on a selection, as the menu does; false when the menu does
+// not offer it there.
+bool RunEditCommand(indCellLogic& logic, cmcCellObj cell, const CliSelection& selection,
+                    int operation, cmcCellCapsule capsule) {
+    cell.index = selection.low;
+    capsule.rangeFlags |= cmcCellCapsule::RangeActive;
+    capsule.rangeLow = selection.low;
+    capsule.rangeHigh = selection.high;
+    if (!CommandEnabled(logic, cell, capsule, operation)) return false;
+    capsule.operation = operation;
+    RunCell(logic, cell, capsule);
+    return true;
+}
+
+// The cell's input from --text, --key or --choose; 0, or a usage error's status.
+int FillInput(const CliArgs& args, const char* command, indCellLogic& logic, const cmcCellObj& cell,
+              const std::string& openedList, cmcCellCapsule& capsule, cmcCellObj& item,
+              cmcCellCapsule& itemCapsule) {
+    if (auto text = args.value("--text")) {
+        capsule.inputMode = cmcCellCapsule::TextEntered;
+        capsule.inputText = *text;
+        return 0;
+    }
+    if (args.value("--key")) {
+        const auto key = args.number("--key", 1, 0xFFFF);
+        if (!key) return CliUsageError(command, "--key takes a key code such as 32");
+        capsule.keyCode = int(*key);
+        return 0;
+    }
+    // Asks which list the cell opens: Enter, or a double click where typed keys do
+    // nothing (the rows of a link but its "Add" row).
+    for (int key : {cellKey::Enter, cellKey::Mouse}) {
+        if (!openedList.empty()) break;
+        cmcCellObj opener = cell;
+        cmcCellCapsule open;
+        open.keyCode = key;
+        RunCell(logic, opener, open);
+    }
+    if (openedList.empty()) return CliUsageError(command, "the cell has no pick list");
+    const auto value = ChoiceValue(logic, openedList, *args.value("--choose"));
+    if (!value) return CliUsageError(command, "no such value in " + openedList);
+    item.cellType = CT_Null;
+    item.logicId = Flex0;
+    item.index = *value;
+    itemCapsule.cell = &item;
+    capsule.inputMode = cmcCellCapsule::ListChoice;
+    capsule.parentCapsule = &itemCapsule;
+    return 0;
+}
+
+// --command: one popup-menu command on the rows of --rows; Paste first copies the rows of
+// --from. Copy alone changes nothing and leaves the file as it was.
+int RunCommandEdit(const CliArgs& args, CliDocument& document, indCellLogic& logic,
+                   const CliSheetChoice& sheet, const cmcCellObj& cell,
+                   const CliEditCommand& editCommand) {
+    cmcOrganisation& org = document.Organisation();
+    auto rows = ParseRows(org, sheet, *args.value("--rows"));
+    if (!rows) return CliUsageError("edit", "--rows takes FIRST[-LAST], rows of the sheet");
+    std::optional<CliSelection> from;
+    if (args.value("--from") && !(from = ParseRows(org, sheet, *args.value("--from"))))
+        return CliUsageError("edit", "--from takes FIRST[-LAST], rows of the sheet");
+    bool offered = true;
+    const bool refused = RefusedEdit([&] {
+        if (from) {
+            cmcCellCapsule copy;
+            WidenToWholeNames(org, sheet, cell.logicId, *from, copy);
+            offered = RunEditCommand(logic, cell, *from, CL_PMenu_Copy, copy);
+        }
+        cmcCellCapsule capsule;
+        WidenToWholeNames(org, sheet, cell.logicId, *rows, capsule);
+        offered = offered && RunEditCommand(logic, cell, *rows, editCommand.operation, capsule);
+    });
+    if (refused) return ExitRefused;
+    if (!offered) {
+        std::fprintf(stderr, "pelham-cli: %s is not offered on these rows; the file is unchanged\n",
+                     editCommand.name);
+        return ExitRefused;
+    }
+    if (editCommand.operation == CL_PMenu_Copy) return 0;
+    return document.Save(args.value("-o").value_or(args.positional[0]));
+}
+
 int RunCellCommand(const CliArgs& args, const char* command, bool edit) {
     if (args.positional.size() != 1) return CliUsageError(command, "give one clone data file");
     const auto sheetName = args.value("--sheet");
@@ -222,20 +424,31 @@ int RunCellCommand(const CliArgs& args, const char* command, bool edit) {
     if (!sheet) return CliUsageError(command, "--sheet takes a sheet such as group:0 or edges");
     const int logicId = FindLogicId(args.value("--cell").value_or(""));
     if (logicId < 0) return CliUsageError(command, "--cell takes a cell name such as CL_Mch_Freq");
+    const auto editCommand = FindEditCommand(args.value("--command").value_or(""));
+    if (args.value("--command") && (!edit || !editCommand))
+        return CliUsageError(command,
+                             "--command takes Copy, Paste, Up, Down, Clear, Delete or Insert");
     const auto row = args.number("--index", 0, 100000);
-    if (!row) return CliUsageError(command, "--index takes the row of the sheet, from 0");
+    if (!row && !editCommand)
+        return CliUsageError(command, "--index takes the row of the sheet, from 0");
     const int inputs = int(args.value("--text").has_value()) +
                        int(args.value("--key").has_value()) +
-                       int(args.value("--choose").has_value());
-    if (edit && inputs != 1) return CliUsageError(command, "give one of --text, --key, --choose");
+                       int(args.value("--choose").has_value()) + int(editCommand.has_value());
+    if (edit && inputs != 1)
+        return CliUsageError(command, "give one of --text, --key, --choose, --command");
+    if (editCommand && !args.value("--rows"))
+        return CliUsageError(command, "--command needs --rows FIRST[-LAST]");
+    if (args.value("--from") && (!editCommand || editCommand->operation != CL_PMenu_Paste))
+        return CliUsageError(command, "--from goes with --command Paste");
 
     CliDocument document;
     const std::string& path = args.positional[0];
     if (int code = document.Open(args, command, path); code != 0) return code;
+    cmcOrganisation& org = document.Organisation();
     cmcCellObj cell;
     cell.cellType = sheet->cellType;
     cell.logicId = logicId;
-    if (!RowIndex(document.Organisation(), *sheet, int(*row), cell.index))
+    if (row && !RowIndex(org, *sheet, int(*row), cell.index))
         return CliUsageError(command, "the sheet has no such row");
     const CliSheetAnswer answer(document.Events(), *sheet);
     datClipCh clipboard;
@@ -245,45 +458,16 @@ int RunCellCommand(const CliArgs& args, const char* command, bool edit) {
         PrintCell(logic, cell);
         return 0;
     }
+    if (editCommand) return RunCommandEdit(args, document, logic, *sheet, cell, *editCommand);
 
     cmcCellCapsule capsule;
-    if (auto text = args.value("--text")) {
-        capsule.inputMode = cmcCellCapsule::TextEntered;
-        capsule.inputText = *text;
-    } else if (args.value("--key")) {
-        const auto key = args.number("--key", 1, 0xFFFF);
-        if (!key) return CliUsageError(command, "--key takes a key code such as 32");
-        capsule.keyCode = int(*key);
-    }
     cmcCellObj item;
     cmcCellCapsule itemCapsule;
-    if (auto wanted = args.value("--choose")) {
-        cmcCellObj opener = cell;
-        cmcCellCapsule open;
-        open.keyCode = cellKey::Enter;
-        RunCell(logic, opener, open); // asks which list the cell opens, changes nothing
-        if (openedList.empty()) return CliUsageError(command, "the cell has no pick list");
-        const auto value = ChoiceValue(logic, openedList, *wanted);
-        if (!value) return CliUsageError(command, "no such value in " + openedList);
-        item.cellType = CT_Null;
-        item.logicId = Flex0;
-        item.index = *value;
-        itemCapsule.cell = &item;
-        capsule.inputMode = cmcCellCapsule::ListChoice;
-        capsule.parentCapsule = &itemCapsule;
-    }
+    if (int status = FillInput(args, command, logic, cell, openedList, capsule, item, itemCapsule);
+        status != 0)
+        return status;
     int action = cellAction::None;
-    bool refused = false;
-    {
-        const CliRefusalWatch questions;
-        RunCell(logic, cell, capsule, &action);
-        refused = questions.Refused();
-    }
-    if (refused) {
-        // Cancel ends the edit with nothing changed: the file stays as it was.
-        std::fprintf(stderr, "pelham-cli: the question was refused; the file is unchanged\n");
-        return ExitRefused;
-    }
+    if (RefusedEdit([&] { RunCell(logic, cell, capsule, &action); })) return ExitRefused;
     if (action == cellAction::OpenEditor)
         std::fprintf(stderr, "pelham-cli: the key opens the editor; give --text to commit\n");
     PrintCell(logic, cell);
@@ -301,8 +485,9 @@ const CliRegistration cellRegistration({"cell", "FILE.tcf --sheet SHEET --cell C
                                         RunCell});
 const CliRegistration editRegistration(
     {"edit",
-     "FILE.tcf --sheet SHEET --cell CL_NAME --index ROW (--text TEXT | --key CODE | --choose "
-     "VALUE) [--yes] [-o OUT.tcf]",
+     "FILE.tcf --sheet SHEET --cell CL_NAME (--index ROW (--text TEXT | --key CODE | --choose "
+     "VALUE) | --command Copy|Paste|Up|Down|Clear|Delete|Insert --rows FIRST[-LAST] "
+     "[--from FIRST[-LAST]]) [--yes] [-o OUT.tcf]",
      RunEdit});
 
 } // namespace

@@ -15,8 +15,8 @@ std::vector<CliCommand>& table() {
 
 // Options that take a value; every other "--word" is a flag.
 const std::set<std::string> ValueOptions = {
-    "--port", "--destination", "--language", "--sheet", "--cell", "--index",
-    "--text", "--key",         "--choose",   "--bank",  "-o",     "--trace",
+    "--port",   "--destination", "--language", "--sheet", "--cell",    "--index", "--text", "--key",
+    "--choose", "--bank",        "-o",         "--trace", "--command", "--rows",  "--from",
 };
 
 const CliCommand* findCommand(const std::string& name) {

@@ -113,6 +113,9 @@ void cmcSheetLayout::RepeatBlock() {
 }
 
 void cmcSheetLayout::ParseRows() {
+    cells_.clear();
+    cells_.reserve(static_cast<size_t>(columns_) *
+                   static_cast<size_t>(std::max(Rows(), preparedRows_)));
     cells_.assign(static_cast<size_t>(columns_) * rows_.size(), cmcCellObj());
     const std::string key = layoutName_ + "_Cells";
     for (int row = 0; row < Rows(); ++row) {
@@ -144,10 +147,6 @@ cmcCellObj& cmcSheetLayout::Cell(int column, int row) {
 
 const cmcCellObj& cmcSheetLayout::Cell(int column, int row) const {
     return const_cast<cmcSheetLayout*>(this)->Cell(column, row);
-}
-
-void cmcSheetLayout::ReserveRows(int rows) {
-    cells_.reserve(static_cast<size_t>(columns_) * static_cast<size_t>(std::max(rows, 0)));
 }
 
 void cmcSheetLayout::AppendRepeatedRow() {

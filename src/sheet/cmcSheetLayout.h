@@ -63,7 +63,7 @@ class cmcSheetLayout {
     // A list sheet grows and shrinks at its end without a rebuild: the new last row is a
     // copy of the row above with every index one higher. Room reserved for a number of rows
     // keeps references to the cells valid while the sheet grows within it.
-    void ReserveRows(int rows);
+    void ReserveRows(int rows) { preparedRows_ = rows; }
     void AppendRepeatedRow();
     void RemoveLastRow();
 
@@ -108,6 +108,7 @@ class cmcSheetLayout {
     int loopCount_ = 0;
     bool loopEnding_ = false;
     bool multiSelect_ = true;
+    int preparedRows_ = 0;
 };
 
 // A readable table of a built sheet, one line per cell, for reviews and fixtures.

@@ -5,9 +5,11 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QHash>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QStaticText>
 #include <QStringList>
 
 #include <algorithm>
@@ -69,6 +71,29 @@ int Scaled(double scale, double pixels) {
     return static_cast<int>(std::lround(pixels * scale));
 }
 
+// Fonts and shaped texts are made once: a sheet draws the same few fonts and, mostly, the
+// same short texts in every row. The caches start afresh when they grow large.
+constexpr qsizetype CacheLimit = 20000;
+
+quint64 FontKey(const QFont& font) {
+    return quint64(font.pixelSize()) << 8 | quint64(font.bold()) << 1 | quint64(font.italic()) |
+           quint64(font.underline()) << 2 | quint64(font.strikeOut()) << 3 |
+           quint64(font.family() == QLatin1String("monospace")) << 4;
+}
+
+const QStaticText& ShapedText(const QString& text, const QFont& font) {
+    static QHash<QPair<quint64, QString>, QStaticText> cache;
+    const QPair<quint64, QString> key(FontKey(font), text);
+    auto found = cache.constFind(key);
+    if (found != cache.constEnd()) return *found;
+    if (cache.size() > CacheLimit) cache.clear();
+    QStaticText shaped(text);
+    shaped.setTextFormat(Qt::PlainText);
+    shaped.setPerformanceHint(QStaticText::AggressiveCaching);
+    shaped.prepare(QTransform(), font);
+    return *cache.insert(key, shaped);
+}
+
 QColor Background(const cuiCellPaint& paint, const cuiShading& shading) {
     const unsigned own = paint.cell->color;
     if (paint.printing) return IsWhite(own) ? QColor(Qt::white) : PrintedShade;
@@ -125,8 +150,7 @@ int DrawText(QPainter& painter, const cuiCellPaint& paint, const QFont& font) {
     QString text = paint.text;
     if (cell.HasLayout(cmcCellObj::Wrap)) text = cuiWrapText(text, font, r.width() * 9 / 10);
     const QStringList lines = text.split(QLatin1Char('\n'));
-    const QFontMetrics metrics(font);
-    const int lineHeight = metrics.height();
+    const int lineHeight = cuiLineHeight(font);
     const int textHeight = lineHeight * static_cast<int>(lines.size());
     int top = r.top() + Scaled(paint.scale, 1);
     if (cell.AlignV() == 1) top = r.top() + (r.height() + 1 - textHeight) / 2;
@@ -137,11 +161,12 @@ int DrawText(QPainter& painter, const cuiCellPaint& paint, const QFont& font) {
     painter.setClipRect(r);
     painter.setFont(font);
     for (const QString& line : lines) {
-        const int width = metrics.horizontalAdvance(line);
+        const QStaticText& shaped = ShapedText(line, font);
+        const int width = static_cast<int>(std::ceil(shaped.size().width()));
         int left = r.left() + inset;
         if (cell.AlignH() == 1) left = r.left() + (r.width() + 1 - width) / 2;
         if (cell.AlignH() == 2) left = std::max(r.left(), r.right() - width - inset);
-        painter.drawText(QPoint(left, top + metrics.ascent()), line);
+        painter.drawStaticText(QPoint(left, top), shaped);
         textRight = std::max(textRight, left + width);
         top += lineHeight;
     }
@@ -185,15 +210,32 @@ QColor cuiColor(unsigned value, const QPalette& palette) {
 }
 
 QFont cuiFont(const cmcCellFont& cellFont, double scale) {
-    QFont font = QApplication::font();
+    static QHash<quint64, QFont> cache;
     const int pixels = std::max(1, Scaled(scale, std::abs(cellFont.height)));
+    const quint64 key = quint64(pixels) << 8 | quint64(cellFont.style & 15) << 1 |
+                        quint64(cellFont.pitch == fpFixed);
+    auto found = cache.constFind(key);
+    if (found != cache.constEnd()) return *found;
+    QFont font = QApplication::font();
     font.setPixelSize(pixels);
     font.setBold(cellFont.style & fsBold);
     font.setItalic(cellFont.style & fsItalic);
     font.setUnderline(cellFont.style & fsUnderline);
     font.setStrikeOut(cellFont.style & fsStrikeOut);
     if (cellFont.pitch == fpFixed) font.setFamily(QStringLiteral("monospace"));
-    return font;
+    return *cache.insert(key, font);
+}
+
+int cuiLineHeight(const QFont& font) {
+    static QHash<quint64, int> cache;
+    const quint64 key = FontKey(font);
+    auto found = cache.constFind(key);
+    if (found != cache.constEnd()) return *found;
+    return *cache.insert(key, QFontMetrics(font).height());
+}
+
+int cuiTextWidth(const QString& text, const QFont& font) {
+    return static_cast<int>(std::ceil(ShapedText(text, font).size().width()));
 }
 
 QString cuiWrapText(const QString& text, const QFont& font, int maxWidth) {

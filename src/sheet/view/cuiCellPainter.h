@@ -47,6 +47,9 @@ QColor cuiColor(unsigned value, const QPalette& palette);
 // The real font of a cell font at a scale; a Windows face name or none means the system's
 // user-interface face, so that Japanese text finds its glyphs.
 QFont cuiFont(const cmcCellFont& font, double scale = 1.0);
+// A line's height and a text's width in a font, from caches shared by every sheet.
+int cuiLineHeight(const QFont& font);
+int cuiTextWidth(const QString& text, const QFont& font);
 // The text broken so that no line is wider than maxWidth, at any character.
 QString cuiWrapText(const QString& text, const QFont& font, int maxWidth);
 

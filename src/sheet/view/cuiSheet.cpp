@@ -38,13 +38,12 @@ std::string Formatted(const char* format, int value) {
 }
 
 QSize TextSize(const QFont& font, const std::string& text) {
-    const QFontMetrics metrics(font);
     int width = 0, lines = 0;
     for (const QString& line : QString::fromStdString(text).split(QLatin1Char('\n'))) {
-        width = std::max(width, metrics.horizontalAdvance(line));
+        width = std::max(width, cuiTextWidth(line, font));
         ++lines;
     }
-    return QSize(width, metrics.height() * lines);
+    return QSize(width, cuiLineHeight(font) * lines);
 }
 
 } // namespace

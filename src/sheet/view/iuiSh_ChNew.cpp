@@ -42,6 +42,7 @@ int iuiSh_ChNew::PositionOf(char kind, int number) const {
 
 void iuiSh_ChNew::SetArgument(const std::string& argument) {
     iuiSh_ColCut::SetArgument(argument);
+    Layout().ReserveRows(PreparedRows);
     const cmcOrganisation* org = services_.organisation;
     int n = 0;
     recordSet_ = Other, setNumber_ = 0, firstRecord_ = 0, recordCount_ = 0;
@@ -99,7 +100,6 @@ void iuiSh_ChNew::BeforeRow(int row) {
 
 void iuiSh_ChNew::AfterBuild() {
     iuiSh_ColCut::AfterBuild();
-    Layout().ReserveRows(PreparedRows);
     extraRows_ = 0;
     if (firstLoopRow_ < 0 || printing_) return;
     // The new row and whatever follows the loop take no part in multi-selection.
@@ -169,6 +169,7 @@ void iuiSh_ChNew::HandleEvent(const cmcEvent& event) {
 
 void iuiSh_ChBank::SetArgument(const std::string& argument) {
     iuiSh_ColCut::SetArgument(argument);
+    Layout().ReserveRows(PreparedRows);
     cmcOrganisation* org = services_.organisation;
     int n = 0;
     recordSet_ = Channels;

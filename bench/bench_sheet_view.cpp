@@ -1,0 +1,178 @@
+// The sheet view on the offscreen display: opening and first painting the memory-channel
+// sheet of a group of 1,600 channels, repainting and scrolling one page, committing one
+// cell with its repaint, and the resident memory the open sheet adds.
+
+#include "app/indMain.h"
+#include "app/indProcess.h"
+#include "events/cmcEvMan.h"
+#include "events/cmcEvents.h"
+#include "model/cmcMemoryMap.h"
+#include "model/cmcOrganisation.h"
+#include "platform/fake/cmcFakePlatform.h"
+#include "sheet/view/cuiSheetAddress.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+const char* const GroupSheet = "[St_CNBank]GI_Sheet_MemoryCH,Group 0";
+
+// The program on the fake platform, destination 1, every channel in the first group.
+struct clsFullProgram {
+    clsFullProgram() {
+        process = std::make_unique<indProcess>();
+        indMain& main = process->Main();
+        main.ReceiverInformation()[indMain::InfoDestinationByte] = 1;
+        process->Events().Send(ev::AdoptDestination);
+        uint8_t* bytes = main.WorkingImage().Data();
+        for (int slot = 0; slot < memmap::Channels; ++slot) {
+            std::copy(bytes + memmap::ChannelAddress(0),
+                      bytes + memmap::ChannelAddress(0) + memmap::ChannelSize,
+                      bytes + memmap::ChannelAddress(slot));
+            memmap::Put32(bytes, memmap::OrganisationWords + 4 * slot, uint32_t(slot % 100) << 2);
+            memmap::Put16(bytes, memmap::OrderList + 2 * slot, uint16_t(slot));
+            memmap::PutBit(bytes, memmap::ChannelEmptyBits, slot, false);
+        }
+        main.Organisation().Adopt();
+    }
+
+    cuiSheetServices Services() {
+        cuiSheetServices services;
+        services.catalogue = &process->Text();
+        services.events = &process->Events();
+        services.organisation = &process->Main().Organisation();
+        services.destination = 1;
+        return services;
+    }
+
+    std::unique_ptr<cuiSheet> OpenSheet() {
+        auto sheet = cuiCreateSheet(GroupSheet, Services(), nullptr);
+        sheet->resize(1280, 900);
+        sheet->Open();
+        return sheet;
+    }
+
+    cmcFakePlatform platform;
+    std::unique_ptr<indProcess> process;
+};
+
+QApplication& Application() {
+    static int argc = 1;
+    static char name[] = "bench_sheet_view";
+    static char* argv[] = {name, nullptr};
+    static QApplication application(argc, argv);
+    return application;
+}
+
+// Paints the grid as the screen would, into an image of its size.
+void PaintGrid(cuiSheet& sheet, QImage& image) {
+    sheet.Grid().viewport()->render(&image);
+}
+
+long ResidentKilobytes() {
+    std::ifstream statm("/proc/self/statm");
+    long size = 0, resident = 0;
+    statm >> size >> resident;
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Runs first, before any other sheet of this size has grown the heap.
+void BM_OpenSheetResidentMemory(benchmark::State& state) {
+    Application();
+    clsFullProgram program;
+    QImage image(1280, 900, QImage::Format_ARGB32_Premultiplied);
+    { // warm up the fonts and caches that every sheet shares, on a small sheet
+        auto small =
+            cuiCreateSheet("[St_ChNew]GI_Sheet_CategoryOp,CategoryOp", program.Services(), nullptr);
+        small->resize(1280, 900);
+        small->Open();
+        PaintGrid(*small, image);
+    }
+    long added = 0;
+    for (auto _ : state) {
+        const long before = ResidentKilobytes();
+        auto sheet = program.OpenSheet();
+        PaintGrid(*sheet, image);
+        added = ResidentKilobytes() - before;
+    }
+    state.counters["added_MB"] = double(added) / 1024.0;
+}
+BENCHMARK(BM_OpenSheetResidentMemory)->Iterations(1);
+
+void BM_OpenAndFirstPaint(benchmark::State& state) {
+    Application();
+    clsFullProgram program;
+    state.counters["channels"] = program.process->Main().Organisation().ChannelsOfGroup(0);
+    QImage image(1280, 900, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        auto sheet = program.OpenSheet();
+        PaintGrid(*sheet, image);
+        state.PauseTiming();
+        sheet.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenAndFirstPaint)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void BM_RepaintPage(benchmark::State& state) {
+    Application();
+    clsFullProgram program;
+    auto sheet = program.OpenSheet();
+    QImage image(sheet->Grid().viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state)
+        PaintGrid(*sheet, image);
+}
+BENCHMARK(BM_RepaintPage)->Unit(benchmark::kMillisecond);
+
+void BM_ScrollPage(benchmark::State& state) {
+    Application();
+    clsFullProgram program;
+    auto sheet = program.OpenSheet();
+    QImage image(sheet->Grid().viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    const int page = sheet->Grid().VisibleRowCount();
+    int top = sheet->Grid().FixedRows();
+    for (auto _ : state) {
+        top += page;
+        if (top > 1500) top = sheet->Grid().FixedRows();
+        sheet->Grid().SetTopLeft(sheet->Grid().LeftColumn(), top);
+        PaintGrid(*sheet, image);
+    }
+}
+BENCHMARK(BM_ScrollPage)->Unit(benchmark::kMillisecond);
+
+void BM_CommitCellWithRepaint(benchmark::State& state) {
+    Application();
+    clsFullProgram program;
+    auto sheet = program.OpenSheet();
+    QImage image(sheet->Grid().viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    int column = -1;
+    const int row = sheet->Grid().FixedRows() + 5;
+    for (int c = 0; c < sheet->Layout().Columns(); ++c)
+        if (sheet->CellAt(c, row).logicId == CL_Mch_Freq) column = c;
+    if (!sheet->MoveTo(column, row)) return state.SkipWithError("no frequency cell");
+    const std::string texts[] = {"145.050000", "118.000000"};
+    int turn = 0;
+    // The commit repaints the channel's row.
+    const QRect line = sheet->Grid().CellRect(0, row);
+    const QRegion dirty(0, line.top(), sheet->Grid().viewport()->width(), line.height());
+    for (auto _ : state) {
+        sheet->RunOnCurrent(0, 0, &texts[turn++ & 1]);
+        sheet->Grid().viewport()->render(&image, QPoint(), dirty);
+    }
+    if (sheet->DisplayText(column, row) != texts[(turn - 1) & 1])
+        state.SkipWithError(
+            ("the commit stored nothing: " + sheet->DisplayText(column, row)).c_str());
+}
+BENCHMARK(BM_CommitCellWithRepaint)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

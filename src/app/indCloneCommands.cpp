@@ -23,8 +23,18 @@ int CheckReceivedImage(const dst_CDrv_Result& result) {
     return result.image.HasFormatMarker() ? clonecode::Ok : clonecode::BadImage;
 }
 
+indSafeWrite::Options indCloneDocument::CloneWriteSafety() {
+    const indCloneSafetySettings settings = ReadCloneSafetySettings();
+    indSafeWrite::Options options;
+    options.backup = settings.backupBeforeWrite;
+    options.verify = settings.verifyAfterWrite;
+    options.backupFolder = DefaultBackupFolder();
+    return options;
+}
+
 indCloneCommands::indCloneCommands(indCloneDocument& document, cmcEvMan& events)
-    : document_(document), events_(events), session_(std::make_unique<indCloneMan>(events)) {
+    : document_(document), events_(events), session_(std::make_unique<indCloneMan>(events)),
+      safeWrite_(*session_) {
     session_->SetLineSource([this] { return document_.CloneLine(); });
     session_->InstallInformationCheck(
         [this](dst_CDrv_Result& result) { InformationCheck(result); });
@@ -142,13 +152,20 @@ void indCloneCommands::StartConfirmedWrite() {
     cmcEeprom copy;
     copy.Assign(working);
     if (hooks_.replaceDisallowed) hooks_.replaceDisallowed(copy);
-    session_->SetRequestWords(ReceiverModelWord, 0);
-    session_->StartWrite(copy, DocumentRanges,
-                         [this](dst_CDrv_Result& result) { WriteDone(result); });
+    // The backup read, the write and the read-back, as the document's settings ask.
+    indSafeWrite::Options options = document_.CloneWriteSafety();
+    if (!options.destination) {
+        destination_.SetIndex(document_.InstalledDestination());
+        options.destination = &destination_;
+    }
+    safeWrite_.Start(copy, std::move(options), [this](int code) { WriteDone(code); });
 }
 
-void indCloneCommands::WriteDone(dst_CDrv_Result& result) {
-    if (Failed(result)) return;
+void indCloneCommands::WriteDone(int code) {
+    if (code != clonecode::Ok) {
+        writeConfirmed_ = false;
+        return;
+    }
     document_.CloseSheet();
     Message("GI_Mess_CloneWrite_Succeeded", MsgIcon::Information);
 }

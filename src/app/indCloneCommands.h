@@ -5,7 +5,9 @@
 // and forwards its menu commands and event 53 to it; the commands reach the document only
 // through indCloneDocument.
 
+#include "app/indCloneSafety.h"
 #include "clone/indCloneMan.h"
+#include "model/indDestination.h"
 
 #include <array>
 #include <cstdint>
@@ -40,6 +42,10 @@ class indCloneDocument {
     virtual indCloneLine CloneLine() = 0;
     // The clone information window (over the receiver information).
     virtual void OpenCloneInformation() = 0;
+    // The steps around a Clone Write: by default the settings Clone/BackupBeforeWrite and
+    // Clone/VerifyAfterWrite, the backups in the user's data folder, the installed
+    // destination for naming differences.
+    virtual indSafeWrite::Options CloneWriteSafety();
 };
 
 // The data checks and corrections Clone Write runs, supplied by the memory model. Without
@@ -98,7 +104,7 @@ class indCloneCommands {
     void ReadDone(dst_CDrv_Result& result);
     void WriteInformationDone(dst_CDrv_Result& result);
     void StartConfirmedWrite();
-    void WriteDone(dst_CDrv_Result& result);
+    void WriteDone(int code);
     void InformationDone(dst_CDrv_Result& result);
     bool Failed(const dst_CDrv_Result& result);
     int Message(const std::string& key, MsgIcon icon, MsgButtons buttons = MsgButtons::Ok);
@@ -106,6 +112,8 @@ class indCloneCommands {
     indCloneDocument& document_;
     cmcEvMan& events_;
     std::unique_ptr<indCloneMan> session_;
+    indSafeWrite safeWrite_;
+    indDestination destination_; // the installed one, while a write runs
     indCloneDataHooks hooks_;
     indReceiverInfo receiverInfo_{};
     bool writeConfirmed_ = false;

@@ -59,17 +59,37 @@ std::optional<bool> ReadFlag(const std::string& name) {
     return std::nullopt;
 }
 
+// The backups in a folder, oldest first.
+std::vector<fs::path> ExistingBackups(const fs::path& folder) {
+    std::vector<fs::path> backups;
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(BackupPrefix, 0) == 0 && entry.path().extension() == ".tcf")
+            backups.push_back(entry.path());
+    }
+    std::sort(backups.begin(), backups.end());
+    return backups;
+}
+
 // "backup-20261210-143005-00.tcf": names that sort in the order they were made; the last
-// number tells apart backups made within one second.
-std::string DatedName(int attempt) {
+// number follows the backups already made within the same second.
+std::string NewBackupName(const std::vector<fs::path>& existing) {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
     char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-    char number[16];
-    std::snprintf(number, sizeof number, "-%02d", attempt);
-    return BackupPrefix + std::string(stamp) + number + ".tcf";
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S-", &local);
+    const std::string prefix = BackupPrefix + std::string(stamp);
+    int number = 0;
+    for (const fs::path& path : existing) {
+        const std::string name = path.filename().string();
+        if (name.rfind(prefix, 0) == 0)
+            number = std::max(number, std::atoi(name.c_str() + prefix.size()) + 1);
+    }
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%02d", number);
+    return prefix + digits + ".tcf";
 }
 
 bool SameMap(const cmcEeprom& a, const cmcEeprom& b) {
@@ -78,15 +98,8 @@ bool SameMap(const cmcEeprom& a, const cmcEeprom& b) {
 }
 
 void RemoveOldBackups(const fs::path& folder) {
-    std::vector<fs::path> backups;
+    const std::vector<fs::path> backups = ExistingBackups(folder);
     std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind(BackupPrefix, 0) == 0 && entry.path().extension() == ".tcf")
-            backups.push_back(entry.path());
-    }
-    if (backups.size() <= size_t(BackupsKept)) return;
-    std::sort(backups.begin(), backups.end());
     for (size_t i = 0; i + BackupsKept < backups.size(); ++i)
         fs::remove(backups[i], error);
 }
@@ -115,10 +128,7 @@ std::string DefaultBackupFolder() {
 int SaveBackup(const std::string& folder, const cmcEeprom& image, std::string& path) {
     std::error_code error;
     fs::create_directories(folder, error);
-    int attempt = 0;
-    do {
-        path = (fs::path(folder) / DatedName(attempt++)).string();
-    } while (fs::exists(path, error));
+    path = (fs::path(folder) / NewBackupName(ExistingBackups(folder))).string();
     if (int code = WriteDocumentFile(path, image); code != 0) return code;
     RemoveOldBackups(folder);
     return 0;

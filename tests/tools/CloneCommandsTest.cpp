@@ -1,12 +1,17 @@
 // The document's clone commands on the manual clock and an in-memory receiver.
 
 #include "app/indCloneCommands.h"
+#include "app/indDocumentFile.h"
 #include "catalogue/cmcGTex.h"
 #include "clone/CloneDriverFixture.h"
 #include "events/cmcEvMan.h"
 #include "events/cmcEvents.h"
+#include "model/cmcMemoryMap.h"
+#include "support/TestEnvironment.h"
 
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -23,8 +28,10 @@ class FakeDocument : public indCloneDocument {
     int InstalledDestination() override { return destination; }
     indCloneLine CloneLine() override { return {"/dev/ttyUSB0", false}; }
     void OpenCloneInformation() override { log += "info-window "; }
+    indSafeWrite::Options CloneWriteSafety() override { return safety; }
 
     cmcEeprom working;
+    indSafeWrite::Options safety = {false, false, "", nullptr, false};
     int confirmSave = answer::No;
     bool visible = true;
     int destination = 0;
@@ -179,6 +186,114 @@ TEST_F(CloneCommandsTest, AFailureAfterConfirmingLeavesNoConfirmationBehind) {
     Settle();
     EXPECT_EQ(Texts(), std::vector<std::string>{"Write to receiver. Are you sure?"});
     EXPECT_EQ(receiverSide.dataFramesWritten, 0);
+}
+
+// The steps around a write: the receiver's image as the backup, then the write.
+class CloneSafetyTest : public CloneCommandsTest {
+  protected:
+    CloneSafetyTest() {
+        document.safety.backupFolder = temp.file("backups");
+        // A document with the format marker, and a receiver holding something else.
+        document.working.SetBytes(MarkerAddress, reinterpret_cast<const uint8_t*>(FormatMarker),
+                                  FormatMarkerLength);
+        receiverSide.image = RandomImage(7);
+        std::memcpy(receiverSide.image.data() + MarkerAddress, FormatMarker, FormatMarkerLength);
+        platform.messages.script({answer::Ok});
+    }
+    // The commands of the frames the receiver saw: E0 information, E2 read, E3 write.
+    std::string Requests() const {
+        std::string requests;
+        for (const auto& frame : receiverSide.framesSeen)
+            if (frame.size() > 2 && frame[2] != 0xE4 && frame[2] != 0xE5) {
+                char command[8];
+                std::snprintf(command, sizeof command, "%02X ", frame[2]);
+                requests += command;
+            }
+        return requests;
+    }
+    std::vector<std::string> BackupFiles() const {
+        std::vector<std::string> files;
+        if (!std::filesystem::exists(temp.file("backups"))) return files;
+        for (const auto& entry : std::filesystem::directory_iterator(temp.file("backups")))
+            files.push_back(entry.path().string());
+        return files;
+    }
+    // The image the write sends: the document with the replaced first byte.
+    std::vector<uint8_t> Sent() const {
+        std::vector<uint8_t> sent(document.working.Data(), document.working.Data() + ImageSize);
+        sent[0] = 0x5A;
+        return sent;
+    }
+
+    testenv::TempFolder temp;
+};
+
+TEST_F(CloneSafetyTest, WriteReadsTheReceiverFirstAndKeepsItsImage) {
+    document.safety.backup = true;
+    commands.CloneWrite();
+    Settle();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Write to receiver. Are you sure?",
+                                                 "Cloning is succeeded."}));
+    EXPECT_EQ(Requests(), "E0 E0 E2 E3 ");
+    EXPECT_EQ(receiverSide.dataFramesWritten, 3650);
+    const std::vector<std::string> backups = BackupFiles();
+    ASSERT_EQ(backups.size(), 1u);
+    cmcEeprom backup;
+    backup.SetSize(ImageSize);
+    ASSERT_EQ(ReadDocumentFile(backups[0], backup), 0);
+    EXPECT_TRUE(std::equal(receiverSide.image.begin(), receiverSide.image.begin() + MapSize,
+                           backup.Data()));
+}
+
+TEST_F(CloneSafetyTest, AFailedBackupWritesNothing) {
+    document.safety.backup = true;
+    receiverSide.image[MarkerAddress] = 'X'; // a read the image check refuses
+    commands.CloneWrite();
+    Settle();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{
+                           "Write to receiver. Are you sure?", "Illegal data.",
+                           "The receiver could not be backed up, so nothing was written to it."}));
+    EXPECT_EQ(Requests(), "E0 E0 E2 ");
+    EXPECT_EQ(receiverSide.dataFramesWritten, 0);
+    EXPECT_TRUE(BackupFiles().empty());
+    EXPECT_FALSE(commands.WriteConfirmed());
+}
+
+TEST_F(CloneSafetyTest, VerifyComparesTheReadBackWithWhatWasSent) {
+    document.safety.verify = true;
+    receiverSide.image = Sent(); // a receiver that reads back what it is sent
+    commands.CloneWrite();
+    Settle();
+    EXPECT_EQ(Requests(), "E0 E0 E3 E2 ");
+    EXPECT_EQ(Texts().back(), "Cloning is succeeded.");
+
+    receiverSide.image[memmap::CommonSettings + memmap::common::BeepLevel] ^= 0x01;
+    platform.messages.clear();
+    platform.messages.script({answer::Ok});
+    commands.CloneWrite();
+    Settle();
+    ASSERT_EQ(Texts().size(), 2u);
+    EXPECT_EQ(Texts()[1], "The receiver does not hold what was written. It differs in:");
+    EXPECT_NE(platform.messages.lastText().find("Common settings, Sound: Beep Level"),
+              std::string::npos)
+        << platform.messages.lastText();
+}
+
+TEST_F(CloneSafetyTest, KeepsTheNewestBackups) {
+    std::vector<std::string> made;
+    for (int i = 0; i < BackupsKept + 2; ++i) {
+        document.working.SetByte(0, i);
+        std::string path;
+        ASSERT_EQ(SaveBackup(temp.file("backups"), document.working, path), 0);
+        made.push_back(path);
+    }
+    EXPECT_EQ(BackupFiles().size(), size_t(BackupsKept));
+    EXPECT_FALSE(std::filesystem::exists(made[0]));
+    EXPECT_FALSE(std::filesystem::exists(made[1]));
+    cmcEeprom newest;
+    newest.SetSize(ImageSize);
+    ASSERT_EQ(ReadDocumentFile(made.back(), newest), 0);
+    EXPECT_EQ(newest.GetByte(0), BackupsKept + 1);
 }
 
 } // namespace

@@ -10,10 +10,31 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <optional>
 #include <unistd.h>
 
 namespace {
+
+// Backups of the receiver go to the test's folder, never the user's.
+class DataHomeScope {
+  public:
+    explicit DataHomeScope(const std::string& path) {
+        if (const char* old = std::getenv("XDG_DATA_HOME")) old_ = old;
+        setenv("XDG_DATA_HOME", path.c_str(), 1);
+    }
+    ~DataHomeScope() {
+        if (old_)
+            setenv("XDG_DATA_HOME", old_->c_str(), 1);
+        else
+            unsetenv("XDG_DATA_HOME");
+    }
+
+  private:
+    std::optional<std::string> old_;
+};
 
 class DocumentCloneTest : public ::testing::Test {
   protected:
@@ -43,6 +64,7 @@ class DocumentCloneTest : public ::testing::Test {
 
     cmcFakePlatform platform;
     testenv::TempFolder folder;
+    DataHomeScope dataHome{folder.file("data")};
     RunningProgram program;
 };
 
@@ -59,7 +81,8 @@ TEST_F(DocumentCloneTest, ReadMakesTheReceiversImageAModifiedUntitledDocument) {
     EXPECT_TRUE(program.window.enabled);
 }
 
-TEST_F(DocumentCloneTest, WriteSendsTheDocumentAfterTheQuestion) {
+// By default the program backs the receiver up before it writes.
+TEST_F(DocumentCloneTest, WriteBacksTheReceiverUpAndSendsTheDocumentAfterTheQuestion) {
     const std::string saved = folder.file("received.tcf");
     SimProcess sim({"--destination", "1", "--save", saved});
     UsePort(sim.Port(), 1);
@@ -75,6 +98,11 @@ TEST_F(DocumentCloneTest, WriteSendsTheDocumentAfterTheQuestion) {
     received.SetSize(ImageSize);
     ASSERT_EQ(ReadDocumentFile(saved, received), 0);
     EXPECT_EQ(FirstDifference(received, main().WorkingImage()), -1);
+    const auto backups = std::filesystem::path(folder.file("data")) / "pelham" / "backups";
+    ASSERT_TRUE(std::filesystem::is_directory(backups));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(backups),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST_F(DocumentCloneTest, AnotherDestinationStopsTheReadAndKeepsTheDocument) {

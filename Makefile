@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps configure build test run bench sanitize clean
+.PHONY: deps configure build test run bench sanitize fuzz clean
 
 deps:
 	@bash scripts/install-deps
@@ -38,5 +38,24 @@ sanitize: deps
 	@QT_QPA_PLATFORM=offscreen LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 		ctest --test-dir $(BUILD)-asan --output-on-failure -j $(JOBS) -L unit
 
+# Fuzz targets with clang and libFuzzer, one at a time for FUZZ_TIME seconds each, seeded
+# from tests/fuzz/corpus/<target>; new inputs go to $(BUILD)-fuzz/corpus/<target>, crash
+# inputs to $(BUILD)-fuzz/crash-<target>-*.
+FUZZ_TIME ?= 60
+FUZZ_TARGETS ?= fuzz_tcf fuzz_csv fuzz_preset fuzz_frames fuzz_adopt
+FUZZ_FLAGS ?=
+
+fuzz: deps
+	@cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELHAM_FUZZ=ON \
+		-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake --build $(BUILD)-fuzz -j $(JOBS) --target $(FUZZ_TARGETS)
+	@for t in $(FUZZ_TARGETS); do \
+		echo "== $$t"; \
+		mkdir -p $(BUILD)-fuzz/corpus/$$t; \
+		$(BUILD)-fuzz/tests/fuzz/$$t -max_total_time=$(FUZZ_TIME) -print_final_stats=1 \
+			-artifact_prefix=$(BUILD)-fuzz/crash-$$t- $(FUZZ_FLAGS) \
+			$(BUILD)-fuzz/corpus/$$t tests/fuzz/corpus/$$t || exit 1; \
+	done
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-asan
+	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-asan $(BUILD)-fuzz

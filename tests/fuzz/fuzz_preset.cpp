@@ -1,5 +1,7 @@
 // Fuzz target: a preset file read by the preset reader, then its categories imported as
-// banks into a document, in and out of the Japanese text mode.
+// banks into a document, in and out of the Japanese text mode. The document is the default
+// image adopted once; each run starts from a copy of its bytes, since an import touches
+// only the banks and leaves the channel organisation as it was.
 
 #include "events/cmcEvMan.h"
 #include "files/cmcLoadFile.h"
@@ -21,6 +23,10 @@ namespace {
 struct Document {
     Document() : destination(0), organisation(image, &destination) {
         image.SetSize(ImageSize);
+        FillDefaultImage(image, 0);
+        organisation.Adopt();
+        pristine.SetSize(ImageSize);
+        pristine.Assign(image);
         events.Subscribe(&Document::OnEvent, this);
     }
     static void OnEvent(void* context, const cmcEvent& event) {
@@ -31,6 +37,7 @@ struct Document {
     cmcEvMan events;
     indDestination destination;
     cmcEeprom image;
+    cmcEeprom pristine;
     cmcOrganisation organisation;
 };
 
@@ -43,8 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         file.LoadText(std::string_view(reinterpret_cast<const char*>(data), size));
         Preset_Data preset;
         if (!ReadPreset(file, japanese, preset)) continue;
-        FillDefaultImage(document.image, 0);
-        document.organisation.Adopt();
+        document.image.Assign(document.pristine);
         preset.selection = presetchoice::Add;
         for (Cate_Data& category : preset.categories)
             category.selection = presetchoice::Add;

@@ -4,8 +4,10 @@
 #include "files/cmcSafeWrite.h"
 #include "platform/cmcPlatform.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <memory>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -154,17 +156,26 @@ int cmcTcfFile::Read(const std::string& path, std::span<const cmcTcfRange> range
 }
 
 // Reads at most MaxFileBytes and one byte more, so that a device, a pipe or a huge file
-// ends in bounded memory: anything larger than that is no clone data file.
+// ends in bounded memory: anything larger than that is no clone data file. The file is
+// opened without waiting, so a named pipe nobody writes to reads as empty instead of
+// blocking the open.
 int cmcTcfFile::ReadCapped(const std::string& path, std::string& bytes) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
-    if (!file) return FileOpen;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return FileOpen;
+    const int flags = ::fcntl(fd, F_GETFL);
+    bool failed = flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0;
     char buffer[65536];
-    size_t got = 0;
-    while (bytes.size() <= MaxFileBytes &&
-           (got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        bytes.append(buffer, got);
-    if (std::ferror(file.get())) return FileOpen;
+    while (!failed && bytes.size() <= MaxFileBytes) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            failed = got < 0;
+            break;
+        }
+        bytes.append(buffer, static_cast<size_t>(got));
+    }
+    ::close(fd);
+    if (failed) return FileOpen;
     return bytes.size() > MaxFileBytes ? Format : Ok;
 }
 

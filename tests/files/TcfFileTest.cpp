@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -316,12 +317,16 @@ TEST_F(TcfFileTest, EndlessOrHugeInputIsIllegalData) {
     cmcTcfFile file;
     Prepare(file, target);
     EXPECT_EQ(file.Read("/dev/zero"), cmcTcfFile::Format);
+    // A named pipe nobody writes to reads as empty rather than waiting for a writer.
+    const std::string pipe = folder.file("pipe.tcf");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(file.Read(pipe), cmcTcfFile::Format);
     std::string huge = WholeImageText();
     while (huge.size() <= cmcTcfFile::MaxFileBytes)
         huge += "#" + std::string(700, 'x') + "\r\n";
     EXPECT_EQ(ReadInto(target, huge), cmcTcfFile::Format);
     EXPECT_EQ(target.GetByte(0), 0x5A);
-    ASSERT_EQ(Shown().size(), 2u);
+    ASSERT_EQ(Shown().size(), 3u);
     EXPECT_EQ(Shown()[0].text, FileError("Illegal data."));
 }
 

@@ -7,7 +7,6 @@
 #include <QFontMetrics>
 #include <QHash>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPolygonF>
 #include <QStaticText>
 #include <QStringList>
@@ -74,6 +73,11 @@ int Scaled(double scale, double pixels) {
 // Fonts and shaped texts are made once: a sheet draws the same few fonts and, mostly, the
 // same short texts in every row. The caches start afresh when they grow large.
 constexpr qsizetype CacheLimit = 20000;
+
+int LineHeight(const QStaticText& shaped, const QFont& font) {
+    // Glyphs from a fallback face (kana, kanji) can stand taller than the font's own lines.
+    return std::max(cuiLineHeight(font), static_cast<int>(std::ceil(shaped.size().height())));
+}
 
 quint64 FontKey(const QFont& font) {
     return quint64(font.pixelSize()) << 8 | quint64(font.bold()) << 1 | quint64(font.italic()) |
@@ -150,8 +154,7 @@ int DrawText(QPainter& painter, const cuiCellPaint& paint, const QFont& font) {
     QString text = paint.text;
     if (cell.HasLayout(cmcCellObj::Wrap)) text = cuiWrapText(text, font, r.width() * 9 / 10);
     const QStringList lines = text.split(QLatin1Char('\n'));
-    const int lineHeight = cuiLineHeight(font);
-    const int textHeight = lineHeight * static_cast<int>(lines.size());
+    const int textHeight = cuiTextSize(text, font).height();
     int top = r.top() + Scaled(paint.scale, 1);
     if (cell.AlignV() == 1) top = r.top() + (r.height() + 1 - textHeight) / 2;
     if (cell.AlignV() == 2) top = r.bottom() - textHeight - Scaled(paint.scale, 1);
@@ -168,7 +171,7 @@ int DrawText(QPainter& painter, const cuiCellPaint& paint, const QFont& font) {
         if (cell.AlignH() == 2) left = std::max(r.left(), r.right() - width - inset);
         painter.drawStaticText(QPoint(left, top), shaped);
         textRight = std::max(textRight, left + width);
-        top += lineHeight;
+        top += LineHeight(shaped, font);
     }
     painter.restore();
     return textRight;
@@ -238,6 +241,16 @@ int cuiTextWidth(const QString& text, const QFont& font) {
     return static_cast<int>(std::ceil(ShapedText(text, font).size().width()));
 }
 
+QSize cuiTextSize(const QString& text, const QFont& font) {
+    int width = 0, height = 0;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        const QStaticText& shaped = ShapedText(line, font);
+        width = std::max(width, static_cast<int>(std::ceil(shaped.size().width())));
+        height += LineHeight(shaped, font);
+    }
+    return QSize(width, height);
+}
+
 QString cuiWrapText(const QString& text, const QFont& font, int maxWidth) {
     const QFontMetrics metrics(font);
     QString wrapped;
@@ -276,30 +289,21 @@ void cuiDrawMark(QPainter& painter, const QRect& square, bool error, bool printi
     const QRectF box = QRectF(square).adjusted(0.5, 0.5, -0.5, -0.5);
     const double w = box.width();
     if (error) {
-        // A cross: on screen white on a red disc, on paper a black cross.
-        const double arm = w * 0.18;
-        QPainterPath cross;
+        // A cross: white on a red disc on screen, black on paper.
         const QPointF c = box.center();
-        const double reach = w * (printing ? 0.5 : 0.3);
-        for (int turn = 0; turn < 2; ++turn) {
-            QPolygonF bar;
-            const double s = turn == 0 ? 1 : -1;
-            bar << QPointF(c.x() - reach - arm * 0.5, c.y() - s * (reach - arm * 0.5))
-                << QPointF(c.x() - reach + arm * 0.5, c.y() - s * (reach + arm * 0.5))
-                << QPointF(c.x() + reach + arm * 0.5, c.y() + s * (reach - arm * 0.5))
-                << QPointF(c.x() + reach - arm * 0.5, c.y() + s * (reach + arm * 0.5));
-            cross.addPolygon(bar);
-            cross.closeSubpath();
-        }
-        cross.setFillRule(Qt::WindingFill);
+        const double reach = w * (printing ? 0.36 : 0.2);
         if (!printing) {
-            painter.setPen(QPen(QColor(0x90, 0x10, 0x10), 1));
+            painter.setPen(Qt::NoPen);
             painter.setBrush(QColor(0xD9, 0x2B, 0x2B));
             painter.drawEllipse(box);
         }
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(printing ? QColor(Qt::black) : QColor(Qt::white));
-        painter.drawPath(cross);
+        QPen pen(printing ? QColor(Qt::black) : QColor(Qt::white), std::max(1.5, w * 0.16));
+        pen.setCapStyle(Qt::RoundCap);
+        painter.setPen(pen);
+        painter.drawLine(QPointF(c.x() - reach, c.y() - reach),
+                         QPointF(c.x() + reach, c.y() + reach));
+        painter.drawLine(QPointF(c.x() - reach, c.y() + reach),
+                         QPointF(c.x() + reach, c.y() - reach));
     } else {
         // A triangle with an exclamation mark: yellow on screen, white on paper.
         QPolygonF triangle;

@@ -11,6 +11,7 @@
 #include <QFont>
 #include <QPalette>
 #include <QRect>
+#include <QSize>
 #include <QString>
 
 class QPainter;
@@ -50,6 +51,8 @@ QFont cuiFont(const cmcCellFont& font, double scale = 1.0);
 // A line's height and a text's width in a font, from caches shared by every sheet.
 int cuiLineHeight(const QFont& font);
 int cuiTextWidth(const QString& text, const QFont& font);
+// The size of a text of one or more lines.
+QSize cuiTextSize(const QString& text, const QFont& font);
 // The text broken so that no line is wider than maxWidth, at any character.
 QString cuiWrapText(const QString& text, const QFont& font, int maxWidth);
 

@@ -29,6 +29,7 @@
 namespace {
 
 constexpr int TitleBevel = 2;
+constexpr int MarkRoom = 18;
 constexpr int RepeatPausesMs[] = {30, 24, 18, 12, 6};
 
 std::string Formatted(const char* format, int value) {
@@ -38,12 +39,7 @@ std::string Formatted(const char* format, int value) {
 }
 
 QSize TextSize(const QFont& font, const std::string& text) {
-    int width = 0, lines = 0;
-    for (const QString& line : QString::fromStdString(text).split(QLatin1Char('\n'))) {
-        width = std::max(width, cuiTextWidth(line, font));
-        ++lines;
-    }
-    return QSize(width, cuiLineHeight(font) * lines);
+    return cuiTextSize(QString::fromStdString(text), font);
 }
 
 } // namespace
@@ -129,7 +125,7 @@ void cuiSheet::SetArgument(const std::string& argument) {
 
 void cuiSheet::SetPickListMode(bool on) {
     pickList_ = on;
-    gridPanel_->setFrameStyle(on ? (QFrame::Panel | QFrame::Raised) : QFrame::NoFrame);
+    gridPanel_->setFrameStyle(on ? (QFrame::Box | QFrame::Plain) : QFrame::NoFrame);
     gridPanel_->setLineWidth(on ? 1 : 0);
     grid_->SetScrollBarsShown(!on);
 }
@@ -233,9 +229,11 @@ void cuiSheet::SizeCells() {
             const QSize size =
                 TextSize(font ? cuiFont(*font) : QApplication::font(),
                          cell.templateText.empty() ? std::string(" ") : cell.templateText);
+            // Items that can carry a mark get room for it beside their text.
+            const int mark = pickList_ && cell.logicId == CL_FlexMarking ? MarkRoom : 0;
             if (fitWidth)
-                grid_->SetColumnWidth(column,
-                                      std::max(grid_->ColumnWidth(column), size.width() + 8));
+                grid_->SetColumnWidth(
+                    column, std::max(grid_->ColumnWidth(column), size.width() + 8 + mark));
             if (fitHeight) height = std::max(height, size.height() + 2);
         }
         grid_->SetRowHeight(row, height);

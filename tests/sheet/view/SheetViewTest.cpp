@@ -178,6 +178,19 @@ TEST_F(SheetViewTest, EscapeInTheEditorLeavesTheDatumAndEnterStoresIt) {
     EXPECT_EQ(sheet->CurrentRow(), row + 1);
 }
 
+TEST_F(SheetViewTest, TypingANameOpensTheEditorWithTheFirstLetter) {
+    Start(1);
+    Open(GroupSheet);
+    const int row = DataRow(1);
+    const int column = ColumnOf(CL_Mch_Name_Name, row);
+    ASSERT_TRUE(sheet->MoveTo(column, row));
+    Type("REPEATER");
+    EXPECT_TRUE(sheet->EditorOpen());
+    Key(Qt::Key_Return);
+    EXPECT_FALSE(sheet->EditorOpen());
+    EXPECT_EQ(sheet->DisplayText(column, row), "REPEATER");
+}
+
 TEST_F(SheetViewTest, EnterOnAStepCellOpensThePickListWhereEnterChooses) {
     Start(1);
     Open(GroupSheet);

@@ -5,6 +5,7 @@
 #include "files/cmcCsvColumns.h"
 #include "files/cmcCsvExport.h"
 #include "files/cmcCsvNames.h"
+#include "files/cmcCsvText.h"
 #include "files/cmcCsvValues.h"
 #include "model/cmcEeprom.h"
 #include "model/cmcMemoryMap.h"
@@ -133,12 +134,56 @@ void CompareLists(const std::vector<std::string>& a, const std::vector<std::stri
     }
 }
 
-// ---- CSV rows: channels, edges, auto-write channels ----
+// ---- Rows: a record as the columns of its sheet or CSV file show it ----
 
-struct clsCsvTable {
-    std::vector<std::string> header;
-    std::vector<std::vector<std::string>> rows;
-};
+// (column, value) pairs in the columns' order.
+using Row = std::vector<std::pair<std::string, std::string>>;
+
+std::string RowKey(const Row& row) {
+    std::string key;
+    for (const auto& field : row)
+        key += field.second + FieldSeparator;
+    return key;
+}
+
+std::string Value(const Row& row, const std::string& column) {
+    for (const auto& [name, value] : row)
+        if (name == column) return value;
+    return {};
+}
+
+void CompareRows(const Row& a, const Row& b, const std::string& where, Differences& out) {
+    for (const auto& [column, after] : b) {
+        const std::string before = Value(a, column);
+        if (before != after) out.push_back({where, Change(column, before, after)});
+    }
+}
+
+// Two lists of records matched by their values: the records between two matches changed
+// in place, or were added or removed; summary names the column an added or removed record
+// is shown by.
+using RowPlace = std::function<std::string(bool second, int row)>;
+
+void CompareRowLists(const std::vector<Row>& a, const std::vector<Row>& b, const RowPlace& where,
+                     const std::string& summary, Differences& out) {
+    std::vector<std::string> keysA, keysB;
+    for (const Row& row : a)
+        keysA.push_back(RowKey(row));
+    for (const Row& row : b)
+        keysB.push_back(RowKey(row));
+    clsListActions act;
+    act.same = [](int, int) {};
+    act.changed = [&](int ra, int rb) {
+        CompareRows(a[size_t(ra)], b[size_t(rb)], where(true, rb), out);
+    };
+    act.added = [&](int rb) {
+        out.push_back({where(true, rb), "added, " + Value(b[size_t(rb)], summary)});
+    };
+    act.removed = [&](int ra) {
+        out.push_back({where(false, ra), "removed, " + Value(a[size_t(ra)], summary)});
+    };
+    CompareLists(keysA, keysB, act);
+}
 
 std::vector<std::string> SplitFields(const std::string& line) {
     std::vector<std::string> fields(1);
@@ -149,28 +194,6 @@ std::vector<std::string> SplitFields(const std::string& line) {
             fields.back() += c;
     }
     return fields;
-}
-
-clsCsvTable CsvTable(const cmcOrganisation& organisation, int kind, int index,
-                     const clsImageDiffOptions& options) {
-    clsCsvWriteOptions csv;
-    csv.separators.decimal = '.';
-    csv.separators.field = FieldSeparator;
-    csv.japaneseText = options.japaneseText;
-    const std::string text = CsvExportText(organisation, kind, index, csv);
-    clsCsvTable table;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) end = text.size();
-        std::vector<std::string> fields = SplitFields(text.substr(start, end - start));
-        if (table.header.empty())
-            table.header = std::move(fields);
-        else
-            table.rows.push_back(std::move(fields));
-        start = end + 2;
-    }
-    return table;
 }
 
 // The columns that belong to the group or name rather than to the channel, or that only
@@ -188,34 +211,68 @@ bool OrganisationColumn(const std::string& name) {
     return false;
 }
 
-std::string RowKey(const clsCsvTable& table, size_t row) {
-    std::string key;
-    const std::vector<std::string>& fields = table.rows[row];
-    for (size_t c = 0; c < fields.size() && c < table.header.size(); ++c)
-        if (!OrganisationColumn(table.header[c])) key += fields[c] + FieldSeparator;
-    return key;
-}
-
-std::string Field(const clsCsvTable& table, size_t row, const std::string& column) {
-    for (size_t c = 0; c < table.header.size(); ++c)
-        if (table.header[c] == column && c < table.rows[row].size()) return table.rows[row][c];
-    return {};
-}
-
-void CompareRows(const clsCsvTable& a, size_t rowA, const clsCsvTable& b, size_t rowB,
-                 const std::string& where, Differences& out) {
-    for (size_t c = 0; c < b.header.size(); ++c) {
-        const std::string& column = b.header[c];
-        if (OrganisationColumn(column)) continue;
-        const std::string before = Field(a, rowA, column);
-        const std::string after = Field(b, rowB, column);
-        if (before != after) out.push_back({where, Change(column, before, after)});
+// The records of a CSV export (channels of a group, edges, auto-write channels) as rows,
+// without the organisation columns.
+std::vector<Row> CsvRows(const cmcOrganisation& organisation, int kind, int index,
+                         const clsImageDiffOptions& options) {
+    clsCsvWriteOptions csv;
+    csv.separators.decimal = '.';
+    csv.separators.field = FieldSeparator;
+    csv.japaneseText = options.japaneseText;
+    const std::string text = CsvExportText(organisation, kind, index, csv);
+    std::vector<std::string> header;
+    std::vector<Row> rows;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        std::vector<std::string> fields = SplitFields(text.substr(start, end - start));
+        start = end + 2;
+        if (header.empty()) {
+            header = std::move(fields);
+            continue;
+        }
+        Row& row = rows.emplace_back();
+        for (size_t c = 0; c < header.size() && c < fields.size(); ++c)
+            if (!OrganisationColumn(header[c])) row.emplace_back(header[c], fields[c]);
     }
+    return rows;
 }
 
-std::string FrequencyOf(const clsCsvTable& table, size_t row) {
-    const clsCsvFlags flags = clsCsvFlags::ForKind(csvkind::Mch, 0);
-    return Field(table, row, std::string(CsvColumnName(CsvColumn::Frequency, flags)));
+std::string ColumnName(CsvColumn column, int kind) {
+    return std::string(CsvColumnName(column, clsCsvFlags::ForKind(kind, 0)));
+}
+
+std::string Megahertz(uint32_t hertz) {
+    return CsvFormatMegahertz(hertz, '.');
+}
+
+// The entries of a basic-search bank, as their sheets show them.
+std::vector<Row> BankEntryRows(cmcOrganisation& org, uint32_t kind, int bank, bool japanese) {
+    const bool channels = kind == datKind::BasicCh;
+    const int count = channels ? org.BankChCount(bank) : org.BankPgCount(bank);
+    const int perBank = channels ? memmap::BankChEntries : memmap::BankPgEntries;
+    const int csv = channels ? csvkind::BasicCh : csvkind::BasicPg;
+    std::vector<Row> rows;
+    datCh entry = org.Record();
+    for (int e = 0; e < count; ++e) {
+        entry.Load(kind, bank * perBank + e);
+        const std::string mode = std::string(CsvSpell(csvlist::Mode, int(entry.mode)));
+        if (channels) {
+            const std::string name = Trimmed(CsvNameFromImage(
+                std::string_view(entry.shortName.data(), entry.shortName.size()), japanese));
+            rows.push_back({{ColumnName(CsvColumn::Name, csv), name},
+                            {ColumnName(CsvColumn::Frequency, csv), Megahertz(entry.frequency)},
+                            {ColumnName(CsvColumn::Mode, csv), mode}});
+        } else {
+            rows.push_back(
+                {{ColumnName(CsvColumn::FrequencyLow, csv), Megahertz(entry.secondFrequency)},
+                 {ColumnName(CsvColumn::Frequency, csv), Megahertz(entry.frequency)},
+                 {ColumnName(CsvColumn::Mode, csv), mode},
+                 {ColumnName(CsvColumn::Step, csv),
+                  std::string(CsvSpell(csvlist::Step, int(entry.tuningStep)))}});
+        }
+    }
+    return rows;
 }
 
 // ---- The document side by side ----
@@ -229,6 +286,8 @@ class clsDocumentDiff {
         Categories();
         Groups();
         FixedLists();
+        Links();
+        Banks();
         CommonSettings();
         UnshownBytes();
         return std::move(out_);
@@ -257,6 +316,9 @@ class clsDocumentDiff {
     void GroupAttributes(int a, int b, const std::string& where);
     void Channels(int a, int b, const std::string& where);
     void FixedLists();
+    void Links();
+    void Banks();
+    void BankEntries(int a, int b, const std::string& where);
     void CommonSettings();
     void UnshownBytes();
 
@@ -268,33 +330,27 @@ class clsDocumentDiff {
     Differences out_;
 };
 
-// Direct keys, links and skips as the CSV files spell them.
-std::string DirectKeyText(uint8_t key) {
-    return key <= 99 ? std::to_string(key) : std::string();
+// A category's or group's own columns, as a CSV file spells them.
+Row OrganisationRow(cmcOrganisation& org, uint32_t kind, int index) {
+    datCh record = org.Record();
+    record.Load(kind, index);
+    const std::string key = record.directKey <= 99 ? std::to_string(record.directKey) : "";
+    const std::string link(CsvSpell(csvlist::OffOn, record.link));
+    const std::string skip(CsvSpell(csvlist::Skip, record.skip));
+    if (kind == datKind::Group)
+        return {{ColumnName(CsvColumn::GroupDirectKey, csvkind::Mch), key},
+                {ColumnName(CsvColumn::GroupLink, csvkind::Mch), link},
+                {ColumnName(CsvColumn::GroupSkip, csvkind::Mch), skip}};
+    return {{ColumnName(CsvColumn::CategoryIcon, csvkind::Mch),
+             std::string(CsvSpell(csvlist::Icon, record.icon))},
+            {ColumnName(CsvColumn::CategoryDirectKey, csvkind::Mch), key},
+            {ColumnName(CsvColumn::CategoryLink, csvkind::Mch), link},
+            {ColumnName(CsvColumn::CategorySkip, csvkind::Mch), skip}};
 }
 
 void clsDocumentDiff::CategoryAttributes(int a, int b, const std::string& where) {
-    datCh before = a_.Record(), after = b_.Record();
-    before.Load(datKind::Category, a);
-    after.Load(datKind::Category, b);
-    const clsCsvFlags flags = clsCsvFlags::ForKind(csvkind::Category, 0);
-    const std::pair<CsvColumn, std::pair<std::string, std::string>> fields[] = {
-        {CsvColumn::CategoryIcon,
-         {std::string(CsvSpell(csvlist::Icon, before.icon)),
-          std::string(CsvSpell(csvlist::Icon, after.icon))}},
-        {CsvColumn::CategoryDirectKey,
-         {DirectKeyText(before.directKey), DirectKeyText(after.directKey)}},
-        {CsvColumn::CategoryLink,
-         {std::string(CsvSpell(csvlist::OffOn, before.link)),
-          std::string(CsvSpell(csvlist::OffOn, after.link))}},
-        {CsvColumn::CategorySkip,
-         {std::string(CsvSpell(csvlist::Skip, before.skip)),
-          std::string(CsvSpell(csvlist::Skip, after.skip))}},
-    };
-    for (const auto& [column, values] : fields)
-        if (values.first != values.second)
-            out_.push_back({where, Change(std::string(CsvColumnName(column, flags)), values.first,
-                                          values.second)});
+    CompareRows(OrganisationRow(a_, datKind::Category, a),
+                OrganisationRow(b_, datKind::Category, b), where, out_);
 }
 
 void clsDocumentDiff::Categories() {
@@ -341,28 +397,12 @@ std::string clsDocumentDiff::GroupLabel(cmcOrganisation& org, const std::vector<
 }
 
 void clsDocumentDiff::GroupAttributes(int a, int b, const std::string& where) {
-    datCh before = a_.Record(), after = b_.Record();
-    before.Load(datKind::Group, a);
-    after.Load(datKind::Group, b);
     const int categoryA = a_.CategoryOfGroup(a), categoryB = b_.CategoryOfGroup(b);
     if (categoryOf_[size_t(categoryA)] != categoryB)
         out_.push_back({where, "moved from category " + CategoryName(a_, categoryA) + " to " +
                                    CategoryName(b_, categoryB)});
-    const clsCsvFlags flags = clsCsvFlags::ForKind(csvkind::Mch, 0);
-    const std::pair<CsvColumn, std::pair<std::string, std::string>> fields[] = {
-        {CsvColumn::GroupDirectKey,
-         {DirectKeyText(before.directKey), DirectKeyText(after.directKey)}},
-        {CsvColumn::GroupLink,
-         {std::string(CsvSpell(csvlist::OffOn, before.link)),
-          std::string(CsvSpell(csvlist::OffOn, after.link))}},
-        {CsvColumn::GroupSkip,
-         {std::string(CsvSpell(csvlist::Skip, before.skip)),
-          std::string(CsvSpell(csvlist::Skip, after.skip))}},
-    };
-    for (const auto& [column, values] : fields)
-        if (values.first != values.second)
-            out_.push_back({where, Change(std::string(CsvColumnName(column, flags)), values.first,
-                                          values.second)});
+    CompareRows(OrganisationRow(a_, datKind::Group, a), OrganisationRow(b_, datKind::Group, b),
+                where, out_);
     Channels(a, b, where);
 }
 
@@ -404,31 +444,17 @@ void clsDocumentDiff::Groups() {
 }
 
 void clsDocumentDiff::Channels(int a, int b, const std::string& where) {
-    const clsCsvTable tableA = CsvTable(a_, csvkind::Mch, a, options_);
-    const clsCsvTable tableB = CsvTable(b_, csvkind::Mch, b, options_);
-    std::vector<std::string> keysA, keysB;
-    for (size_t r = 0; r < tableA.rows.size(); ++r)
-        keysA.push_back(RowKey(tableA, r));
-    for (size_t r = 0; r < tableB.rows.size(); ++r)
-        keysB.push_back(RowKey(tableB, r));
+    const std::vector<Row> rowsA = CsvRows(a_, csvkind::Mch, a, options_);
+    const std::vector<Row> rowsB = CsvRows(b_, csvkind::Mch, b, options_);
     // The number column counts names within the group.
     a_.RecountNames(a);
     b_.RecountNames(b);
-    const int countA = int(keysA.size()), countB = int(keysB.size());
-    auto channelA = [&](int r) { return where + ", channel " + a_.ChannelNumberText(r, countA); };
-    auto channelB = [&](int r) { return where + ", channel " + b_.ChannelNumberText(r, countB); };
-    clsListActions act;
-    act.same = [](int, int) {};
-    act.changed = [&](int ra, int rb) {
-        CompareRows(tableA, size_t(ra), tableB, size_t(rb), channelB(rb), out_);
+    const int countA = int(rowsA.size()), countB = int(rowsB.size());
+    const RowPlace channel = [&](bool second, int row) {
+        return where + ", channel " +
+               (second ? b_.ChannelNumberText(row, countB) : a_.ChannelNumberText(row, countA));
     };
-    act.added = [&](int rb) {
-        out_.push_back({channelB(rb), "added, " + FrequencyOf(tableB, size_t(rb))});
-    };
-    act.removed = [&](int ra) {
-        out_.push_back({channelA(ra), "removed, " + FrequencyOf(tableA, size_t(ra))});
-    };
-    CompareLists(keysA, keysB, act);
+    CompareRowLists(rowsA, rowsB, channel, ColumnName(CsvColumn::Frequency, csvkind::Mch), out_);
 }
 
 // Lists whose rows stay where they are: each row against the same row.
@@ -438,18 +464,90 @@ void clsDocumentDiff::FixedLists() {
         const char* what;
     } lists[] = {{csvkind::PgSrch, "Program search edge"}, {csvkind::AutoMWCH, "Auto write"}};
     for (const auto& list : lists) {
-        const clsCsvTable tableA = CsvTable(a_, list.kind, 0, options_);
-        const clsCsvTable tableB = CsvTable(b_, list.kind, 0, options_);
-        const size_t rows = std::max(tableA.rows.size(), tableB.rows.size());
-        for (size_t r = 0; r < rows; ++r) {
+        const std::vector<Row> rowsA = CsvRows(a_, list.kind, 0, options_);
+        const std::vector<Row> rowsB = CsvRows(b_, list.kind, 0, options_);
+        const std::string summary = ColumnName(CsvColumn::Frequency, list.kind);
+        for (size_t r = 0; r < std::max(rowsA.size(), rowsB.size()); ++r) {
             const std::string where = std::string(list.what) + " " + std::to_string(r);
-            if (r >= tableA.rows.size())
-                out_.push_back({where, "added, " + FrequencyOf(tableB, r)});
-            else if (r >= tableB.rows.size())
-                out_.push_back({where, "removed, " + FrequencyOf(tableA, r)});
+            if (r >= rowsA.size())
+                out_.push_back({where, "added, " + Value(rowsB[r], summary)});
+            else if (r >= rowsB.size())
+                out_.push_back({where, "removed, " + Value(rowsA[r], summary)});
             else
-                CompareRows(tableA, r, tableB, r, where, out_);
+                CompareRows(rowsA[r], rowsB[r], where, out_);
         }
+    }
+}
+
+// The links of program-search edges: each link's name and the edges it takes.
+void clsDocumentDiff::Links() {
+    auto row = [&](cmcOrganisation& org, int link) {
+        std::string edges;
+        for (int edge = 0; edge < memmap::Edges; ++edge)
+            if (memmap::GetBit(org.Image().Data(), memmap::LinkBits + 4 * link, edge))
+                edges += (edges.empty() ? "" : " ") + std::to_string(edge);
+        const std::string name = datLookup::LinkName(org.Image(), link);
+        return Row{{"Name", Name(name.data(), name.size())}, {"Edges", edges}};
+    };
+    for (int link = 0; link < memmap::Links; ++link)
+        CompareRows(row(a_, link), row(b_, link), "Program search link " + std::to_string(link),
+                    out_);
+}
+
+// Basic-search banks by their names, then the entries of each bank.
+void clsDocumentDiff::Banks() {
+    std::vector<std::string> keysA, keysB;
+    auto bankName = [&](cmcOrganisation& org, int bank) {
+        const std::string name = datLookup::BankName(org.Image(), bank);
+        return Name(name.data(), name.size());
+    };
+    for (int bank = 0; bank < a_.BankCount(); ++bank)
+        keysA.push_back(bankName(a_, bank));
+    for (int bank = 0; bank < b_.BankCount(); ++bank)
+        keysB.push_back(bankName(b_, bank));
+    auto label = [](const std::string& name) { return "Basic search bank " + name; };
+    clsListActions act;
+    act.same = [&](int a, int b) { BankEntries(a, b, label(keysB[size_t(b)])); };
+    act.changed = [&](int a, int b) {
+        out_.push_back({label(keysB[size_t(b)]), "renamed from " + keysA[size_t(a)]});
+        BankEntries(a, b, label(keysB[size_t(b)]));
+    };
+    act.added = [&](int b) {
+        out_.push_back({label(keysB[size_t(b)]), "added at " + std::to_string(b)});
+    };
+    act.removed = [&](int a) {
+        out_.push_back({label(keysA[size_t(a)]), "removed from " + std::to_string(a)});
+    };
+    act.moved = [&](int a, int b) {
+        out_.push_back({label(keysB[size_t(b)]),
+                        "moved from " + std::to_string(a) + " to " + std::to_string(b)});
+        BankEntries(a, b, label(keysB[size_t(b)]));
+    };
+    CompareLists(keysA, keysB, act);
+}
+
+void clsDocumentDiff::BankEntries(int a, int b, const std::string& where) {
+    datCh before = a_.Record(), after = b_.Record();
+    before.Load(datKind::BasicBank, a);
+    after.Load(datKind::BasicBank, b);
+    const std::string icon = "Icon";
+    CompareRows({{icon, std::string(CsvSpell(csvlist::Icon, before.icon))}},
+                {{icon, std::string(CsvSpell(csvlist::Icon, after.icon))}}, where, out_);
+    const struct {
+        uint32_t kind;
+        const char* what;
+        CsvColumn summary;
+        int csv;
+    } lists[] = {{datKind::BasicCh, ", CH entry ", CsvColumn::Frequency, csvkind::BasicCh},
+                 {datKind::BasicPg, ", program entry ", CsvColumn::FrequencyLow, csvkind::BasicPg}};
+    for (const auto& list : lists) {
+        const std::vector<Row> rowsA = BankEntryRows(a_, list.kind, a, options_.japaneseText);
+        const std::vector<Row> rowsB = BankEntryRows(b_, list.kind, b, options_.japaneseText);
+        const RowPlace entry = [&](bool second, int row) {
+            const int count = int(second ? rowsB.size() : rowsA.size());
+            return where + list.what + cmcOrganisation::ZeroBasedText(row, count);
+        };
+        CompareRowLists(rowsA, rowsB, entry, ColumnName(list.summary, list.csv), out_);
     }
 }
 
@@ -518,15 +616,13 @@ void clsDocumentDiff::CommonSettings() {
                             Change(rows[i].label, before[i], after[i])});
 }
 
-// Regions no comparison above reads, named with the addresses that differ.
+// Regions no sheet shows, named with the addresses that differ.
 void clsDocumentDiff::UnshownBytes() {
     const struct {
         const char* what;
         int first;
         int end;
-    } regions[] = {{"Basic search banks", memmap::BankRecords, memmap::OrganisationWords},
-                   {"Search links", memmap::LinkBits, memmap::BandMemoryRecords},
-                   {"Band memories", memmap::BandMemoryRecords, memmap::CommonSettings}};
+    } regions[] = {{"Band memories", memmap::BandMemoryRecords, memmap::CommonSettings}};
     const cmcEeprom& a = a_.Image();
     const cmcEeprom& b = b_.Image();
     for (const auto& region : regions) {

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <memory>
 
@@ -60,6 +61,21 @@ void AddGroup(cmcOrganisation& org, int group, const char* name, uint32_t hertz)
     datCh channel = org.Record();
     channel.StoreDefault(datKind::Mch, slot, NewRecordBand);
     SetFrequency(org, slot, hertz);
+}
+
+// A basic-search bank AIR with one CH entry, at the given frequency (0: as made).
+void AddBank(cmcOrganisation& org, uint32_t hertz) {
+    ASSERT_EQ(org.InsertBank(0, false), 1);
+    datCh bank = org.Record();
+    bank.Load(datKind::BasicBank, 0);
+    bank.SetName("AIR");
+    bank.Store(datKind::BasicBank, 0);
+    ASSERT_EQ(org.InsertBasicEntry(datKind::BasicCh, 0), 1);
+    if (hertz == 0) return;
+    datCh entry = org.Record();
+    entry.Load(datKind::BasicCh, 0);
+    entry.frequency = hertz;
+    entry.Store(datKind::BasicCh, 0);
 }
 
 void RenameCategory(cmcOrganisation& org, int category, const char* name) {
@@ -158,6 +174,16 @@ INSTANTIATE_TEST_SUITE_P(
                                nullptr,
                                [](cmcOrganisation& org) { RenameCategory(org, 0, "AIR"); },
                                {"Category AIR: renamed from HAM"}},
+                      DiffCase{"GroupSkip",
+                               nullptr,
+                               [](cmcOrganisation& org) {
+                                   datCh group = org.Record();
+                                   group.Load(datKind::Group, 0);
+                                   group.skip = 1;
+                                   group.Store(datKind::Group, 0);
+                               },
+                               // Once for the group, not on each of its channels.
+                               {"Group Initial: Group Skip OFF → SKIP"}},
                       DiffCase{"MovedGroup",
                                [](cmcOrganisation& org) { AddGroup(org, 1, "Police", 150000000); },
                                [](cmcOrganisation& org) { AddGroup(org, 0, "Police", 150000000); },
@@ -167,20 +193,38 @@ INSTANTIATE_TEST_SUITE_P(
                       DiffCase{"RemovedGroup",
                                [](cmcOrganisation& org) { AddGroup(org, 1, "Police", 150000000); },
                                nullptr,
-                               {"Group Police: removed, with 1 channel"}}),
+                               {"Group Police: removed, with 1 channel"}},
+                      DiffCase{
+                          "BankEntry",
+                          [](cmcOrganisation& org) { AddBank(org, 0); },
+                          [](cmcOrganisation& org) { AddBank(org, 162550000); },
+                          {"Basic search bank AIR, CH entry 0: Frequency 145.000000 → 162.550000"}},
+                      DiffCase{"AddedBank",
+                               nullptr,
+                               [](cmcOrganisation& org) { AddBank(org, 0); },
+                               {"Basic search bank AIR: added at 0"}},
+                      DiffCase{"LinkEdges",
+                               nullptr,
+                               [](cmcOrganisation& org) {
+                                   memmap::PutBit(org.Image().Data(), memmap::LinkBits + 4 * 2, 7,
+                                                  true);
+                               },
+                               {"Program search link 2: Edges (blank) → 7"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// No sheet shows a bank's bytes by value yet: they are named by address.
-TEST_F(DiffTest, BytesNoComparisonReadsAreNamedByAddress) {
-    const int address = memmap::BankAddress(2) + memmap::BankName;
-    const std::vector<std::string> lines =
-        Lines(nullptr, [&](cmcOrganisation& org) { org.Image().SetByte(address, 0x01); });
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].rfind("Basic search banks: address " + std::to_string(address) + ": ", 0),
-              0u)
-        << lines[0];
-    const std::string end = "→ 01";
-    EXPECT_EQ(lines[0].substr(lines[0].size() - end.size()), end);
+// The band memories are on no sheet: their bytes are named by address.
+TEST_F(DiffTest, BytesNoSheetShowsAreNamedByAddress) {
+    Document a, b;
+    const int address = memmap::BandMemoryAddress(11) + 2;
+    b.image.SetByte(address, a.image.GetByte(address) ^ 0x01);
+    const std::vector<clsImageDifference> differences =
+        DiffDocuments(*a.organisation, *b.organisation);
+    ASSERT_EQ(differences.size(), 1u);
+    EXPECT_EQ(differences[0].where, "Band memories");
+    char what[64];
+    std::snprintf(what, sizeof what, "address %d: %02X → %02X", address, a.image.GetByte(address),
+                  b.image.GetByte(address));
+    EXPECT_EQ(differences[0].what, what);
 }
 
 TEST_F(DiffTest, CliPrintsTheDifferencesAndExitsOneWhenTheyDiffer) {

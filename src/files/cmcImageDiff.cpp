@@ -53,18 +53,27 @@ Pairs Align(const std::vector<std::string>& a, const std::vector<std::string>& b
     while (tail < n - head && tail < m - head && a[n - 1 - tail] == b[m - 1 - tail])
         ++tail;
     const size_t rows = n - head - tail, cols = m - head - tail;
+    // Hashes first: most pairs of a long list differ, and differ late in their text.
+    std::vector<size_t> hashA(rows), hashB(cols);
+    for (size_t i = 0; i < rows; ++i)
+        hashA[i] = std::hash<std::string>{}(a[head + i]);
+    for (size_t j = 0; j < cols; ++j)
+        hashB[j] = std::hash<std::string>{}(b[head + j]);
+    auto same = [&](size_t i, size_t j) {
+        return hashA[i] == hashB[j] && a[head + i] == b[head + j];
+    };
     // length[i][j]: the longest match of a[head+i..] and b[head+j..].
     std::vector<uint16_t> length((rows + 1) * (cols + 1), 0);
     auto at = [&](size_t i, size_t j) -> uint16_t& { return length[i * (cols + 1) + j]; };
     for (size_t i = rows; i-- > 0;)
         for (size_t j = cols; j-- > 0;)
-            at(i, j) = a[head + i] == b[head + j] ? uint16_t(at(i + 1, j + 1) + 1)
-                                                  : std::max(at(i + 1, j), at(i, j + 1));
+            at(i, j) =
+                same(i, j) ? uint16_t(at(i + 1, j + 1) + 1) : std::max(at(i + 1, j), at(i, j + 1));
     Pairs pairs;
     for (size_t i = 0; i < head; ++i)
         pairs.emplace_back(int(i), int(i));
     for (size_t i = 0, j = 0; i < rows && j < cols;) {
-        if (a[head + i] == b[head + j]) {
+        if (same(i, j)) {
             pairs.emplace_back(int(head + i), int(head + j));
             ++i, ++j;
         } else if (at(i + 1, j) > at(i, j + 1)) {

@@ -86,6 +86,11 @@ class indCloneCommands {
 
     void SetDataHooks(indCloneDataHooks hooks) { hooks_ = std::move(hooks); }
     void SetProgressFactory(indCloneProgressFactory factory);
+    // Told as each transfer of a Clone Write starts (backup, write, read-back), so the
+    // progress can say which it shows.
+    void SetWriteStepObserver(indSafeWrite::StepStarting observer) {
+        safeWrite_.SetStepStarting(std::move(observer));
+    }
 
     void CloneRead();
     void CloneWrite();

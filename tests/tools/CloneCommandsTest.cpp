@@ -230,8 +230,11 @@ class CloneSafetyTest : public CloneCommandsTest {
 
 TEST_F(CloneSafetyTest, WriteReadsTheReceiverFirstAndKeepsItsImage) {
     document.safety.backup = true;
+    std::vector<indSafeWrite::Step> steps;
+    commands.SetWriteStepObserver([&](indSafeWrite::Step step) { steps.push_back(step); });
     commands.CloneWrite();
     Settle();
+    EXPECT_EQ(steps, (std::vector{indSafeWrite::Step::Backup, indSafeWrite::Step::Write}));
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Write to receiver. Are you sure?",
                                                  "Cloning is succeeded."}));
     EXPECT_EQ(Requests(), "E0 E0 E2 E3 ");

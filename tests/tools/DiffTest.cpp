@@ -2,6 +2,7 @@
 
 #include "CloneToolProcess.h"
 
+#include "app/indCompare.h"
 #include "app/indDocumentFile.h"
 #include "catalogue/cmcGTex.h"
 #include "files/cmcImageDiff.h"
@@ -225,6 +226,28 @@ TEST_F(DiffTest, BytesNoSheetShowsAreNamedByAddress) {
     std::snprintf(what, sizeof what, "address %d: %02X → %02X", address, a.image.GetByte(address),
                   b.image.GetByte(address));
     EXPECT_EQ(differences[0].what, what);
+}
+
+// The open document against a file, as File > Compare with... shows it.
+TEST_F(DiffTest, TheDocumentIsComparedWithAFileOnACopy) {
+    const std::string file = WriteFile("saved.tcf", nullptr);
+    Document document;
+    SetFrequency(*document.organisation, 1, 434000000);
+    cmcEeprom before;
+    before.Assign(document.image);
+    std::vector<clsImageDifference> differences;
+    ASSERT_EQ(CompareDocumentWithFile(*document.organisation, file, false, differences), 0);
+    ASSERT_EQ(differences.size(), 1u);
+    EXPECT_EQ(differences[0].Text(),
+              "Group Initial, channel 1-0: Frequency 434.000000 → 433.000000");
+    EXPECT_FALSE(document.image.IsDifferent(before));
+
+    testenv::writeFile(temp.file("bad.tcf"), "not a clone data file\r\n");
+    EXPECT_NE(
+        CompareDocumentWithFile(*document.organisation, temp.file("bad.tcf"), false, differences),
+        0);
+    EXPECT_TRUE(differences.empty());
+    EXPECT_FALSE(platform.messages.shown().empty());
 }
 
 TEST_F(DiffTest, CliPrintsTheDifferencesAndExitsOneWhenTheyDiffer) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 class cmcCellCapsule;
 
@@ -32,8 +33,9 @@ class cuiMainWindow {
     // address, restoring the cursor and the scrolled corner when a position is given
     // (column, row, left column, top row; -1 for none), and gives it the focus when asked.
     // A window without a sheet pane shows nothing.
+    // resetWidths: the sheets' stored column widths are dropped (the font size changed).
     virtual bool ShowSheet(const std::string& /*address*/, const std::array<int, 4>& /*position*/,
-                           bool /*focus*/) {
+                           bool /*focus*/, bool /*resetWidths*/) {
         return false;
     }
     // Destroys the sheet on show; its position and whether its grid had the focus, when it
@@ -45,6 +47,13 @@ class cuiMainWindow {
     virtual std::string OpenSheetAddress() const { return {}; }
     // Shows the pick list of a cell of the sheet on show.
     virtual void OpenPickList(cmcCellCapsule& /*opener*/, const std::string& /*list*/) {}
+    // Acts on the navigation tree's selected node as Enter does; false without a tree.
+    virtual bool ActOnTreeSelection() { return false; }
+    virtual void ShowToolBar(bool /*shown*/) {}
+    // The serial ports found on this machine, as device paths.
+    virtual std::vector<std::string> DetectedPorts() const { return {}; }
+    // The Edit menu takes the popup menu of the sheet's current cell.
+    virtual void MirrorSheetMenu() {}
 };
 
 // Smallest width of the left panel; a stored splitter position below it is raised to it.

@@ -3,6 +3,8 @@
 #include "app/indMain.h"
 #include "settings/indEnviron.h"
 
+#include <vector>
+
 int indDocumentCommands::FileNew() {
     return main_.FileNew();
 }
@@ -45,6 +47,72 @@ std::string indDocumentCommands::RecentPath(int i) {
 
 std::string indDocumentCommands::RecentText(int i) {
     return main_.Settings().recent.DisplayText(i, main_.CurrentFolder());
+}
+
+std::string indDocumentCommands::DetectedPort(int n) const {
+    cuiMainWindow* window = main_.MainWindow();
+    if (!window || n < 1) return {};
+    const std::vector<std::string> ports = window->DetectedPorts();
+    return n <= static_cast<int>(ports.size()) ? ports[size_t(n - 1)] : std::string();
+}
+
+bool indDocumentCommands::CanRun(Command command, int index) {
+    switch (command) {
+    case Command::FontSize:
+    case Command::ComSpeed:
+        return true;
+    case Command::ToolBar:
+    case Command::EditMenu:
+        return main_.MainWindow() != nullptr;
+    case Command::PortCom:
+        return !DetectedPort(index).empty();
+    default:
+        return false;
+    }
+}
+
+bool indDocumentCommands::IsTicked(Command command, int index) {
+    const indEnviron& settings = main_.Settings();
+    switch (command) {
+    case Command::FontSize:
+        return settings.fontSizePercentage == index;
+    case Command::ToolBar:
+        return settings.toolbarVisible != 0;
+    case Command::ComSpeed:
+        return settings.highSpeed == index;
+    case Command::PortCom:
+        return !DetectedPort(index).empty() && settings.comPort == DetectedPort(index);
+    default:
+        return false;
+    }
+}
+
+void indDocumentCommands::Run(Command command, int index) {
+    indEnviron& settings = main_.Settings();
+    cuiMainWindow* window = main_.MainWindow();
+    switch (command) {
+    case Command::FontSize:
+        // The sheet closes; the controller's task opens it again in the new size.
+        settings.fontSizePercentage = index;
+        main_.SetFontFlag();
+        main_.CloseSheet();
+        break;
+    case Command::ToolBar:
+        settings.toolbarVisible = settings.toolbarVisible ? 0 : 1;
+        if (window) window->ShowToolBar(settings.toolbarVisible != 0);
+        break;
+    case Command::ComSpeed:
+        settings.highSpeed = index != 0 ? 1 : 0;
+        break;
+    case Command::PortCom:
+        if (const std::string port = DetectedPort(index); !port.empty()) settings.comPort = port;
+        break;
+    case Command::EditMenu:
+        if (window) window->MirrorSheetMenu();
+        break;
+    default:
+        break;
+    }
 }
 
 cmcEeprom& indDocumentForClone::WorkingImage() {

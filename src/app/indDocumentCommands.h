@@ -25,8 +25,13 @@ class indDocumentCommands : public cmcDocumentCommands {
     bool CheckModified() override;
     std::string RecentPath(int i) override;
     std::string RecentText(int i) override;
+    bool CanRun(Command command, int index) override;
+    bool IsTicked(Command command, int index) override;
+    void Run(Command command, int index) override;
 
   private:
+    std::string DetectedPort(int n) const; // port n (1..4) of those found, or ""
+
     indMain& main_;
 };
 

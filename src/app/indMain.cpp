@@ -105,9 +105,11 @@ void indMain::InitIdentity() {
     extraWord_ = ReceiverExtraWord;
 }
 
+// The window built the tree from the catalogue; its generated branches follow the document.
 void indMain::BuildTree() {
     cuiMain::BuildTree();
-    // The navigation tree is not built yet; the left panel shows its placeholder.
+    CloseSheet();
+    events_.Send(ev::RebuildBranches);
 }
 
 // An image from a file or the receiver: recount, repack, then correct for the destination.
@@ -220,7 +222,8 @@ void indMain::OpenSheet(const std::string& address) {
     for (const clsSheetHistoryEntry& entry : history_)
         if (entry.address == address) position = entry.position;
     const bool focus = window_->IsWindowVisible() && window_->IsWindowEnabled() && gridHadFocus_;
-    window_->ShowSheet(address, position, focus);
+    window_->ShowSheet(address, position, focus, fontFlag_);
+    fontFlag_ = false;
 }
 
 std::string indMain::FirstSheetAddress() const {
@@ -230,8 +233,10 @@ std::string indMain::FirstSheetAddress() const {
 
 void indMain::ControllerStep() {
     cuiMain::ControllerStep();
-    // A document replacement closed the sheet: the newest sheet of the history comes back.
+    // A document replacement closed the sheet: the tree's selected node opens it again, or
+    // without a tree the newest sheet of the history.
     if (!window_ || !window_->IsWindowVisible() || window_->SheetOpen()) return;
+    if (window_->ActOnTreeSelection() && window_->SheetOpen()) return;
     OpenSheet(history_.empty() ? FirstSheetAddress() : history_.front().address);
 }
 

@@ -69,6 +69,8 @@ class indMain : public cuiMain {
     void CloseSheet();
     void OpenSheet(const std::string& address);
     const std::vector<clsSheetHistoryEntry>& SheetHistory() const { return history_; }
+    // The font size changed: the next sheet drops the stored column widths of all sheets.
+    void SetFontFlag() { fontFlag_ = true; }
     // The sheet shown when nothing is open and nothing was open before: the memory channels
     // of the first group, else the category list.
     std::string FirstSheetAddress() const;
@@ -120,4 +122,5 @@ class indMain : public cuiMain {
     indCloneCommands cloneCommands_;
     std::function<void(int)> bandLimits_;
     std::vector<clsSheetHistoryEntry> history_;
+    bool fontFlag_ = false;
 };

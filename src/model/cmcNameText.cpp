@@ -106,3 +106,11 @@ std::string cmcNameCharacter(unsigned char byte, bool japanese) {
     return {static_cast<char>(0xE0 | (cp >> 12)), static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
             static_cast<char>(0x80 | (cp & 0x3F))};
 }
+
+std::string cmcNameFieldText(std::string_view field, bool japanese) {
+    std::string text;
+    for (char ch : field)
+        text += cmcNameCharacter(static_cast<unsigned char>(ch), japanese);
+    const size_t end = text.find_last_not_of(' ');
+    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
+}

@@ -21,3 +21,6 @@ std::string cmcHalfWidthForm(char32_t cp);
 // The UTF-8 text of one image byte of a name: printable ASCII as it is, half-width
 // katakana in the Japanese text mode, anything else a blank.
 std::string cmcNameCharacter(unsigned char byte, bool japanese);
+
+// A stored name field as text: each byte as above, trailing blanks removed.
+std::string cmcNameFieldText(std::string_view field, bool japanese);

@@ -71,10 +71,11 @@ void RunRecent(indCellCall& call, cmcDocumentCommands* commands) {
     const std::string path = commands ? commands->RecentPath(call.index) : std::string();
     SetState(call, Disabled, path.empty());
     SetState(call, Hidden, path.empty() && call.index != 0);
+    // An empty entry keeps the catalogue's caption.
     char caption[1024];
     std::snprintf(caption, sizeof caption, "&%d %s", call.index + 1,
                   commands ? commands->RecentText(call.index).c_str() : "");
-    if (call.cell.templateText != caption) {
+    if (!path.empty() && call.cell.templateText != caption) {
         call.cell.templateText = caption;
         SetState(call, CaptionChanged, true);
     }

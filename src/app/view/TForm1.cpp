@@ -2,23 +2,36 @@
 
 #include "app/indMain.h"
 #include "app/view/cuiCloneProgress.h"
+#include "app/view/cuiIcons.h"
+#include "catalogue/cmcGTex.h"
+#include "events/cmcEvMan.h"
+#include "events/cmcEvents.h"
 #include "model/indDestination.h"
 #include "settings/indEnviron.h"
+#include "sheet/cmcLayout.h"
 #include "sheet/view/cuiFlector.h"
+#include "sheet/view/cuiMenu.h"
 #include "sheet/view/cuiSheetAddress.h"
+#include "sheet/view/cuiTree.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
+#include <QSerialPortInfo>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace {
 
-// A bevelled panel; what it will hold is not built yet, so it shows a quiet placeholder.
+constexpr int StatusTextMinimum = 100;
+constexpr int PortItems = 4;
+
+// A bevelled panel that holds one widget at a time.
 QFrame* MakePanel(QWidget* parent, const char* name) {
     auto* panel = new QFrame(parent);
     panel->setObjectName(name);
@@ -26,10 +39,22 @@ QFrame* MakePanel(QWidget* parent, const char* name) {
     panel->setLineWidth(TForm1::PanelBevel);
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto* placeholder = new QWidget(panel);
-    placeholder->setObjectName(QStringLiteral("placeholder"));
-    layout->addWidget(placeholder);
     return panel;
+}
+
+// The serial ports of this machine, USB adapters first, as the port menu lists them.
+QList<QSerialPortInfo> SerialPorts() {
+    QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    std::stable_sort(ports.begin(), ports.end(), [](const auto& a, const auto& b) {
+        return a.hasVendorIdentifier() > b.hasVendorIdentifier();
+    });
+    return ports;
+}
+
+QString PortCaption(int n, const QSerialPortInfo& port) {
+    const QString description =
+        port.description().isEmpty() ? port.systemLocation() : port.description();
+    return QStringLiteral("&%1 %2 (%3)").arg(n).arg(description, port.portName());
 }
 
 } // namespace
@@ -38,21 +63,27 @@ TForm1::TForm1(indMain& controller) : controller_(controller) {
     const QString appTitle = QString::fromStdString(controller_.Text("GI_Sys_AppTitle"));
     // The application's name on dialogs; titles that already end with it are left alone.
     QApplication::setApplicationDisplayName(appTitle);
+    QApplication::setWindowIcon(cuiApplicationIcon());
     setWindowTitle(appTitle);
     setMinimumSize(MinimumWidth, MinimumHeight);
     PlaceFromSettings();
     BuildPanels();
     BuildMenus();
-    statusBar()->setSizeGripEnabled(true);
+    BuildToolBar();
+    BuildStatusBar();
+    controller_.Events().Subscribe(&TForm1::OnEvent, this);
     controller_.CloneCommands().SetProgressFactory(cuiCloneProgress::Factory(this));
     controller_.CreateUi(*this);
 }
 
 TForm1::~TForm1() {
+    controller_.Events().Unsubscribe(&TForm1::OnEvent, this);
     // The window may go away without a close (the program's end); the controller must not
     // keep talking to it.
     if (controller_.MainWindow() == this) controller_.WindowClosed();
     sheet_.reset();
+    editItems_.reset();
+    menu_.reset();
     controller_.CloneCommands().SetProgressFactory(nullptr);
 }
 
@@ -77,29 +108,165 @@ void TForm1::BuildPanels() {
     const int left = controller_.StoredSplitter();
     splitter_->setSizes({left, std::max(width() - left - SplitterHandleWidth, 1)});
     setCentralWidget(splitter_);
+
+    tree_ = new iuiTree(
+        controller_.Catalogue(), controller_.Events(), controller_.Organisation(),
+        [](int image, int overlay) {
+            const QIcon base = cuiTreeIcon(image);
+            if (overlay == cuiTree::NoOverlay) return base;
+            return cuiWithOverlay(base, cuiTreeIcon(overlay == cuiTree::ErrorOverlay ? 5 : 4));
+        },
+        leftPanel_);
+    tree_->setObjectName(QStringLiteral("tree"));
+    tree_->SetOpenAddress([this] { return OpenSheetAddress(); });
+    leftPanel_->layout()->addWidget(tree_);
+    tree_->Build();
 }
 
-// The File and Clone menus with the document commands. The full menu bar is built from the
-// catalogue later; this is the one place that wiring lives until then.
+// The main menu of the catalogue; a chosen item runs its cell's logic with Enter.
 void TForm1::BuildMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->addAction(QStringLiteral("&New"), QKeySequence(QStringLiteral("Ctrl+N")), this,
-                    [this] { controller_.FileNew(); });
-    file->addAction(QStringLiteral("&Open..."), QKeySequence(QStringLiteral("Ctrl+O")), this,
-                    [this] { controller_.FileOpen(); });
-    file->addAction(QStringLiteral("&Save"), QKeySequence(QStringLiteral("Ctrl+S")), this,
-                    [this] { controller_.FileSave(); });
-    file->addAction(QStringLiteral("Save &As..."), this, [this] { controller_.FileSaveAs(); });
-    file->addSeparator();
-    file->addAction(QStringLiteral("E&xit"), QKeySequence(QStringLiteral("Alt+F4")), this,
-                    [this] { close(); });
+    menu_ = std::make_unique<cuiMenu>(
+        *menuBar(), controller_.Catalogue(), "GI_Menu_Main",
+        [this](const cmcCellObj& item) { RunCell(item); }, nullptr);
+    menu_->Build();
+    editMenu_ = new QMenu(this);
+    editMenu_->setObjectName(QStringLiteral("editMenu"));
+    if (QAction* edit = menu_->FindItem(CL_Menu_Edit_Top)) edit->setMenu(editMenu_);
+    connect(editMenu_, &QMenu::aboutToShow, this, [this] { menu_->RefreshStates(); });
+    for (QAction* action : menuBar()->actions())
+        if (QMenu* sub = action->menu())
+            connect(sub, &QMenu::aboutToShow, this, [this] { RefreshPortItems(); });
+    menu_->RefreshStates();
+}
 
-    // Clone Information joins when its window exists.
-    QMenu* clone = menuBar()->addMenu(QStringLiteral("&Clone"));
-    clone->addAction(QStringLiteral("&Read <- Receiver"), this,
-                     [this] { controller_.CloneRead(); });
-    clone->addAction(QStringLiteral("&Write -> Receiver"), this,
-                     [this] { controller_.CloneWrite(); });
+void TForm1::RunCell(const cmcCellObj& item) {
+    if (!cmcCellLogic::IsInstalled()) return;
+    cmcCellObj cell = item;
+    cmcCellCapsule capsule;
+    capsule.owner = this;
+    capsule.cell = &cell;
+    capsule.keyCode = 13;
+    indActiveCell context;
+    cmcCellLogic::Run(context, capsule, false);
+    menu_->RefreshStates();
+    RefreshToolBar();
+}
+
+// The port items name the ports found on this machine; those beyond them are hidden.
+void TForm1::RefreshPortItems() {
+    const QList<QSerialPortInfo> ports = SerialPorts();
+    const std::vector<QAction*>& actions = menu_->Actions();
+    for (size_t i = 0; i < actions.size(); ++i) {
+        const cmcCellObj& cell = menu_->CellOf(i);
+        if (cell.logicId != CL_Menu_Port_Com || cell.index < 1 || cell.index > PortItems) continue;
+        const int n = cell.index;
+        if (n <= ports.size()) actions[i]->setText(PortCaption(n, ports[n - 1]));
+        actions[i]->setVisible(n <= ports.size() || n == 1);
+    }
+}
+
+std::vector<std::string> TForm1::DetectedPorts() const {
+    std::vector<std::string> paths;
+    for (const QSerialPortInfo& port : SerialPorts())
+        paths.push_back(port.systemLocation().toStdString());
+    return paths;
+}
+
+void TForm1::MirrorSheetMenu() {
+    editItems_.reset();
+    for (QAction* action : editMenu_->actions())
+        editMenu_->removeAction(action);
+    if (sheet_) {
+        sheet_->RefreshPopupMenu();
+        editMenu_->addActions(sheet_->PopupMenu().actions());
+        if (!editMenu_->isEmpty()) return;
+    }
+    editItems_ = std::make_unique<cuiMenu>(*editMenu_, controller_.Catalogue(), "GI_PMenu_NoItem",
+                                           nullptr, nullptr);
+    editItems_->Build();
+    editItems_->RefreshStates();
+}
+
+// The toolbar of the catalogue: "-" a gap, "/" a new row, any other line a button.
+void TForm1::BuildToolBar() {
+    toolBar_ = addToolBar(QStringLiteral("main"));
+    toolBar_->setObjectName(QStringLiteral("toolBar"));
+    toolBar_->setIconSize(QSize(24, 24));
+    cmcGTex& catalogue = controller_.Catalogue();
+    cmcCellObj basic;
+    cmcLayout::ParseCell(catalogue, catalogue.GetLine("GI_ToolBar_Main_BasicCell", 0), basic,
+                         nullptr, nullptr);
+    toolCells_.push_back(std::make_unique<cmcCellObj>(basic));
+    const cmcCellObj* parent = toolCells_.back().get();
+    bool gapPending = false;
+    for (int n = 0;; ++n) {
+        const std::string line = catalogue.GetLine("GI_ToolBar_Main_Body", n);
+        if (!line.empty() && line.front() == '#') break;
+        auto cell = std::make_unique<cmcCellObj>();
+        cmcLayout::ParseCell(catalogue, line, *cell, parent, nullptr);
+        if (cell->templateText == "-" || cell->templateText == "/") {
+            gapPending = true; // a gap only between buttons
+            continue;
+        }
+        if (gapPending && !toolBar_->actions().isEmpty()) toolBar_->addSeparator();
+        gapPending = false;
+        const cmcCellObj* item = cell.get();
+        QAction* button = toolBar_->addAction(cuiToolBarIcon(cell->imageIndex),
+                                              QString::fromStdString(cell->templateText));
+        button->setToolTip(QString::fromStdString(cell->templateText));
+        button->setData(QVariant::fromValue(static_cast<void*>(cell.get())));
+        connect(button, &QAction::triggered, this, [this, item] { RunCell(*item); });
+        toolCells_.push_back(std::move(cell));
+    }
+    toolBar_->setVisible(controller_.Settings().toolbarVisible != 0);
+}
+
+void TForm1::RefreshToolBar() {
+    for (QAction* button : toolBar_->actions()) {
+        auto* cell = static_cast<cmcCellObj*>(button->data().value<void*>());
+        if (!cell || !cmcCellLogic::IsInstalled()) continue;
+        for (int flag = 0; flag < 4; ++flag)
+            cell->SetFlag(flag, false);
+        cmcCellCapsule capsule;
+        capsule.owner = this;
+        capsule.cell = cell;
+        indActiveCell context;
+        cmcCellLogic::Run(context, capsule, false);
+        button->setCheckable(cell->Flag(0));
+        button->setChecked(cell->Flag(0));
+        button->setEnabled(!cell->Flag(2));
+    }
+}
+
+void TForm1::ShowToolBar(bool shown) {
+    toolBar_->setVisible(shown);
+}
+
+void TForm1::BuildStatusBar() {
+    statusText_ = new QLabel(this);
+    statusText_->setMinimumWidth(StatusTextMinimum);
+    statusSide_ = new QLabel(this);
+    statusSide_->setFixedWidth(statusBar()->sizeHint().height());
+    statusBar()->addWidget(statusText_, 1);
+    statusBar()->addPermanentWidget(statusSide_);
+    statusBar()->setSizeGripEnabled(true);
+}
+
+void TForm1::OnEvent(void* context, const cmcEvent& event) {
+    static_cast<TForm1*>(context)->HandleEvent(event);
+}
+
+void TForm1::HandleEvent(const cmcEvent& event) {
+    switch (event.code) {
+    case ev::ToolbarRefresh:
+        RefreshToolBar();
+        break;
+    case ev::StatusText:
+        statusText_->setText(QString::fromStdString(event.Text()));
+        break;
+    default:
+        break;
+    }
 }
 
 void TForm1::SetCaption(const std::string& caption) {
@@ -138,7 +305,8 @@ void TForm1::CloseWindow() {
     close();
 }
 
-bool TForm1::ShowSheet(const std::string& address, const std::array<int, 4>& position, bool focus) {
+bool TForm1::ShowSheet(const std::string& address, const std::array<int, 4>& position, bool focus,
+                       bool resetWidths) {
     sheet_.reset();
     cuiSheetServices services;
     services.catalogue = &controller_.Catalogue();
@@ -147,13 +315,22 @@ bool TForm1::ShowSheet(const std::string& address, const std::array<int, 4>& pos
     services.organisation = &controller_.Organisation();
     services.destination = indDestination::Active().Index();
     services.fontSizePercentage = controller_.Settings().fontSizePercentage;
+    services.positionOf = [this](char kind, int number) {
+        return tree_ ? tree_->PositionOf(kind, number) : number;
+    };
     sheet_ = cuiCreateSheet(address, services, rightPanel_);
     sheet_->SetSavedPosition({position[0], position[1], position[2], position[3]});
-    if (QWidget* placeholder = rightPanel_->findChild<QWidget*>(QStringLiteral("placeholder")))
-        placeholder->hide();
+    sheet_->SetResetWidths(resetWidths);
     rightPanel_->layout()->addWidget(sheet_.get());
     sheet_->Open();
     sheet_->show();
+    if (tree_) {
+        if (QTreeWidgetItem* node = tree_->FindNode(address);
+            node && node != tree_->currentItem()) {
+            const QSignalBlocker quiet(tree_);
+            tree_->setCurrentItem(node);
+        }
+    }
     if (focus) sheet_->Grid().setFocus(Qt::OtherFocusReason);
     return true;
 }
@@ -175,6 +352,10 @@ void TForm1::OpenPickList(cmcCellCapsule& opener, const std::string& list) {
     cuiFlector::Open(opener, list);
 }
 
+bool TForm1::ActOnTreeSelection() {
+    return tree_ && tree_->ActOnSelection();
+}
+
 int TForm1::SplitterPosition() const {
     return leftPanel_->width();
 }
@@ -191,4 +372,5 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     controller_.UpdateTitle();
+    RefreshToolBar();
 }

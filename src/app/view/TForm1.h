@@ -1,18 +1,28 @@
 #pragma once
 
-// The main window: a menu, the work area split into the tree panel (left) and the sheet
-// panel (right), and a status bar. It is created hidden; the program shows it.
+// The main window: the catalogue's main menu, the toolbar, the work area split into the
+// navigation tree (left) and the open sheet (right), and a status bar. It is created
+// hidden; the program shows it.
 
 #include "app/cuiMainWindow.h"
 
 #include <QMainWindow>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 class QFrame;
+class QLabel;
+class QMenu;
 class QSplitter;
-class indMain;
+class QToolBar;
+class cmcCellObj;
+class cuiMenu;
 class cuiSheet;
+class iuiTree;
+class indMain;
+struct cmcEvent;
 
 class TForm1 : public QMainWindow, public cuiMainWindow {
   public:
@@ -33,30 +43,52 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     cmcRect Placement() const override;
     int SplitterPosition() const override;
     void CloseWindow() override;
-    bool ShowSheet(const std::string& address, const std::array<int, 4>& position,
-                   bool focus) override;
+    bool ShowSheet(const std::string& address, const std::array<int, 4>& position, bool focus,
+                   bool resetWidths) override;
     bool CloseSheetView(std::array<int, 4>& position, bool& hadFocus) override;
     bool SheetOpen() const override { return sheet_ != nullptr; }
     std::string OpenSheetAddress() const override;
     void OpenPickList(cmcCellCapsule& opener, const std::string& list) override;
-
-    cuiSheet* Sheet() const { return sheet_.get(); }
+    bool ActOnTreeSelection() override;
+    void ShowToolBar(bool shown) override;
+    std::vector<std::string> DetectedPorts() const override;
+    void MirrorSheetMenu() override;
 
     QFrame* LeftPanel() const { return leftPanel_; }
     QFrame* RightPanel() const { return rightPanel_; }
+    cuiSheet* Sheet() const { return sheet_.get(); }
+    iuiTree* Tree() const { return tree_; }
+    QToolBar* ToolBar() const { return toolBar_; }
+    cuiMenu* MainMenu() const { return menu_.get(); }
+    QMenu* EditMenu() const { return editMenu_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
   private:
+    static void OnEvent(void* context, const cmcEvent& event);
+    void HandleEvent(const cmcEvent& event);
     void BuildPanels();
     void BuildMenus();
+    void BuildToolBar();
+    void RefreshToolBar();
+    void BuildStatusBar();
     void PlaceFromSettings();
+    void RefreshPortItems();
+    void RunCell(const cmcCellObj& cell);
 
     indMain& controller_;
     QSplitter* splitter_ = nullptr;
     QFrame* leftPanel_ = nullptr;
     QFrame* rightPanel_ = nullptr;
+    iuiTree* tree_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    std::vector<std::unique_ptr<class cmcCellObj>> toolCells_;
+    std::unique_ptr<cuiMenu> menu_;
+    QMenu* editMenu_ = nullptr;
+    std::unique_ptr<cuiMenu> editItems_; // the Edit menu when no sheet offers its own
+    QLabel* statusText_ = nullptr;
+    QLabel* statusSide_ = nullptr;
     std::unique_ptr<cuiSheet> sheet_;
 };

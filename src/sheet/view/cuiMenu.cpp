@@ -32,18 +32,36 @@ QString cuiCaption(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-cuiMenu::cuiMenu(QMenu& root, cmcGTex& catalogue, std::string menuName, ClickHandler onClick,
+cuiMenu::cuiMenu(QWidget& root, cmcGTex& catalogue, std::string menuName, ClickHandler onClick,
                  ActedOnCell actedOn)
     : root_(root), catalogue_(catalogue), name_(std::move(menuName)), onClick_(std::move(onClick)),
       actedOn_(std::move(actedOn)) {}
 
 cuiMenu::~cuiMenu() {
-    root_.clear();
+    Clear();
+}
+
+// Takes the menu's own items out of the root; items mirrored from elsewhere stay theirs.
+void cuiMenu::Clear() {
+    // Sub-items come after their item: going backwards, a sub-menu is empty when it goes.
+    for (auto it = actions_.rbegin(); it != actions_.rend(); ++it) {
+        QMenu* sub = (*it)->menu();
+        delete *it;
+        delete sub;
+    }
+    actions_.clear();
+}
+
+QAction* cuiMenu::FindItem(int logicId) const {
+    for (size_t i = 0; i < cells_.size(); ++i)
+        if (cells_[i]->logicId == logicId && !actions_[i]->isSeparator()) return actions_[i];
+    return nullptr;
 }
 
 void cuiMenu::Build() {
-    root_.clear();
+    Clear();
     cells_.clear();
+    captions_.clear();
     actions_.clear();
     commands_.clear();
     cmcLayout::ParseCell(catalogue_, catalogue_.GetLine(name_ + "_BasicCell", 0), basicCell_,
@@ -52,7 +70,7 @@ void cuiMenu::Build() {
 }
 
 // Adds the items of one level, starting at a line; returns the first line not consumed.
-int cuiMenu::AddLevel(QMenu& parent, int line) {
+int cuiMenu::AddLevel(QWidget& parent, int line) {
     const std::string key = name_ + "_Body";
     std::string text = catalogue_.GetLine(key, line);
     if (EndOfBody(text)) return line;
@@ -65,6 +83,7 @@ int cuiMenu::AddLevel(QMenu& parent, int line) {
             auto* sub = new QMenu(&parent);
             last->setMenu(sub);
             commands_.removeOne(last);
+            QObject::connect(sub, &QMenu::aboutToShow, sub, [this] { RefreshStates(); });
             line = AddLevel(*sub, line);
         } else {
             last =
@@ -76,14 +95,15 @@ int cuiMenu::AddLevel(QMenu& parent, int line) {
     return line;
 }
 
-QAction* cuiMenu::AddItem(QMenu& parent, const std::string& text) {
+QAction* cuiMenu::AddItem(QWidget& parent, const std::string& text) {
     auto cell = std::make_unique<cmcCellObj>();
     cmcLayout::ParseCell(catalogue_, text, *cell, &basicCell_, nullptr);
-    QAction* action = nullptr;
+    auto* action = new QAction(&parent);
+    parent.addAction(action);
     if (cell->templateText == "-") {
-        action = parent.addSeparator();
+        action->setSeparator(true);
     } else {
-        action = parent.addAction(cuiCaption(cell->templateText));
+        action->setText(cuiCaption(cell->templateText));
         action->setShortcuts(cuiShortcuts(cell->keyText));
         const cmcCellObj* item = cell.get();
         QObject::connect(action, &QAction::triggered, action, [this, item] {
@@ -91,6 +111,7 @@ QAction* cuiMenu::AddItem(QMenu& parent, const std::string& text) {
         });
         commands_.append(action);
     }
+    captions_.push_back(cell->templateText);
     cells_.push_back(std::move(cell));
     actions_.push_back(action);
     return action;
@@ -104,6 +125,8 @@ void cuiMenu::RefreshStates() {
         if (action->isSeparator() || cell.logicId == CL_None) continue;
         for (int flag = 0; flag < 4; ++flag)
             cell.SetFlag(flag, false);
+        // The logic relabels from the catalogue's caption each time.
+        cell.templateText = captions_[i];
         cmcCellCapsule capsule;
         capsule.cell = &cell;
         capsule.parentCapsule = acted;
@@ -113,6 +136,6 @@ void cuiMenu::RefreshStates() {
         action->setChecked(cell.Flag(0));
         action->setVisible(!cell.Flag(1));
         action->setEnabled(!cell.Flag(2));
-        if (cell.Flag(3)) action->setText(cuiCaption(cell.templateText));
+        action->setText(cuiCaption(cell.Flag(3) ? cell.templateText : captions_[i]));
     }
 }

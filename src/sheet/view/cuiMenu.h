@@ -19,6 +19,7 @@
 
 class QAction;
 class QMenu;
+class QWidget;
 class cmcGTex;
 
 class cuiMenu {
@@ -28,7 +29,8 @@ class cuiMenu {
     // The capsule of the cell the menu acts on, for the item states; none for none.
     using ActedOnCell = std::function<cmcCellCapsule*()>;
 
-    cuiMenu(QMenu& root, cmcGTex& catalogue, std::string menuName, ClickHandler onClick,
+    // The root is a popup menu or a menu bar.
+    cuiMenu(QWidget& root, cmcGTex& catalogue, std::string menuName, ClickHandler onClick,
             ActedOnCell actedOn);
     ~cuiMenu();
     cuiMenu(const cuiMenu&) = delete;
@@ -40,21 +42,28 @@ class cuiMenu {
     void RefreshStates();
 
     const std::string& Name() const { return name_; }
+    // Every item with its cell, separators included.
+    const std::vector<QAction*>& Actions() const { return actions_; }
+    const cmcCellObj& CellOf(size_t item) const { return *cells_[item]; }
+    // The item whose cell has the logic id, or none.
+    QAction* FindItem(int logicId) const;
     // The items with a command (no separators, no sub-menus), in body order.
     const QList<QAction*>& Commands() const { return commands_; }
 
   private:
-    int AddLevel(QMenu& parent, int line);
-    QAction* AddItem(QMenu& parent, const std::string& text);
+    int AddLevel(QWidget& parent, int line);
+    QAction* AddItem(QWidget& parent, const std::string& text);
+    void Clear();
 
-    QMenu& root_;
+    QWidget& root_;
     cmcGTex& catalogue_;
     std::string name_;
     ClickHandler onClick_;
     ActedOnCell actedOn_;
     cmcCellObj basicCell_;
     std::vector<std::unique_ptr<cmcCellObj>> cells_;
-    std::vector<QAction*> actions_; // one per cell
+    std::vector<std::string> captions_; // the catalogue's caption of each item
+    std::vector<QAction*> actions_;     // one per cell
     QList<QAction*> commands_;
 };
 

@@ -25,13 +25,8 @@ bool ArgumentIs(const std::string& argument, std::string_view word, int* number 
     return !rest.empty() && rest.front() == ' ' && cmcLayout::ReadNumber(rest, *number);
 }
 
-// A name of 16 stored characters as text, trailing blanks removed.
 std::string NameText(const std::string& field) {
-    std::string text;
-    for (char ch : field)
-        text += cmcNameCharacter(static_cast<unsigned char>(ch), true);
-    const size_t end = text.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
+    return cmcNameFieldText(field, true);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFrame>
 #include <QMenuBar>
+#include <QToolBar>
 
 #include <gtest/gtest.h>
 
@@ -69,19 +70,67 @@ TEST_F(MainWindowTest, ClosingAModifiedDocumentAsksAndCancelKeepsTheWindow) {
     EXPECT_EQ(process.Environ().splitterV, form.LeftPanel()->width());
 }
 
-TEST_F(MainWindowTest, TheFileMenuRunsTheDocumentCommands) {
+// The top-level menu of the menu bar whose caption is given.
+QMenu* TopMenu(TForm1& form, const QString& caption) {
+    for (QAction* action : form.menuBar()->actions())
+        if (action->text() == caption) return action->menu();
+    return nullptr;
+}
+
+QStringList Captions(QMenu* menu) {
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        if (!action->isSeparator() && action->isVisible()) texts << action->text();
+    return texts;
+}
+
+TEST_F(MainWindowTest, TheMenusComeFromTheCatalogueAndRunTheDocumentCommands) {
     TForm1 form(process.Main());
     form.ShowWindow();
-    QMenu* file = form.menuBar()->findChildren<QMenu*>().value(0);
+    QStringList tops;
+    for (QAction* action : form.menuBar()->actions())
+        tops << action->text();
+    EXPECT_EQ(tops, QStringList({"&File", "&Edit", "&View", "&Option", "&Clone", "&Help"}));
+    QMenu* file = TopMenu(form, "&File");
     ASSERT_NE(file, nullptr);
-    QStringList texts;
-    for (QAction* action : file->actions())
-        if (!action->isSeparator()) texts << action->text();
-    EXPECT_EQ(texts, QStringList({"&New", "&Open...", "&Save", "Save &As...", "E&xit"}));
+    emit file->aboutToShow();
+    // An empty recent list shows one disabled "Recent File" item.
+    EXPECT_EQ(Captions(file), QStringList({"&New", "&Open...", "&Save", "Save &As...", "&Import",
+                                           "&Export...", "&Print", "Recent File", "E&xit"}));
+    EXPECT_EQ(file->actions().value(0)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
 
     platform.dialogs.scriptOpen(std::nullopt);
     file->actions().value(1)->trigger(); // Open..., cancelled
     EXPECT_EQ(platform.dialogs.openRequests().size(), 1u);
+
+    QMenu* clone = TopMenu(form, "&Clone");
+    ASSERT_NE(clone, nullptr);
+    EXPECT_EQ(Captions(clone),
+              QStringList({"&Read <- Receiver", "&Write -> Receiver", "&Information"}));
+}
+
+TEST_F(MainWindowTest, FontSizeAndToolbarItemsAreTickedByTheSettings) {
+    process.Environ().fontSizePercentage = 120;
+    TForm1 form(process.Main());
+    form.ShowWindow();
+    QMenu* view = TopMenu(form, "&View");
+    ASSERT_NE(view, nullptr);
+    QMenu* sizes = view->actions().value(0)->menu();
+    ASSERT_NE(sizes, nullptr);
+    emit sizes->aboutToShow();
+    QStringList ticked;
+    for (QAction* action : sizes->actions())
+        if (action->isChecked()) ticked << action->text();
+    EXPECT_EQ(ticked, QStringList({"&4  120%"}));
+
+    QAction* toolbar = view->actions().value(1);
+    emit view->aboutToShow();
+    EXPECT_TRUE(toolbar->isChecked());
+    toolbar->trigger();
+    EXPECT_FALSE(form.ToolBar()->isVisible());
+    EXPECT_EQ(process.Environ().toolbarVisible, 0);
+    emit view->aboutToShow();
+    EXPECT_FALSE(toolbar->isChecked());
 }
 
 // The progress window of a clone phase: it fills as the session reports, cannot be
@@ -101,18 +150,6 @@ TEST_F(MainWindowTest, TheCloneProgressWindowHoldsTheMainWindow) {
         EXPECT_TRUE(window->isVisible());
     }
     EXPECT_TRUE(form.isEnabled());
-}
-
-TEST_F(MainWindowTest, TheCloneMenuOffersReadAndWrite) {
-    TForm1 form(process.Main());
-    QMenu* clone = form.menuBar()->findChildren<QMenu*>().value(1);
-    ASSERT_NE(clone, nullptr);
-    QStringList texts;
-    for (QAction* action : clone->actions())
-        texts << action->text();
-    EXPECT_EQ(texts.size(), 2);
-    EXPECT_TRUE(texts.value(0).contains("Read"));
-    EXPECT_TRUE(texts.value(1).contains("Write"));
 }
 
 } // namespace

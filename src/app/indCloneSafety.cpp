@@ -160,7 +160,7 @@ std::vector<std::string> DifferingAddresses(const cmcEeprom& a, const cmcEeprom&
     for (int address = 0; address < size && int(lines.size()) < limit; ++address) {
         if (a.GetByte(address) == b.GetByte(address)) continue;
         char line[64];
-        std::snprintf(line, sizeof line, "address %d: %02X -> %02X", address, a.GetByte(address),
+        std::snprintf(line, sizeof line, "address %d: %02X → %02X", address, a.GetByte(address),
                       b.GetByte(address));
         lines.push_back(line);
     }

@@ -88,6 +88,6 @@ std::vector<std::string> DescribeImageDifferences(const cmcEeprom& a, const cmcE
                                                   const indDestination* destination,
                                                   bool japaneseText);
 
-// The map addresses where two images differ, as "address 116742: 13 -> 0C" lines, at most
+// The map addresses where two images differ, as "address 116742: 13 → 0C" lines, at most
 // limit of them.
 std::vector<std::string> DifferingAddresses(const cmcEeprom& a, const cmcEeprom& b, int limit);

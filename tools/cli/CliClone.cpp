@@ -99,17 +99,8 @@ indSafeWrite::Options SafetyOptions(const CliArgs& args, const CliDocument& docu
     return options;
 }
 
-const char* StepLabel(indSafeWrite::Step step) {
-    switch (step) {
-    case indSafeWrite::Step::Backup:
-        return "backup";
-    case indSafeWrite::Step::Write:
-        return "writing";
-    case indSafeWrite::Step::Verify:
-        return "verifying";
-    }
-    return "cloning";
-}
+// The progress bar's name for each step, in the order of indSafeWrite::Step.
+constexpr const char* StepLabels[] = {"backup", "writing", "verifying"};
 
 int RunWrite(const CliArgs& args) {
     if (auto usage = CheckPort("write", args)) return *usage;
@@ -126,7 +117,7 @@ int RunWrite(const CliArgs& args) {
     CliClone clone(args, true, document.Destination().Index());
     indSafeWrite write(clone.Session());
     write.SetStepStarting(
-        [&](indSafeWrite::Step step) { clone.SetProgressLabel(StepLabel(step)); });
+        [&](indSafeWrite::Step step) { clone.SetProgressLabel(StepLabels[int(step)]); });
     auto written = [&](int code) {
         if (!write.BackupPath().empty())
             std::fprintf(stderr, "backup: %s\n", write.BackupPath().c_str());

@@ -14,9 +14,10 @@ class CliProgressBar : public indCloneProgressView {
     explicit CliProgressBar(std::string what) : what_(std::move(what)) {}
     ~CliProgressBar() override { std::fputs("\n", stderr); }
     void ShowProgress(int filled) override {
+        // 33 is the whole range: the last cell filled and 100 %.
+        if (filled == shown_) return;
+        shown_ = filled;
         const int cells = std::min(filled, Cells);
-        if (cells == shown_) return;
-        shown_ = cells;
         std::string bar(size_t(cells), '#');
         bar.resize(Cells, '.');
         std::fprintf(stderr, "\r%-9s [%s] %3d%%", what_.c_str(), bar.c_str(),

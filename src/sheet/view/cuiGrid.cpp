@@ -8,7 +8,7 @@
 #include <algorithm>
 
 cuiGrid::cuiGrid(cuiGridClient& client, QWidget* parent)
-    : QAbstractScrollArea(parent), client_(client) {
+    : QAbstractScrollArea(parent), client_(&client) {
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
@@ -280,6 +280,7 @@ void cuiGrid::UpdateAll() {
 
 void cuiGrid::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
+    if (!client_) return;
     const QRect area = event->rect();
     painter.fillRect(area, palette().color(QPalette::Base));
     const int width = viewport()->width();
@@ -305,7 +306,7 @@ void cuiGrid::paintEvent(QPaintEvent* event) {
                 const int w = widths_[static_cast<size_t>(columns[i])];
                 if (w == 0 || xs[i] >= width) continue;
                 const QRect cell(xs[i], y, w, h);
-                if (cell.intersects(area)) client_.PaintCell(painter, columns[i], r, cell);
+                if (cell.intersects(area)) client_->PaintCell(painter, columns[i], r, cell);
             }
         }
         y += h;
@@ -318,7 +319,7 @@ void cuiGrid::resizeEvent(QResizeEvent* event) {
 }
 
 void cuiGrid::keyPressEvent(QKeyEvent* event) {
-    client_.GridKeyPress(event);
+    if (client_) client_->GridKeyPress(event);
 }
 
 void cuiGrid::mousePressEvent(QMouseEvent* event) {
@@ -335,7 +336,7 @@ void cuiGrid::mousePressEvent(QMouseEvent* event) {
             return;
         }
     }
-    client_.GridMousePress(event, column, row);
+    if (client_) client_->GridMousePress(event, column, row);
 }
 
 void cuiGrid::mouseMoveEvent(QMouseEvent* event) {
@@ -350,35 +351,35 @@ void cuiGrid::mouseMoveEvent(QMouseEvent* event) {
     viewport()->setCursor(onEdge ? Qt::SplitHCursor : Qt::ArrowCursor);
     int column = -1, row = -1;
     CellAt(point, column, row);
-    client_.GridMouseMove(event, column, row);
+    if (client_) client_->GridMouseMove(event, column, row);
 }
 
 void cuiGrid::mouseReleaseEvent(QMouseEvent* event) {
     if (sizingColumn_ >= 0) {
         const int column = sizingColumn_;
         sizingColumn_ = -1;
-        client_.GridColumnResized(column);
+        if (client_) client_->GridColumnResized(column);
         return;
     }
     int column = -1, row = -1;
     CellAt(event->position().toPoint(), column, row);
-    client_.GridMouseRelease(event, column, row);
+    if (client_) client_->GridMouseRelease(event, column, row);
 }
 
 void cuiGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     int column = -1, row = -1;
     CellAt(event->position().toPoint(), column, row);
-    client_.GridDoubleClick(event, column, row);
+    if (client_) client_->GridDoubleClick(event, column, row);
 }
 
 void cuiGrid::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
-    client_.GridFocusChanged(true);
+    if (client_) client_->GridFocusChanged(true);
 }
 
 void cuiGrid::focusOutEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusOutEvent(event);
-    client_.GridFocusChanged(false);
+    if (client_) client_->GridFocusChanged(false);
 }
 
 void cuiGrid::scrollContentsBy(int, int) {

@@ -32,6 +32,8 @@ class cuiGrid : public QAbstractScrollArea {
     static constexpr int EdgeReach = 4;
 
     cuiGrid(cuiGridClient& client, QWidget* parent);
+    // The client goes away before the grid: nothing more reaches it.
+    void Detach() { client_ = nullptr; }
 
     void SetSize(int columns, int rows);
     int Columns() const { return static_cast<int>(widths_.size()); }
@@ -94,7 +96,7 @@ class cuiGrid : public QAbstractScrollArea {
     int LastLeft() const;
     int LastTop() const;
 
-    cuiGridClient& client_;
+    cuiGridClient* client_;
     std::vector<int> widths_;
     std::vector<int> heights_;
     int fixedColumns_ = 0;

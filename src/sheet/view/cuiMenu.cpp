@@ -22,7 +22,7 @@ bool EndOfBody(const std::string& line) {
 
 QList<QKeySequence> cuiShortcuts(const std::string& keyText) {
     if (keyText.empty()) return {};
-    if (keyText == "Enter") return {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)};
+    if (keyText == "Enter") return {QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Return)};
     const QKeySequence sequence(QString::fromStdString(keyText));
     if (sequence.isEmpty()) return {};
     return {sequence};

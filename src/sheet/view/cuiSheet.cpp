@@ -111,6 +111,7 @@ cuiSheet::cuiSheet(const cuiSheetServices& services, std::string layoutName, QWi
 }
 
 cuiSheet::~cuiSheet() {
+    grid_->Detach();
     if (services_.events) services_.events->Unsubscribe(&cuiSheet::OnEvent, this);
     editor_->Stop();
     if (opened_ && !pickList_) SaveWidths();

@@ -92,23 +92,34 @@ void indDocumentForFiles::CloseSheet() {
     main_.CloseSheet();
 }
 
+void indDocumentForFiles::OpenSheet(const std::string& address) {
+    main_.OpenSheet(address);
+}
+
 // ---- The commands ----
 
 // The sheet binding is everything after the address's first ",": a word, then for the
 // lists of one group, category or bank a blank and the record's number.
 indFileCommands::clsSheetList indFileCommands::OpenSheetList() {
-    const std::string address = document_.OpenSheetAddress();
-    const size_t comma = address.find(',');
-    if (comma == std::string::npos) return {};
-    const std::string_view binding = std::string_view(address).substr(comma + 1);
+    clsSheetList sheet;
+    sheet.address = document_.OpenSheetAddress();
+    const size_t comma = sheet.address.find(',');
+    if (comma == std::string::npos) return sheet;
+    const std::string_view binding = std::string_view(sheet.address).substr(comma + 1);
     const size_t blank = binding.find(' ');
     const int kind = CsvKindOfBinding(binding.substr(0, blank));
     const char list = NumberedList(kind);
-    if (!list) return {blank == std::string_view::npos ? kind : csvkind::None, 0};
-    if (blank == std::string_view::npos) return {};
+    if (!list) {
+        if (blank == std::string_view::npos) sheet.kind = kind;
+        return sheet;
+    }
+    if (blank == std::string_view::npos) return sheet;
     const std::optional<int64_t> number = CsvParseInteger(binding.substr(blank + 1), 0, 9999);
-    if (!number) return {};
-    return {kind, document_.PositionOf(list, static_cast<int>(*number))};
+    if (!number) return sheet;
+    sheet.kind = kind;
+    sheet.index = document_.PositionOf(list, static_cast<int>(*number));
+    sheet.numberAt = comma + 1 + blank + 1;
+    return sheet;
 }
 
 bool indFileCommands::ListExists(const clsSheetList& list) {
@@ -166,6 +177,19 @@ void indFileCommands::TakeFolderOf(const std::string& path) {
     document_.TakeCurrentFolder(AbsoluteFolder(path));
 }
 
+// After an import the tree numbers its branches afresh by position: the sheet opens again,
+// built anew, on the same list under the number the list now has.
+void indFileCommands::ReopenSheet(const clsSheetList& list) {
+    const std::string address =
+        list.numberAt == std::string::npos
+            ? list.address
+            : list.address.substr(0, list.numberAt) + std::to_string(list.index);
+    if (address == list.address)
+        document_.CloseSheet();
+    else
+        document_.OpenSheet(address);
+}
+
 void indFileCommands::Export() {
     document_.Events().Send(ev::CommitInput);
     if (!CanExport()) return;
@@ -189,7 +213,7 @@ void indFileCommands::Import(bool overwrite) {
                                                 list.kind, list.index, overwrite, ReadOptions());
     if (!result.accepted) return; // cancelled, unreadable or refused: nothing changed
     TakeFolderOf(*path);
-    document_.CloseSheet();
+    ReopenSheet(list);
 }
 
 // Offers the presets in the dialog and marks what the user chose; false when nothing was.
@@ -241,10 +265,12 @@ void indFileCommands::Preset() {
         // A preset with a broken entry list changes nothing.
         organisation.Image().Assign(before);
         organisation.RecountOrganisation();
-        events.Send(ev::RebuildBranches);
         events.Post(ev::RepaintAll);
         events.Send(ev::SheetTitle);
     }
+    if (chosen) {
+        events.Send(ev::RebuildBranches);
+        ReopenSheet(list);
+    }
     ShowPresetSummary(result);
-    if (chosen) document_.CloseSheet();
 }

@@ -42,6 +42,8 @@ class indFileDocument {
     virtual void TakeCurrentFolder(const std::string& folder) = 0;
     // Closes the open sheet; the controller opens it again on its next step, built anew.
     virtual void CloseSheet() = 0;
+    // Replaces the open sheet with the sheet of the address.
+    virtual void OpenSheet(const std::string& address) = 0;
 };
 
 // The document controller as the file commands reach it.
@@ -59,6 +61,7 @@ class indDocumentForFiles : public indFileDocument {
     std::string CurrentFolder() override;
     void TakeCurrentFolder(const std::string& folder) override;
     void CloseSheet() override;
+    void OpenSheet(const std::string& address) override;
 
   private:
     indMain& main_;
@@ -111,16 +114,20 @@ class indFileCommands {
     void Preset();
 
   private:
-    // The open sheet's channel list: a CSV kind and the position of its record set.
+    // The open sheet's channel list: a CSV kind and the position of its record set, and
+    // where the record's number stands in the address.
     struct clsSheetList {
         int kind = 0;
         int index = 0;
+        std::string address;
+        size_t numberAt = std::string::npos;
     };
     clsSheetList OpenSheetList();
     bool ListExists(const clsSheetList& list);
     clsCsvReadOptions ReadOptions();
     std::optional<std::string> AskFile(bool save);
     void TakeFolderOf(const std::string& path);
+    void ReopenSheet(const clsSheetList& list);
     bool ChoosePresets(std::vector<Preset_Data>& presets, bool oneBank);
 
     indFileDocument& document_;

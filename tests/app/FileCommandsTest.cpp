@@ -46,7 +46,9 @@ class RenumberedDocument : public indDocumentForFiles {
         asked.push_back({kind, number});
         return number - 100;
     }
+    void OpenSheet(const std::string& address) override { opened.push_back(address); }
     std::vector<std::pair<char, int>> asked;
+    std::vector<std::string> opened;
 };
 
 class FileCommandsTest : public ::testing::Test {
@@ -187,6 +189,18 @@ TEST_F(FileCommandsTest, ExportThenOverwriteImportBringsTheGroupBack) {
     EXPECT_EQ(window.closed, 1);
     ASSERT_FALSE(main().SheetHistory().empty());
     EXPECT_EQ(main().SheetHistory().front().address, GroupSheet);
+}
+
+TEST_F(FileCommandsTest, AfterAnImportTheSheetOpensUnderTheNumberItsListNowHas) {
+    const std::string csv = folder.file("one.csv");
+    testenv::writeFile(csv, "CH No,Frequency\r\n0000,430.000000\r\n");
+    RenumberedDocument renumbered(main());
+    indFileCommands onRenumbered(renumbered);
+    Open("[St_CNBank]GI_Sheet_MemoryCH,Group 100");
+    platform.dialogs.scriptOpen(csv);
+    onRenumbered.Import(false);
+    EXPECT_EQ(renumbered.opened, std::vector<std::string>{GroupSheet});
+    EXPECT_EQ(window.closed, 0);
 }
 
 TEST_F(FileCommandsTest, AFileThatIsRefusedLeavesTheDocumentAsItWas) {

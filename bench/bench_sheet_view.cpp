@@ -1,6 +1,7 @@
 // The sheet view on the offscreen display: opening and first painting the memory-channel
 // sheet of a group of 1,600 channels, repainting and scrolling one page, committing one
-// cell with its repaint, and the resident memory the open sheet adds.
+// cell with its repaint, the resident memory the open sheet adds; and the navigation
+// tree of a full image: rebuilding its branches and the warning check.
 
 #include "app/indMain.h"
 #include "app/indProcess.h"
@@ -10,6 +11,7 @@
 #include "model/cmcOrganisation.h"
 #include "platform/fake/cmcFakePlatform.h"
 #include "sheet/view/cuiSheetAddress.h"
+#include "sheet/view/cuiTree.h"
 
 #include <QApplication>
 #include <QImage>
@@ -172,6 +174,53 @@ void BM_CommitCellWithRepaint(benchmark::State& state) {
             ("the commit stored nothing: " + sheet->DisplayText(column, row)).c_str());
 }
 BENCHMARK(BM_CommitCellWithRepaint)->Unit(benchmark::kMillisecond);
+
+// 16 categories of 100 groups of one channel each: the most branches a tree can have.
+void FillFullTree(indMain& main) {
+    uint8_t* bytes = main.WorkingImage().Data();
+    for (int slot = 0; slot < memmap::Channels; ++slot) {
+        std::copy(bytes + memmap::ChannelAddress(0),
+                  bytes + memmap::ChannelAddress(0) + memmap::ChannelSize,
+                  bytes + memmap::ChannelAddress(slot));
+        memmap::Put32(bytes, memmap::OrganisationWords + 4 * slot,
+                      uint32_t(slot / 100) << 24 | uint32_t(slot) << 13 | uint32_t(slot) << 2);
+        memmap::Put16(bytes, memmap::OrderList + 2 * slot, uint16_t(slot));
+        memmap::PutBit(bytes, memmap::ChannelEmptyBits, slot, false);
+    }
+    main.Organisation().Adopt();
+}
+
+QIcon NoIcon(int, int) {
+    return {};
+}
+
+void BM_TreeRebuildFullImage(benchmark::State& state) {
+    Application();
+    clsFullProgram program;
+    FillFullTree(program.process->Main());
+    iuiTree tree(program.process->Text(), program.process->Events(),
+                 program.process->Main().Organisation(), NoIcon, nullptr);
+    tree.Build();
+    for (auto _ : state)
+        program.process->Events().Send(ev::RebuildBranches);
+    state.counters["groups"] = double(tree.Groups().size());
+}
+BENCHMARK(BM_TreeRebuildFullImage)->Unit(benchmark::kMillisecond);
+
+void BM_WarningCheckFullImage(benchmark::State& state) {
+    Application();
+    clsFullProgram program;
+    FillFullTree(program.process->Main());
+    iuiTree tree(program.process->Text(), program.process->Events(),
+                 program.process->Main().Organisation(), NoIcon, nullptr);
+    tree.Build();
+    program.process->Events().Send(ev::RebuildBranches);
+    int errors = 0, warnings = 0;
+    for (auto _ : state)
+        tree.WarningCheck(errors, warnings);
+    state.counters["groups"] = double(tree.Groups().size());
+}
+BENCHMARK(BM_WarningCheckFullImage)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -358,6 +358,28 @@ TEST_F(SheetViewTest, EverySheetOpensAndPaints) {
             addresses.push_back("[St_ChNew]GI_Sheet_BasicPGSrch,BasicPG " + std::to_string(b));
         }
         ASSERT_GT(addresses.size(), 15u);
+        // The pick lists, as they drop down under a frequency cell.
+        const cmcTextTable table = EnglishTable();
+        int lists = 0;
+        for (size_t line = 0; line < table.count; ++line) {
+            const std::string key = table.lines[line];
+            const std::string suffix = "_Cells";
+            if (key.rfind("#GI_Sheet_Sel_", 0) != 0 || key.size() < suffix.size() ||
+                key.compare(key.size() - suffix.size(), suffix.size(), suffix) != 0)
+                continue;
+            const std::string name = key.substr(1, key.size() - 1 - suffix.size());
+            Open(GroupSheet);
+            cmcCellCapsule opener;
+            opener.cell = &sheet->CellAt(ColumnOf(CL_Mch_Freq, DataRow(0)), DataRow(0));
+            cuiSheet list(Services(destination), name, nullptr);
+            list.SetParentCapsule(opener);
+            list.SetPickListMode(true);
+            list.Open();
+            EXPECT_FALSE(list.grab().toImage().isNull()) << name;
+            EXPECT_TRUE(list.HasCurrent()) << name;
+            ++lists;
+        }
+        EXPECT_GT(lists, 20);
         for (const std::string& address : addresses) {
             Open(address);
             const QImage image = sheet->grab().toImage();

@@ -5,6 +5,7 @@
 #include "events/cmcEvents.h"
 #include "model/cmcDataChecks.h"
 #include "model/cmcDocumentCommands.h"
+#include "model/cmcNameText.h"
 #include "model/indCellCall.h"
 #include "model/indDestination.h"
 
@@ -225,9 +226,14 @@ bool RunCloneInfo(indCellCall& call) {
         info = call.logic.Document().receiverInformation();
     info.resize(26, 0);
     switch (call.logicId) {
-    case CL_CloneInfo_Comment:
-        call.Show(FieldText(std::string(info.begin(), info.begin() + 16)));
+    case CL_CloneInfo_Comment: {
+        // All sixteen characters as the receiver holds them, trailing blanks included.
+        std::string comment;
+        for (auto byte = info.begin(); byte != info.begin() + 16; ++byte)
+            comment += cmcNameCharacter(*byte, true);
+        call.Show(comment);
         break;
+    }
     case CL_CloneInfo_Destination:
         call.Show(indDestination::Label(info[16]));
         break;

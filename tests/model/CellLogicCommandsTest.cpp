@@ -148,7 +148,7 @@ TEST(CellLogicCommandsTest, CloneInformationShowsTheReceiversBlock) {
     world.Show(CT_Null, 0);
     for (const InfoCase& c : cases) {
         world.receiverInformation = Information("Tower scanner", c.destination, c.flags);
-        EXPECT_EQ(world.Query(CL_CloneInfo_Comment, 0).text, "Tower scanner");
+        EXPECT_EQ(world.Query(CL_CloneInfo_Comment, 0).text, "Tower scanner   ");
         EXPECT_EQ(world.Query(CL_CloneInfo_Destination, 0).text, c.destinationText);
         EXPECT_EQ(world.Query(CL_CloneInfo_Rx_Expansion, 0).text, c.expansion)
             << int(c.destination);

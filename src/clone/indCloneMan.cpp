@@ -49,19 +49,24 @@ std::string ReplaceFirst(std::string text, const std::string& mark, const std::s
 }
 
 std::string HeadLine(const dst_CDrv_Result& result) {
-    cmcGTex& text = cmcGTex::Process();
+    if (result.code == clonecode::PortAccess)
+        return PortAccessMessage(result.portPath, result.portError);
     // Codes past the table have no head line of their own.
     const int line = result.code >= 0 && result.code <= LastHeadLine ? result.code : 1;
-    std::string head = text.GetLine("GI_Mess_CloneErr_Head", line);
-    if (result.code != clonecode::PortAccess) return head;
-    head = ReplaceFirst(ReplaceFirst(head, "%s", result.portPath), "%d", result.portPath);
-    if (result.portError == cmcPortError::Denied)
+    return cmcGTex::Process().GetLine("GI_Mess_CloneErr_Head", line);
+}
+
+} // namespace
+
+std::string PortAccessMessage(const std::string& path, cmcPortError error) {
+    cmcGTex& text = cmcGTex::Process();
+    std::string head = text.GetLine("GI_Mess_CloneErr_Head", clonecode::PortAccess);
+    head = ReplaceFirst(ReplaceFirst(head, "%s", path), "%d", path);
+    if (error == cmcPortError::Denied)
         head += "\n" + (text.HasKey(DeniedHintKey) ? text.GetText(DeniedHintKey)
                                                    : std::string(DeniedHint));
     return head;
 }
-
-} // namespace
 
 int CloneProgressCells(long done, long total) {
     if (total <= 0) return 0;

@@ -16,6 +16,10 @@ struct indCloneLine {
     bool highSpeed = false;                // "ComSpeedHigh" not 0
 };
 
+// "Cannot access <path>." with, when the port exists but the user may not open it, how to
+// get the permission.
+std::string PortAccessMessage(const std::string& path, cmcPortError error);
+
 // The clone session: stands between the document and the protocol driver. It sets the
 // driver up for each phase (information, read, write) at normal or high speed, shows the
 // progress window during reads and writes, runs the two checks the document installs,

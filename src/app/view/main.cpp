@@ -1,10 +1,13 @@
 // Pelham: clone programming for the receiver. Builds the process-wide objects, the main
-// window, and runs the message loop; a second instance ends at once.
+// window (or first the Initial Setup), and runs the message loop; a second instance ends
+// at once.
 
 #include "app/indMain.h"
 #include "app/indProcess.h"
 #include "app/view/TForm1.h"
+#include "app/view/TForm2.h"
 #include "platform/qt/gui/cmcQtPlatform.h"
+#include "settings/indEnviron.h"
 
 #include <QApplication>
 
@@ -25,10 +28,14 @@ struct CommandLine {
 };
 
 // Takes "--port PATH" out; everything else goes to the settings store, which looks for
-// "/setup".
+// "/setup" ("--setup" is the same switch).
 CommandLine ParseCommandLine(const QStringList& words) {
     CommandLine line;
     for (qsizetype i = 0; i < words.size(); ++i) {
+        if (words[i].compare(QLatin1String("--setup"), Qt::CaseInsensitive) == 0) {
+            line.args.push_back("/setup");
+            continue;
+        }
         if (words[i] != QLatin1String("--port")) {
             line.args.push_back(words[i].toStdString());
             continue;
@@ -51,9 +58,12 @@ int RunProgram(QApplication& application, const CommandLine& line) {
     int result = 0;
     {
         TForm1 form(process.Main());
-        // The Initial Setup would come first on a start without setup done; until it
-        // exists the main window is shown either way.
-        form.ShowWindow();
+        // Without setup done the Initial Setup comes first; the main window stays hidden
+        // until it closes.
+        if (process.Environ().setupDone)
+            form.ShowWindow();
+        else
+            TForm2::Show(process.Main(), &form);
         result = application.exec();
     }
     return result; // the process objects go in reverse order; the settings are written
@@ -66,7 +76,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     const CommandLine line = ParseCommandLine(QApplication::arguments());
     if (!line.valid) {
-        std::fputs("usage: pelham [/setup] [--port PATH]\n", stderr);
+        std::fputs("usage: pelham [--setup] [--port PATH]\n", stderr);
         return ExitUsage;
     }
     try {

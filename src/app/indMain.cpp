@@ -206,6 +206,8 @@ void indMain::WindowClosed() {
 
 void indMain::CloseSheet() {
     if (!window_ || !window_->SheetOpen()) return;
+    // What is being typed or chosen in the sheet goes in before it closes.
+    events_.Send(ev::CommitInput);
     std::array<int, 4> position{-1, -1, -1, -1};
     bool hadFocus = false;
     const std::string address = window_->OpenSheetAddress();

@@ -142,12 +142,7 @@ void TForm1::BuildMenus() {
 void TForm1::RunCell(const cmcCellObj& item) {
     if (!cmcCellLogic::IsInstalled()) return;
     cmcCellObj cell = item;
-    cmcCellCapsule capsule;
-    capsule.owner = this;
-    capsule.cell = &cell;
-    capsule.keyCode = 13;
-    indActiveCell context;
-    cmcCellLogic::Run(context, capsule, false);
+    cmcCellLogic::QueryValue(cell, 13); // Enter on the item
     menu_->RefreshStates();
     RefreshToolBar();
 }

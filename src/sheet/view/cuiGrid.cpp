@@ -6,6 +6,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <numeric>
 
 cuiGrid::cuiGrid(cuiGridClient& client, QWidget* parent)
     : QAbstractScrollArea(parent), client_(&client) {
@@ -66,69 +67,44 @@ void cuiGrid::SetScrollBarsShown(bool shown) {
     setVerticalScrollBarPolicy(policy);
 }
 
+namespace {
+
+int Sum(const std::vector<int>& sizes, int first, int end) {
+    return std::accumulate(sizes.begin() + first, sizes.begin() + end, 0);
+}
+
+// Where item n starts along one axis: fixed items count from the edge, the others from the
+// first scrolled item on show (before it they lie off the view).
+int Offset(const std::vector<int>& sizes, int fixed, int first, int n) {
+    if (n < fixed) return Sum(sizes, 0, n);
+    const int start = Sum(sizes, 0, fixed);
+    return n >= first ? start + Sum(sizes, first, n) : start - Sum(sizes, n, first);
+}
+
+} // namespace
+
 int cuiGrid::FixedWidth() const {
-    int width = 0;
-    for (int c = 0; c < fixedColumns_; ++c)
-        width += widths_[static_cast<size_t>(c)];
-    return width;
+    return Sum(widths_, 0, fixedColumns_);
 }
 
 int cuiGrid::FixedHeight() const {
-    int height = 0;
-    for (int r = 0; r < fixedRows_; ++r)
-        height += heights_[static_cast<size_t>(r)];
-    return height;
+    return Sum(heights_, 0, fixedRows_);
 }
 
 int cuiGrid::TotalWidth() const {
-    int width = 0;
-    for (int w : widths_)
-        width += w;
-    return width;
+    return Sum(widths_, 0, Columns());
 }
 
 int cuiGrid::TotalHeight() const {
-    int height = 0;
-    for (int h : heights_)
-        height += h;
-    return height;
+    return Sum(heights_, 0, Rows());
 }
 
-// The left edge of a column on screen, counting from the scrolled position.
 int cuiGrid::ColumnLeft(int column) const {
-    if (column < fixedColumns_) {
-        int x = 0;
-        for (int c = 0; c < column; ++c)
-            x += widths_[static_cast<size_t>(c)];
-        return x;
-    }
-    int x = FixedWidth();
-    if (column >= left_) {
-        for (int c = left_; c < column; ++c)
-            x += widths_[static_cast<size_t>(c)];
-    } else {
-        for (int c = column; c < left_; ++c)
-            x -= widths_[static_cast<size_t>(c)];
-    }
-    return x;
+    return Offset(widths_, fixedColumns_, left_, column);
 }
 
 int cuiGrid::RowTop(int row) const {
-    if (row < fixedRows_) {
-        int y = 0;
-        for (int r = 0; r < row; ++r)
-            y += heights_[static_cast<size_t>(r)];
-        return y;
-    }
-    int y = FixedHeight();
-    if (row >= top_) {
-        for (int r = top_; r < row; ++r)
-            y += heights_[static_cast<size_t>(r)];
-    } else {
-        for (int r = row; r < top_; ++r)
-            y -= heights_[static_cast<size_t>(r)];
-    }
-    return y;
+    return Offset(heights_, fixedRows_, top_, row);
 }
 
 QRect cuiGrid::CellRect(int column, int row) const {

@@ -1057,33 +1057,26 @@ void cuiSheet::OnEvent(void* context, const cmcEvent& event) {
 
 void cuiSheet::HandleEvent(const cmcEvent& event) {
     if (building_) return;
-    cmcCellObj probe;
+    // Repaint requests: the event's argument names a cell type, a logic id or an index.
+    static constexpr struct {
+        int code;
+        int mask;
+    } Repaints[] = {{ev::RepaintCellType, 0x02},
+                    {ev::RepaintCellLogic, 0x04},
+                    {ev::RepaintIndex, 0x08},
+                    {ev::RepaintMask128, 0x80},
+                    {ev::RepaintMask64, 0x40}};
+    for (const auto& request : Repaints) {
+        if (event.code != request.code) continue;
+        cmcCellObj probe;
+        probe.cellType = event.code == ev::RepaintCellType ? event.b : CT_Null;
+        if (event.code == ev::RepaintCellLogic) probe.logicId = event.b;
+        if (request.mask >= 0x08) probe.index = event.b;
+        return RepaintByMask(probe, request.mask);
+    }
     switch (event.code) {
     case ev::RepaintAll:
         grid_->UpdateAll();
-        break;
-    case ev::RepaintCellType:
-        probe.cellType = event.b;
-        RepaintByMask(probe, 0x02);
-        break;
-    case ev::RepaintCellLogic:
-        probe.logicId = event.b;
-        RepaintByMask(probe, 0x04);
-        break;
-    case ev::RepaintIndex:
-        probe.cellType = CT_Null;
-        probe.index = event.b;
-        RepaintByMask(probe, 0x08);
-        break;
-    case ev::RepaintMask128:
-        probe.cellType = CT_Null;
-        probe.index = event.b;
-        RepaintByMask(probe, 0x80);
-        break;
-    case ev::RepaintMask64:
-        probe.cellType = CT_Null;
-        probe.index = event.b;
-        RepaintByMask(probe, 0x40);
         break;
     case ev::ModalQuestion:
         mouseBlocked_ = event.b != 0;

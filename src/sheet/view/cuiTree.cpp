@@ -189,12 +189,7 @@ void cuiTree::ActOn(QTreeWidgetItem* node) {
     const auto found = cells_.find(node);
     if (found == cells_.end() || !cmcCellLogic::IsInstalled()) return;
     cmcCellObj cell = *found->second;
-    cmcCellCapsule capsule;
-    capsule.owner = this;
-    capsule.cell = &cell;
-    capsule.keyCode = 13;
-    indActiveCell context;
-    cmcCellLogic::Run(context, capsule, false);
+    cmcCellLogic::QueryValue(cell, 13); // Enter on the node
 }
 
 bool cuiTree::ActOnSelection() {

@@ -103,6 +103,11 @@ void cuiMain::UpdateTitle() {
     window_->SetCaption(FileNamePart(DocumentPath()) + " - " + Text(AppTitleKey));
 }
 
+void cuiMain::TakeCurrentFolder(const std::string& folder) {
+    currentFolder_ = folder;
+    environ_.currentDirectory = folder;
+}
+
 void cuiMain::AfterCellAction() {
     RestartEditSettle();
     CheckModified();

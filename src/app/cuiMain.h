@@ -42,6 +42,8 @@ class cuiMain {
     // The document becomes untitled (after New and Clone Read); the title shows it.
     void ClearFileName();
     const std::string& CurrentFolder() const { return currentFolder_; }
+    // The folder the next file dialog starts in, kept in the settings too.
+    void TakeCurrentFolder(const std::string& folder);
 
     // Run by the cell logic at the end of every action: (re)starts the edit-settle
     // timeout and checks for changes.

@@ -52,6 +52,9 @@ class cuiMainWindow {
     virtual void ShowToolBar(bool /*shown*/) {}
     // The serial ports found on this machine, as device paths.
     virtual std::vector<std::string> DetectedPorts() const { return {}; }
+    // The position of a record in its list from the number a sheet address gives it (the
+    // tree numbers its branches); kind 'C' category, 'G' group, 'B' bank.
+    virtual int PositionOf(char /*kind*/, int number) const { return number; }
     // The Edit menu takes the popup menu of the sheet's current cell.
     virtual void MirrorSheetMenu() {}
 };

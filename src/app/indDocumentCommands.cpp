@@ -66,6 +66,13 @@ bool indDocumentCommands::CanRun(Command command, int index) {
         return main_.MainWindow() != nullptr;
     case Command::PortCom:
         return !DetectedPort(index).empty();
+    case Command::AddImport:
+    case Command::OverwriteImport:
+        return main_.FileCommands().CanImport(command == Command::OverwriteImport);
+    case Command::Export:
+        return main_.FileCommands().CanExport();
+    case Command::Preset:
+        return main_.FileCommands().CanPreset();
     default:
         return false;
     }
@@ -109,6 +116,16 @@ void indDocumentCommands::Run(Command command, int index) {
         break;
     case Command::EditMenu:
         if (window) window->MirrorSheetMenu();
+        break;
+    case Command::AddImport:
+    case Command::OverwriteImport:
+        main_.FileCommands().Import(command == Command::OverwriteImport);
+        break;
+    case Command::Export:
+        main_.FileCommands().Export();
+        break;
+    case Command::Preset:
+        main_.FileCommands().Preset();
         break;
     default:
         break;

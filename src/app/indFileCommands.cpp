@@ -85,7 +85,12 @@ std::string indDocumentForFiles::CurrentFolder() {
 }
 
 void indDocumentForFiles::TakeCurrentFolder(const std::string& folder) {
-    main_.Settings().currentDirectory = folder;
+    main_.TakeCurrentFolder(folder);
+}
+
+int indDocumentForFiles::PositionOf(char kind, int number) {
+    cuiMainWindow* window = main_.MainWindow();
+    return window ? window->PositionOf(kind, number) : number;
 }
 
 void indDocumentForFiles::CloseSheet() {

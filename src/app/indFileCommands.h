@@ -60,6 +60,7 @@ class indDocumentForFiles : public indFileDocument {
     bool JapanesePresets() override;
     std::string CurrentFolder() override;
     void TakeCurrentFolder(const std::string& folder) override;
+    int PositionOf(char kind, int number) override;
     void CloseSheet() override;
     void OpenSheet(const std::string& address) override;
 

@@ -6,6 +6,7 @@
 
 #include "app/cuiMain.h"
 #include "app/indDocumentCommands.h"
+#include "app/indFileCommands.h"
 #include "model/cmcOrganisation.h"
 #include "model/datClipCh.h"
 #include "model/indCellLogic.h"
@@ -56,6 +57,8 @@ class indMain : public cuiMain {
     void CloneWrite();
     void CloneInformation();
     indCloneCommands& CloneCommands() { return cloneCommands_; }
+    // CSV import and export and the preset import of the main window.
+    indFileCommands& FileCommands() { return fileCommands_; }
     // The clone information window is not built yet: nothing opens.
     void OpenCloneInformation();
 
@@ -120,6 +123,8 @@ class indMain : public cuiMain {
     indCellLogic cellLogic_;
     indDocumentForClone cloneDocument_;
     indCloneCommands cloneCommands_;
+    indDocumentForFiles fileDocument_{*this};
+    indFileCommands fileCommands_{fileDocument_};
     std::function<void(int)> bandLimits_;
     std::vector<clsSheetHistoryEntry> history_;
     bool fontFlag_ = false;

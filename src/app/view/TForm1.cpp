@@ -3,6 +3,7 @@
 #include "app/indMain.h"
 #include "app/view/cuiCloneProgress.h"
 #include "app/view/cuiIcons.h"
+#include "app/view/cuiPresetDialog.h"
 #include "catalogue/cmcGTex.h"
 #include "events/cmcEvMan.h"
 #include "events/cmcEvents.h"
@@ -73,6 +74,9 @@ TForm1::TForm1(indMain& controller) : controller_(controller) {
     BuildStatusBar();
     controller_.Events().Subscribe(&TForm1::OnEvent, this);
     controller_.CloneCommands().SetProgressFactory(cuiCloneProgress::Factory(this));
+    controller_.FileCommands().SetPresetDialog([this](const indPresetRequest& request) {
+        return cuiPresetDialog::Choose(controller_.Catalogue(), request, this);
+    });
     controller_.CreateUi(*this);
 }
 
@@ -85,6 +89,7 @@ TForm1::~TForm1() {
     editItems_.reset();
     menu_.reset();
     controller_.CloneCommands().SetProgressFactory(nullptr);
+    controller_.FileCommands().SetPresetDialog(nullptr);
 }
 
 void TForm1::PlaceFromSettings() {
@@ -310,9 +315,7 @@ bool TForm1::ShowSheet(const std::string& address, const std::array<int, 4>& pos
     services.organisation = &controller_.Organisation();
     services.destination = indDestination::Active().Index();
     services.fontSizePercentage = controller_.Settings().fontSizePercentage;
-    services.positionOf = [this](char kind, int number) {
-        return tree_ ? tree_->PositionOf(kind, number) : number;
-    };
+    services.positionOf = [this](char kind, int number) { return PositionOf(kind, number); };
     sheet_ = cuiCreateSheet(address, services, rightPanel_);
     sheet_->SetSavedPosition({position[0], position[1], position[2], position[3]});
     sheet_->SetResetWidths(resetWidths);
@@ -345,6 +348,10 @@ std::string TForm1::OpenSheetAddress() const {
 
 void TForm1::OpenPickList(cmcCellCapsule& opener, const std::string& list) {
     cuiFlector::Open(opener, list);
+}
+
+int TForm1::PositionOf(char kind, int number) const {
+    return tree_ ? tree_->PositionOf(kind, number) : number;
 }
 
 bool TForm1::ActOnTreeSelection() {

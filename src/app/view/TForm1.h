@@ -50,6 +50,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     std::string OpenSheetAddress() const override;
     void OpenPickList(cmcCellCapsule& opener, const std::string& list) override;
     bool ActOnTreeSelection() override;
+    int PositionOf(char kind, int number) const override;
     void ShowToolBar(bool shown) override;
     std::vector<std::string> DetectedPorts() const override;
     void MirrorSheetMenu() override;

@@ -72,10 +72,13 @@ void RunRecent(indCellCall& call, cmcDocumentCommands* commands) {
     const std::string path = commands ? commands->RecentPath(call.index) : std::string();
     SetState(call, Disabled, path.empty());
     SetState(call, Hidden, path.empty() && call.index != 0);
-    // An empty entry keeps the catalogue's caption.
+    // An empty entry keeps the catalogue's caption; an "&" in a name is doubled so that it
+    // shows rather than marking an access key.
+    std::string text = commands ? commands->RecentText(call.index) : std::string();
+    for (size_t at = text.find('&'); at != std::string::npos; at = text.find('&', at + 2))
+        text.insert(at, 1, '&');
     char caption[1024];
-    std::snprintf(caption, sizeof caption, "&%d %s", call.index + 1,
-                  commands ? commands->RecentText(call.index).c_str() : "");
+    std::snprintf(caption, sizeof caption, "&%d %s", call.index + 1, text.c_str());
     if (!path.empty() && call.cell.templateText != caption) {
         call.cell.templateText = caption;
         SetState(call, CaptionChanged, true);

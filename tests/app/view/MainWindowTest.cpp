@@ -109,6 +109,21 @@ TEST_F(MainWindowTest, TheMenusComeFromTheCatalogueAndRunTheDocumentCommands) {
               QStringList({"&Read <- Receiver", "&Write -> Receiver", "&Information"}));
 }
 
+TEST_F(MainWindowTest, RecentFilesShowTheirNamesWithTheirAmpersandsKept) {
+    process.Environ().recent.AddToFront("/elsewhere/older.tcf");
+    process.Environ().recent.AddToFront("/elsewhere/Rock & Roll.tcf");
+    TForm1 form(process.Main());
+    form.ShowWindow();
+    QMenu* file = TopMenu(form, "&File");
+    ASSERT_NE(file, nullptr);
+    emit file->aboutToShow();
+    QStringList recent;
+    for (const QString& caption : Captions(file))
+        if (caption.startsWith("&1") || caption.startsWith("&2") || caption.startsWith("&3"))
+            recent << caption;
+    EXPECT_EQ(recent, QStringList({"&1 /elsewhere/Rock && Roll.tcf", "&2 /elsewhere/older.tcf"}));
+}
+
 TEST_F(MainWindowTest, FontSizeAndToolbarItemsAreTickedByTheSettings) {
     process.Environ().fontSizePercentage = 120;
     TForm1 form(process.Main());

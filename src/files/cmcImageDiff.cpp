@@ -205,15 +205,15 @@ std::vector<std::string> SplitFields(const std::string& line) {
     return fields;
 }
 
-// The columns that belong to the group or name rather than to the channel, or that only
-// count rows: a change there is named once, not on every channel.
+// The columns that belong to the category or group rather than to the channel, or that
+// only count rows: a change there is named once, not on every channel.
 bool OrganisationColumn(const std::string& name) {
     static const CsvColumn skipped[] = {CsvColumn::ChNo,           CsvColumn::CategoryIcon,
                                         CsvColumn::CategoryName,   CsvColumn::CategoryDirectKey,
                                         CsvColumn::CategoryLink,   CsvColumn::CategorySkip,
                                         CsvColumn::GroupNo,        CsvColumn::GroupName,
                                         CsvColumn::GroupDirectKey, CsvColumn::GroupLink,
-                                        CsvColumn::GroupSkip,      CsvColumn::NameNo};
+                                        CsvColumn::GroupSkip};
     const clsCsvFlags flags = clsCsvFlags::ForKind(csvkind::Mch, 0);
     for (CsvColumn column : skipped)
         if (name == CsvColumnName(column, flags)) return true;
@@ -323,6 +323,7 @@ class clsDocumentDiff {
     std::string GroupLabel(cmcOrganisation& org, const std::vector<std::string>& names,
                            int group) const;
     void GroupAttributes(int a, int b, const std::string& where);
+    void Names(std::vector<Row>& rowsA, std::vector<Row>& rowsB, const std::string& where);
     void Channels(int a, int b, const std::string& where);
     void FixedLists();
     void Links();
@@ -452,9 +453,89 @@ void clsDocumentDiff::Groups() {
     CompareLists(keysA, keysB, act);
 }
 
+// The names of a group: runs of channels under one name. The name's columns move from the
+// channel rows to the name's own row, which also counts its channels.
+struct clsNameRun {
+    Row row;
+    int first = 0;
+    int channels = 0;
+};
+
+std::vector<clsNameRun> TakeNames(std::vector<Row>& rows) {
+    const std::string number = ColumnName(CsvColumn::NameNo, csvkind::Mch);
+    const std::string columns[] = {ColumnName(CsvColumn::NameName, csvkind::Mch),
+                                   ColumnName(CsvColumn::NameNumber, csvkind::Mch),
+                                   ColumnName(CsvColumn::NameSkip, csvkind::Mch)};
+    std::vector<clsNameRun> names;
+    std::string current;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        Row channel, name;
+        for (auto& field : rows[r]) {
+            if (field.first == number) continue;
+            const bool ofName =
+                std::find(std::begin(columns), std::end(columns), field.first) != std::end(columns);
+            (ofName ? name : channel).push_back(std::move(field));
+        }
+        const std::string run = Value(rows[r], number);
+        if (names.empty() || run != current) names.push_back({std::move(name), int(r), 0});
+        current = run;
+        ++names.back().channels;
+        rows[r] = std::move(channel);
+    }
+    for (clsNameRun& name : names)
+        name.row.emplace_back("Channels", std::to_string(name.channels));
+    return names;
+}
+
+void clsDocumentDiff::Names(std::vector<Row>& rowsA, std::vector<Row>& rowsB,
+                            const std::string& where) {
+    const std::vector<clsNameRun> namesA = TakeNames(rowsA), namesB = TakeNames(rowsB);
+    const std::string text = ColumnName(CsvColumn::NameName, csvkind::Mch);
+    // Names match by their columns and their channels, so that names without text (the
+    // usual case) still pair up where they stand.
+    auto keys = [](const std::vector<clsNameRun>& names, const std::vector<Row>& rows) {
+        std::vector<std::string> result;
+        for (const clsNameRun& name : names) {
+            std::string key = RowKey(name.row);
+            for (int r = name.first; r < name.first + name.channels; ++r)
+                key += RowKey(rows[size_t(r)]);
+            result.push_back(key);
+        }
+        return result;
+    };
+    const std::vector<std::string> keysA = keys(namesA, rowsA), keysB = keys(namesB, rowsB);
+    // A name without text goes by its place in the group.
+    auto label = [&](const std::vector<clsNameRun>& names, int n) {
+        const std::string name = Value(names[size_t(n)].row, text);
+        return where + ", name " + (name.empty() ? std::to_string(n) : name);
+    };
+    auto compare = [&](int a, int b) {
+        CompareRows(namesA[size_t(a)].row, namesB[size_t(b)].row, label(namesB, b), out_);
+    };
+    auto channels = [](const clsNameRun& name) {
+        return std::to_string(name.channels) + (name.channels == 1 ? " channel" : " channels");
+    };
+    clsListActions act;
+    act.same = compare;
+    act.changed = compare;
+    act.added = [&](int b) {
+        out_.push_back({label(namesB, b), "added, with " + channels(namesB[size_t(b)])});
+    };
+    act.removed = [&](int a) {
+        out_.push_back({label(namesA, a), "removed, with " + channels(namesA[size_t(a)])});
+    };
+    act.moved = [&](int a, int b) {
+        out_.push_back(
+            {label(namesB, b), "moved from " + std::to_string(a) + " to " + std::to_string(b)});
+        compare(a, b);
+    };
+    CompareLists(keysA, keysB, act);
+}
+
 void clsDocumentDiff::Channels(int a, int b, const std::string& where) {
-    const std::vector<Row> rowsA = CsvRows(a_, csvkind::Mch, a, options_);
-    const std::vector<Row> rowsB = CsvRows(b_, csvkind::Mch, b, options_);
+    std::vector<Row> rowsA = CsvRows(a_, csvkind::Mch, a, options_);
+    std::vector<Row> rowsB = CsvRows(b_, csvkind::Mch, b, options_);
+    Names(rowsA, rowsB, where);
     // The number column counts names within the group.
     a_.RecountNames(a);
     b_.RecountNames(b);

@@ -160,7 +160,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DiffCase{"RemovedChannel",
                                nullptr,
                                [](cmcOrganisation& org) { org.DeleteChannel(0, 1); },
-                               {"Group Initial, channel 1-0: removed, 433.000000"}},
+                               {"Group Initial, name 1: removed, with 1 channel",
+                                "Group Initial, channel 1-0: removed, 433.000000"}},
                       // The channels after an inserted one are not reported as changed.
                       DiffCase{"InsertedChannel",
                                nullptr,
@@ -170,7 +171,18 @@ INSTANTIATE_TEST_SUITE_P(
                                    channel.StoreDefault(datKind::Mch, 0, NewRecordBand);
                                    SetFrequency(org, 0, 120000000);
                                },
-                               {"Group Initial, channel 0-0: added, 120.000000"}},
+                               {"Group Initial, name 0: added, with 1 channel",
+                                "Group Initial, channel 0-0: added, 120.000000"}},
+                      // A new name text is a change of the name, not of its channels.
+                      DiffCase{"RenamedName",
+                               nullptr,
+                               [](cmcOrganisation& org) {
+                                   datCh name = org.Record();
+                                   name.Load(datKind::Name, 0);
+                                   name.SetName("TOWER");
+                                   name.Store(datKind::Name, 0);
+                               },
+                               {"Group Initial, name TOWER: Name Name (blank) → TOWER"}},
                       DiffCase{"RenamedCategory",
                                nullptr,
                                [](cmcOrganisation& org) { RenameCategory(org, 0, "AIR"); },

@@ -6,6 +6,8 @@
 #include "model/cmcOrganisation.h"
 #include "model/datCh.h"
 #include "platform/fake/cmcFakePlatform.h"
+#include "settings/indEnviron.h"
+#include "sheet/view/cuiMenu.h"
 #include "sheet/view/cuiSheet.h"
 #include "sheet/view/cuiTree.h"
 
@@ -128,6 +130,32 @@ TEST_F(TreeTest, AGroupAddedInTheCategorySheetGetsANodeAndTheOthersKeepTheirNumb
         EXPECT_EQ(Tree().Groups()[i], before[i]);
     QTreeWidgetItem* categoryNode = Node(category);
     EXPECT_EQ(categoryNode->childCount(), Org().GroupsOfCategory(0));
+}
+
+TEST_F(TreeTest, TheBigFontReopensTheSheetInPlaceAndTheTreeKeepsItsFont) {
+    const std::string group =
+        "[St_CNBank]GI_Sheet_MemoryCH,Group " + std::to_string(Tree().Groups().at(0));
+    Tree().setCurrentItem(Node(group));
+    Settle();
+    ASSERT_EQ(form->OpenSheetAddress(), group);
+    const int row = form->Sheet()->Grid().FixedRows() + 1;
+    ASSERT_TRUE(form->Sheet()->MoveTo(form->Sheet()->CurrentColumn(), row));
+    const int height = form->Sheet()->Grid().RowHeight(row);
+    const QFont treeFont = Tree().font();
+    QAction* big = nullptr;
+    for (size_t i = 0; i < form->MainMenu()->Actions().size(); ++i)
+        if (form->MainMenu()->CellOf(i).logicId == CL_Menu_View_FontSize &&
+            form->MainMenu()->CellOf(i).index == 150)
+            big = form->MainMenu()->Actions()[i];
+    ASSERT_NE(big, nullptr);
+    big->trigger();
+    Settle();
+    ASSERT_TRUE(form->SheetOpen());
+    EXPECT_EQ(form->OpenSheetAddress(), group);
+    EXPECT_EQ(form->Sheet()->CurrentRow(), row);
+    EXPECT_GT(form->Sheet()->Grid().RowHeight(row), height * 5 / 4);
+    EXPECT_EQ(Tree().font(), treeFont);
+    EXPECT_EQ(process->Environ().fontSizePercentage, 150);
 }
 
 TEST_F(TreeTest, AnErrorInAGroupMarksItsNodeAndItsCollapsedParents) {

@@ -24,8 +24,11 @@
 #include <QSerialPortInfo>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace {
 
@@ -375,4 +378,7 @@ void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     controller_.UpdateTitle();
     RefreshToolBar();
+    if (startFile_.empty()) return;
+    const std::string path = std::exchange(startFile_, std::string());
+    QTimer::singleShot(0, this, [this, path] { controller_.OpenDocument(path); });
 }

@@ -55,6 +55,10 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     std::vector<std::string> DetectedPorts() const override;
     void MirrorSheetMenu() override;
 
+    // Opens a clone data file once the window is first shown (after the Initial Setup when
+    // one runs).
+    void OpenAtStart(const std::string& path) { startFile_ = path; }
+
     QFrame* LeftPanel() const { return leftPanel_; }
     QFrame* RightPanel() const { return rightPanel_; }
     cuiSheet* Sheet() const { return sheet_.get(); }
@@ -92,4 +96,5 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     QLabel* statusText_ = nullptr;
     QLabel* statusSide_ = nullptr;
     std::unique_ptr<cuiSheet> sheet_;
+    std::string startFile_;
 };

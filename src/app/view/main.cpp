@@ -24,19 +24,28 @@ constexpr int ExitUsage = 64;
 struct CommandLine {
     std::vector<std::string> args; // for the settings store: the program path first
     std::optional<std::string> port;
+    std::optional<std::string> file; // a clone data file to open at start
     bool valid = true;
 };
 
-// Takes "--port PATH" out; everything else goes to the settings store, which looks for
-// "/setup" ("--setup" is the same switch).
+// Takes "--port PATH" and a file to open out; everything else goes to the settings store,
+// which looks for "/setup" ("--setup" is the same switch).
 CommandLine ParseCommandLine(const QStringList& words) {
     CommandLine line;
     for (qsizetype i = 0; i < words.size(); ++i) {
-        if (words[i].compare(QLatin1String("--setup"), Qt::CaseInsensitive) == 0) {
+        const bool setup = words[i].compare(QLatin1String("--setup"), Qt::CaseInsensitive) == 0 ||
+                           words[i].compare(QLatin1String("/setup"), Qt::CaseInsensitive) == 0;
+        if (setup) {
             line.args.push_back("/setup");
             continue;
         }
+        if (i > 0 && !words[i].startsWith(QLatin1String("--"))) {
+            if (line.file) line.valid = false; // one file at a time
+            line.file = words[i].toStdString();
+            continue;
+        }
         if (words[i] != QLatin1String("--port")) {
+            if (i > 0) line.valid = false; // an option this program does not know
             line.args.push_back(words[i].toStdString());
             continue;
         }
@@ -58,6 +67,7 @@ int RunProgram(QApplication& application, const CommandLine& line) {
     int result = 0;
     {
         TForm1 form(process.Main());
+        if (line.file) form.OpenAtStart(*line.file);
         // Without setup done the Initial Setup comes first; the main window stays hidden
         // until it closes.
         if (process.Environ().setupDone)
@@ -76,7 +86,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     const CommandLine line = ParseCommandLine(QApplication::arguments());
     if (!line.valid) {
-        std::fputs("usage: pelham [--setup] [--port PATH]\n", stderr);
+        std::fputs("usage: pelham [--setup] [--port PATH] [FILE.tcf]\n", stderr);
         return ExitUsage;
     }
     try {

@@ -377,6 +377,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     controller_.UpdateTitle();
+    // The items' states decide whether their shortcuts act before any menu is opened.
+    menu_->RefreshStates();
     RefreshToolBar();
     if (startFile_.empty()) return;
     const std::string path = std::exchange(startFile_, std::string());

@@ -109,6 +109,17 @@ TEST_F(MainWindowTest, TheMenusComeFromTheCatalogueAndRunTheDocumentCommands) {
               QStringList({"&Read <- Receiver", "&Write -> Receiver", "&Information"}));
 }
 
+// The toolbar's setting is what the next start reads: a window built with it off has none.
+TEST_F(MainWindowTest, TheToolbarFollowsItsStoredSetting) {
+    process.Environ().toolbarVisible = 0;
+    TForm1 form(process.Main());
+    form.ShowWindow();
+    EXPECT_FALSE(form.ToolBar()->isVisible());
+    TopMenu(form, "&View")->actions().value(1)->trigger();
+    EXPECT_TRUE(form.ToolBar()->isVisible());
+    EXPECT_EQ(process.Environ().toolbarVisible, 1);
+}
+
 TEST_F(MainWindowTest, RecentFilesShowTheirNamesWithTheirAmpersandsKept) {
     process.Environ().recent.AddToFront("/elsewhere/older.tcf");
     process.Environ().recent.AddToFront("/elsewhere/Rock & Roll.tcf");

@@ -13,6 +13,7 @@
 #include "model/indDestination.h"
 #include "platform/fake/cmcFakePlatform.h"
 #include "settings/indEnviron.h"
+#include "support/TestEnvironment.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -26,9 +27,17 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
+#include <fcntl.h>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
 
 namespace {
 
@@ -217,6 +226,65 @@ TEST_F(InitialSetupTest, CancelAppliesTheLimitsOfNoDestinationAndKeepsTheStoredO
     EXPECT_EQ(indDestination::Active().LimitsFor(), indDestination::None);
     EXPECT_EQ(settings().destination, 5);
     EXPECT_TRUE(form->isVisible());
+}
+
+// harlon-sim on a pseudo-terminal for the life of the object.
+class Simulator {
+  public:
+    explicit Simulator(const std::string& destination) {
+        const std::string program = (testenv::binaryFolder() / "harlon-sim").string();
+        if (!std::filesystem::exists(program)) return;
+        int out[2];
+        if (pipe2(out, O_CLOEXEC) < 0) return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        std::string name = program, option = "--destination", value = destination;
+        char* argv[] = {name.data(), option.data(), value.data(), nullptr};
+        if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, environ) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        close(out[1]);
+        output_ = out[0];
+        // Its first line: "PORT /dev/pts/N".
+        std::string line;
+        for (char c; line.find('\n') == std::string::npos && read(output_, &c, 1) == 1;)
+            line += c;
+        if (line.rfind("PORT ", 0) == 0) port_ = line.substr(5, line.size() - 6);
+    }
+    ~Simulator() {
+        if (pid_ > 0) kill(pid_, SIGTERM), waitpid(pid_, nullptr, 0);
+        if (output_ >= 0) close(output_);
+    }
+    const std::string& Port() const { return port_; }
+
+  private:
+    pid_t pid_ = -1;
+    int output_ = -1;
+    std::string port_;
+};
+
+// The real serial code against the simulated receiver, the clock moved along with real
+// time.
+TEST_F(InitialSetupTest, TheSetupTakesTheDestinationOfTheSimulatedReceiver) {
+    cmcSerialPort::SetFactory(nullptr); // the termios port, from the session's start on
+    Restart();
+    Simulator sim("5");
+    ASSERT_FALSE(sim.Port().empty()) << "build harlon-sim first";
+    ChooseMore(QString::fromStdString(sim.Port()));
+    QTest::mouseClick(setup->OkButton(), Qt::LeftButton);
+    for (int ms = 0; ms < 10000 && process->Main().CloneCommands().Busy(); ms += 2) {
+        usleep(2000);
+        platform.clock.advance(2);
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(platform.messages.shown().empty()) << platform.messages.lastText();
+    EXPECT_FALSE(setup);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(settings().destination, 5);
+    EXPECT_EQ(std::memcmp(process->Main().WorkingImage().Data(), DefaultImageBytes(5), MapSize), 0);
+    Restart();
+    EXPECT_EQ(settings().setupDone, 1); // the next start shows the main window at once
+    EXPECT_EQ(settings().comPort, sim.Port());
 }
 
 // ---- The port dialog ----

@@ -5,6 +5,7 @@
 
 #include "app/indMain.h"
 #include "app/indProcess.h"
+#include "app/view/TForm1.h"
 #include "events/cmcEvMan.h"
 #include "events/cmcEvents.h"
 #include "model/cmcMemoryMap.h"
@@ -221,6 +222,28 @@ void BM_WarningCheckFullImage(benchmark::State& state) {
     state.counters["groups"] = double(tree.Groups().size());
 }
 BENCHMARK(BM_WarningCheckFullImage)->Unit(benchmark::kMillisecond);
+
+// From the process objects to the main window on show with a full image in it: the menus,
+// toolbar and tree built, the tree's branches made and the first sheet open.
+void BM_StartToMainWindowFullImage(benchmark::State& state) {
+    Application();
+    cmcFakePlatform platform;
+    for (auto _ : state) {
+        auto process = std::make_unique<indProcess>();
+        {
+            TForm1 form(process->Main());
+            FillFullTree(process->Main());
+            process->Events().Send(ev::RebuildBranches);
+            form.ShowWindow();
+            platform.clock.advance(60); // the controller's task opens the selected sheet
+            if (!form.SheetOpen()) state.SkipWithError("no sheet opened");
+            state.PauseTiming();
+        }
+        process.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartToMainWindowFullImage)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "platform/cmcPlatform.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,12 @@ class cuiMainWindow {
     virtual int PositionOf(char /*kind*/, int number) const { return number; }
     // The Edit menu takes the popup menu of the sheet's current cell.
     virtual void MirrorSheetMenu() {}
+    // The port dialog: the device path the user chose, or nothing when cancelled.
+    virtual std::optional<std::string> ChoosePort() { return std::nullopt; }
+    // The clone information window and the About box; each holds the window disabled
+    // while it is open.
+    virtual void ShowCloneInformation() {}
+    virtual void ShowAbout() {}
 };
 
 // Smallest width of the left panel; a stored splitter position below it is raised to it.

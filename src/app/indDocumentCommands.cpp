@@ -63,6 +63,8 @@ bool indDocumentCommands::CanRun(Command command, int index) {
         return true;
     case Command::ToolBar:
     case Command::EditMenu:
+    case Command::PortChoice:
+    case Command::About:
         return main_.MainWindow() != nullptr;
     case Command::PortCom:
         return !DetectedPort(index).empty();
@@ -89,6 +91,10 @@ bool indDocumentCommands::IsTicked(Command command, int index) {
         return settings.highSpeed == index;
     case Command::PortCom:
         return !DetectedPort(index).empty() && settings.comPort == DetectedPort(index);
+    case Command::PortChoice: // a port the numbered items do not name
+        for (int n = 1; n <= DetectedPortItems; ++n)
+            if (settings.comPort == DetectedPort(n)) return false;
+        return true;
     default:
         return false;
     }
@@ -126,6 +132,13 @@ void indDocumentCommands::Run(Command command, int index) {
         break;
     case Command::Preset:
         main_.FileCommands().Preset();
+        break;
+    case Command::PortChoice:
+        if (!window) break;
+        if (std::optional<std::string> port = window->ChoosePort()) settings.comPort = *port;
+        break;
+    case Command::About:
+        if (window) window->ShowAbout();
         break;
     default:
         break;

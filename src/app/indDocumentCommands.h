@@ -30,7 +30,8 @@ class indDocumentCommands : public cmcDocumentCommands {
     void Run(Command command, int index) override;
 
   private:
-    std::string DetectedPort(int n) const; // port n (1..4) of those found, or ""
+    static constexpr int DetectedPortItems = 4; // the Port menu's numbered items
+    std::string DetectedPort(int n) const;      // port n (1..4) of those found, or ""
 
     indMain& main_;
 };

@@ -361,7 +361,9 @@ void indMain::CloneInformation() {
     cloneCommands_.CloneInformation();
 }
 
-void indMain::OpenCloneInformation() {}
+void indMain::OpenCloneInformation() {
+    if (window_) window_->ShowCloneInformation();
+}
 
 // ---- Events ----
 

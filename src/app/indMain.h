@@ -59,7 +59,7 @@ class indMain : public cuiMain {
     indCloneCommands& CloneCommands() { return cloneCommands_; }
     // CSV import and export and the preset import of the main window.
     indFileCommands& FileCommands() { return fileCommands_; }
-    // The clone information window is not built yet: nothing opens.
+    // The clone information window over the main window, after a successful exchange.
     void OpenCloneInformation();
 
     // One sheet is open at a time, in the main window's right pane. Closing it remembers

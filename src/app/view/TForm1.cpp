@@ -1,8 +1,11 @@
 #include "app/view/TForm1.h"
 
 #include "app/indMain.h"
+#include "app/view/cuiAboutBox.h"
+#include "app/view/cuiCloneInfoWindow.h"
 #include "app/view/cuiCloneProgress.h"
 #include "app/view/cuiIcons.h"
+#include "app/view/cuiPortDialog.h"
 #include "app/view/cuiPresetDialog.h"
 #include "catalogue/cmcGTex.h"
 #include "events/cmcEvMan.h"
@@ -311,15 +314,7 @@ void TForm1::CloseWindow() {
 bool TForm1::ShowSheet(const std::string& address, const std::array<int, 4>& position, bool focus,
                        bool resetWidths) {
     sheet_.reset();
-    cuiSheetServices services;
-    services.catalogue = &controller_.Catalogue();
-    services.events = &controller_.Events();
-    services.settings = &controller_.Settings();
-    services.organisation = &controller_.Organisation();
-    services.destination = indDestination::Active().Index();
-    services.fontSizePercentage = controller_.Settings().fontSizePercentage;
-    services.positionOf = [this](char kind, int number) { return PositionOf(kind, number); };
-    sheet_ = cuiCreateSheet(address, services, rightPanel_);
+    sheet_ = cuiCreateSheet(address, SheetServices(), rightPanel_);
     sheet_->SetSavedPosition({position[0], position[1], position[2], position[3]});
     sheet_->SetResetWidths(resetWidths);
     rightPanel_->layout()->addWidget(sheet_.get());
@@ -336,6 +331,18 @@ bool TForm1::ShowSheet(const std::string& address, const std::array<int, 4>& pos
     return true;
 }
 
+cuiSheetServices TForm1::SheetServices() {
+    cuiSheetServices services;
+    services.catalogue = &controller_.Catalogue();
+    services.events = &controller_.Events();
+    services.settings = &controller_.Settings();
+    services.organisation = &controller_.Organisation();
+    services.destination = indDestination::Active().Index();
+    services.fontSizePercentage = controller_.Settings().fontSizePercentage;
+    services.positionOf = [this](char kind, int number) { return PositionOf(kind, number); };
+    return services;
+}
+
 bool TForm1::CloseSheetView(std::array<int, 4>& position, bool& hadFocus) {
     if (!sheet_) return false;
     const cuiSheetPosition where = sheet_->Position();
@@ -347,6 +354,18 @@ bool TForm1::CloseSheetView(std::array<int, 4>& position, bool& hadFocus) {
 
 std::string TForm1::OpenSheetAddress() const {
     return sheet_ ? sheet_->Address() : std::string();
+}
+
+std::optional<std::string> TForm1::ChoosePort() {
+    return cuiPortDialog::Choose(controller_.Catalogue(), controller_.Settings().comPort, this);
+}
+
+void TForm1::ShowCloneInformation() {
+    cuiCloneInfoWindow::Show(SheetServices(), this);
+}
+
+void TForm1::ShowAbout() {
+    cuiAboutBox::Show(controller_.Catalogue(), this);
 }
 
 void TForm1::OpenPickList(cmcCellCapsule& opener, const std::string& list) {

@@ -23,6 +23,7 @@ class cuiSheet;
 class iuiTree;
 class indMain;
 struct cmcEvent;
+struct cuiSheetServices;
 
 class TForm1 : public QMainWindow, public cuiMainWindow {
   public:
@@ -54,6 +55,9 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     void ShowToolBar(bool shown) override;
     std::vector<std::string> DetectedPorts() const override;
     void MirrorSheetMenu() override;
+    std::optional<std::string> ChoosePort() override;
+    void ShowCloneInformation() override;
+    void ShowAbout() override;
 
     // Opens a clone data file once the window is first shown (after the Initial Setup when
     // one runs).
@@ -82,6 +86,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     void PlaceFromSettings();
     void RefreshPortItems();
     void RunCell(const cmcCellObj& cell);
+    cuiSheetServices SheetServices();
 
     indMain& controller_;
     QSplitter* splitter_ = nullptr;

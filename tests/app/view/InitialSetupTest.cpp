@@ -13,6 +13,8 @@
 #include "model/indDestination.h"
 #include "platform/fake/cmcFakePlatform.h"
 #include "settings/indEnviron.h"
+#include "sheet/cmcCellNames.h"
+#include "sheet/view/cuiMenu.h"
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
@@ -24,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -407,6 +410,54 @@ TEST_F(HeldWindowTest, TheAboutBoxSaysTheRevisionAndCopyright) {
     QTest::keyClick(box->Button(), Qt::Key_Return);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(form->isEnabled());
+}
+
+// ---- The main window's commands ----
+
+// The window of that class the main window holds, if any. (The windows have no meta
+// object of their own, so findChild cannot tell them apart.)
+template <class Window> Window* HeldBy(QWidget* mainWindow) {
+    for (QWidget* child : mainWindow->findChildren<QWidget*>())
+        if (auto* window = dynamic_cast<Window*>(child)) return window;
+    return nullptr;
+}
+
+TEST_F(HeldWindowTest, CloneInformationOpensTheWindowOverTheMainWindow) {
+    settings().destination = 1;
+    receiver.infoAnswer = receiver::InfoAnswer(1);
+    const char comment[] = "HARLON  TEST    ";
+    std::copy(comment, comment + 16, receiver.infoAnswer.begin() + 9);
+    form->MainMenu()->FindItem(CL_Menu_Clone_Info)->trigger();
+    RunSession();
+    auto* window = HeldBy<cuiCloneInfoWindow>(form.get());
+    ASSERT_NE(window, nullptr) << platform.messages.lastText();
+    EXPECT_EQ(window->Sheet().DisplayText(1, 1), comment);
+    EXPECT_FALSE(form->isEnabled());
+    QTest::keyClick(window, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(form->isEnabled());
+}
+
+TEST_F(HeldWindowTest, AboutAndThePortDialogRunFromTheMenu) {
+    form->MainMenu()->RefreshStates(); // as a menu does when it opens
+    form->MainMenu()->FindItem(CL_Help_About)->trigger();
+    auto* box = HeldBy<cuiAboutBox>(form.get());
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(form->isEnabled());
+    box->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    const std::string before = settings().comPort;
+    for (const QString& answer : {QString(), QStringLiteral("/dev/pts/7")}) {
+        QTimer::singleShot(0, [answer] {
+            auto* dialog = dynamic_cast<cuiPortDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            if (!answer.isEmpty()) dialog->PathEdit()->setText(answer);
+            (answer.isEmpty() ? dialog->CancelButton() : dialog->OkButton())->click();
+        });
+        form->MainMenu()->FindItem(CL_Menu_Port_Usb)->trigger();
+        EXPECT_EQ(settings().comPort, answer.isEmpty() ? before : answer.toStdString());
+    }
 }
 
 } // namespace

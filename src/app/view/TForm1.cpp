@@ -24,7 +24,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSerialPortInfo>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
@@ -47,21 +46,6 @@ QFrame* MakePanel(QWidget* parent, const char* name) {
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     return panel;
-}
-
-// The serial ports of this machine, USB adapters first, as the port menu lists them.
-QList<QSerialPortInfo> SerialPorts() {
-    QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-    std::stable_sort(ports.begin(), ports.end(), [](const auto& a, const auto& b) {
-        return a.hasVendorIdentifier() > b.hasVendorIdentifier();
-    });
-    return ports;
-}
-
-QString PortCaption(int n, const QSerialPortInfo& port) {
-    const QString description =
-        port.description().isEmpty() ? port.systemLocation() : port.description();
-    return QStringLiteral("&%1 %2 (%3)").arg(n).arg(description, port.portName());
 }
 
 } // namespace
@@ -144,9 +128,9 @@ void TForm1::BuildMenus() {
     editMenu_->setObjectName(QStringLiteral("editMenu"));
     if (QAction* edit = menu_->FindItem(CL_Menu_Edit_Top)) edit->setMenu(editMenu_);
     connect(editMenu_, &QMenu::aboutToShow, this, [this] { menu_->RefreshStates(); });
-    for (QAction* action : menuBar()->actions())
-        if (QMenu* sub = action->menu())
-            connect(sub, &QMenu::aboutToShow, this, [this] { RefreshPortItems(); });
+    // After the items' own states, so that the port items keep the ports' names.
+    for (QMenu* sub : menuBar()->findChildren<QMenu*>())
+        connect(sub, &QMenu::aboutToShow, this, [this] { RefreshPortItems(); });
     menu_->RefreshStates();
 }
 
@@ -160,21 +144,23 @@ void TForm1::RunCell(const cmcCellObj& item) {
 
 // The port items name the ports found on this machine; those beyond them are hidden.
 void TForm1::RefreshPortItems() {
-    const QList<QSerialPortInfo> ports = SerialPorts();
+    const std::vector<cmcPortInfo> ports = cuiDetectedPorts();
+    const int found = static_cast<int>(ports.size());
     const std::vector<QAction*>& actions = menu_->Actions();
     for (size_t i = 0; i < actions.size(); ++i) {
         const cmcCellObj& cell = menu_->CellOf(i);
         if (cell.logicId != CL_Menu_Port_Com || cell.index < 1 || cell.index > PortItems) continue;
         const int n = cell.index;
-        if (n <= ports.size()) actions[i]->setText(PortCaption(n, ports[n - 1]));
-        actions[i]->setVisible(n <= ports.size() || n == 1);
+        if (n <= found)
+            actions[i]->setText(QStringLiteral("&%1 %2").arg(n).arg(cuiPortCaption(ports[n - 1])));
+        actions[i]->setVisible(n <= found || n == 1);
     }
 }
 
 std::vector<std::string> TForm1::DetectedPorts() const {
     std::vector<std::string> paths;
-    for (const QSerialPortInfo& port : SerialPorts())
-        paths.push_back(port.systemLocation().toStdString());
+    for (const cmcPortInfo& port : cuiDetectedPorts())
+        paths.push_back(port.path);
     return paths;
 }
 

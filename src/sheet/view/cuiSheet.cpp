@@ -38,6 +38,12 @@ std::string Formatted(const char* format, int value) {
     return buffer.data();
 }
 
+// The editor counts characters where the logic counts the bytes of its UTF-8 text.
+int CharacterOffset(const std::string& text, int bytes) {
+    const size_t cut = static_cast<size_t>(std::clamp(bytes, 0, static_cast<int>(text.size())));
+    return static_cast<int>(QString::fromStdString(text.substr(0, cut)).size());
+}
+
 QSize TextSize(const QFont& font, const std::string& text) {
     return cuiTextSize(QString::fromStdString(text), font);
 }
@@ -673,14 +679,8 @@ void cuiSheet::OpenEditor(int column, int row, const std::string& text, int selS
     editColumn_ = column;
     editRow_ = row;
     const QString shown = QString::fromStdString(text);
-    // Selections count characters, the logic counts bytes of its text.
-    const int start = static_cast<int>(
-        QString::fromStdString(text.substr(0, size_t(std::clamp(selStart, 0, int(text.size())))))
-            .size());
-    const int end = static_cast<int>(
-        QString::fromStdString(
-            text.substr(0, size_t(std::clamp(selStart + selLength, 0, int(text.size())))))
-            .size());
+    const int start = CharacterOffset(text, selStart);
+    const int end = CharacterOffset(text, selStart + selLength);
     editor_->Start(shown, start, end - start, font, area.adjusted(1, 0, -1, -1), wrap);
 }
 
@@ -920,10 +920,6 @@ void cuiSheet::GridFocusChanged(bool) {
 
 // ---- Column widths ----
 
-int cuiSheet::CutColumnWidth(int column) const {
-    return grid_->ColumnWidth(column);
-}
-
 int cuiSheet::ColumnLimit() const {
     int fixed = 0;
     for (int c = 0; c < grid_->FixedColumns(); ++c)
@@ -1042,11 +1038,6 @@ QSize cuiSheet::PreferredSize() const {
     if (grid_->verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff)
         width += grid_->verticalScrollBar()->sizeHint().width();
     return QSize(width, height);
-}
-
-QRect cuiSheet::CellScreenRect(int column, int row) const {
-    const QRect rect = grid_->CellRect(column, row);
-    return QRect(grid_->viewport()->mapToGlobal(rect.topLeft()), rect.size());
 }
 
 // ---- Events ----

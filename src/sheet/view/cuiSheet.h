@@ -68,6 +68,7 @@ class cuiSheet : public QWidget, protected cuiGridClient {
     void SetParentCapsule(const cmcCellCapsule& capsule);
     void SetJumpTarget(int cellType, int index);
     void SetSavedPosition(const cuiSheetPosition& position) { saved_ = position; }
+    // A pixel height that replaces the font-size percentage (printing sets one).
     void SetFontHeight(int pixels) { fontHeight_ = pixels; }
     // The stored widths of every sheet are dropped and this one starts from its defaults.
     void SetResetWidths(bool reset) { resetWidths_ = reset; }
@@ -100,8 +101,6 @@ class cuiSheet : public QWidget, protected cuiGridClient {
     bool MultiSelectionActive() const { return multiActive_; }
     // The size that shows every cell without scrolling.
     QSize PreferredSize() const;
-    // The cell's rectangle on the screen.
-    QRect CellScreenRect(int column, int row) const;
 
     // Makes a selectable cell current, as a click would (extend: with Shift).
     bool MoveTo(int column, int row, bool extend = false);
@@ -156,8 +155,6 @@ class cuiSheet : public QWidget, protected cuiGridClient {
     bool LeftButtonHeld() const { return leftHeld_; }
     // The logic's answer for a cell without side effects (text, marks, block fields).
     cmcCellCapsule QueryCell(int column, int row);
-    int FirstSelectableRow() const { return firstSelectableRow_; }
-    int CutColumnWidth(int column) const;
 
     const cuiSheetServices services_;
     bool printing_ = false;

@@ -974,19 +974,23 @@ void cuiSheet::AutoFit(int column) {
     GridColumnResized(column);
 }
 
-std::string cuiSheet::ShortName() const {
-    if (!services_.catalogue->HasKey("GI_CellWidthRegList")) return {};
-    const std::string list = services_.catalogue->GetLines("GI_CellWidthRegList");
-    size_t start = 0;
-    while (start < list.size()) {
-        size_t end = list.find('\n', start);
-        if (end == std::string::npos) end = list.size();
-        const std::string line = list.substr(start, end - start);
+// The sheets whose column widths are kept: pairs of a layout name and its short name.
+std::vector<std::pair<std::string, std::string>> cuiSheet::RegisteredSheets() const {
+    std::vector<std::pair<std::string, std::string>> sheets;
+    if (!services_.catalogue->HasKey("GI_CellWidthRegList")) return sheets;
+    for (int n = 0;; ++n) {
+        const std::string line = services_.catalogue->GetLine("GI_CellWidthRegList", n);
+        if (!line.empty() && line.front() == '#') break;
         const size_t colon = line.find(':');
-        if (colon != std::string::npos && line.substr(0, colon) == layoutName_)
-            return line.substr(colon + 1);
-        start = end + 1;
+        if (colon != std::string::npos)
+            sheets.emplace_back(line.substr(0, colon), line.substr(colon + 1));
     }
+    return sheets;
+}
+
+std::string cuiSheet::ShortName() const {
+    for (const auto& [layout, shortName] : RegisteredSheets())
+        if (layout == layoutName_) return shortName;
     return {};
 }
 
@@ -1014,19 +1018,9 @@ void cuiSheet::SaveWidths() {
 }
 
 void cuiSheet::ResetStoredWidths() {
-    if (!services_.settings || !services_.catalogue->HasKey("GI_CellWidthRegList")) return;
-    const std::string list = services_.catalogue->GetLines("GI_CellWidthRegList");
-    size_t start = 0;
-    while (start < list.size()) {
-        size_t end = list.find('\n', start);
-        if (end == std::string::npos) end = list.size();
-        const std::string line = list.substr(start, end - start);
-        const size_t colon = line.find(':');
-        if (colon != std::string::npos)
-            services_.settings->DeleteKey(SettingsScope::User, "Display/" + line.substr(colon + 1),
-                                          "colwidth");
-        start = end + 1;
-    }
+    if (!services_.settings) return;
+    for (const auto& sheet : RegisteredSheets())
+        services_.settings->DeleteKey(SettingsScope::User, "Display/" + sheet.second, "colwidth");
 }
 
 // ---- Geometry ----

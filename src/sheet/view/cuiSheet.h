@@ -20,6 +20,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 class QFrame;
 class QLabel;
@@ -188,6 +190,7 @@ class cuiSheet : public QWidget, protected cuiGridClient {
     int FitWidth(int column);
     int ColumnLimit() const;
     void ClampWidths(int maximum);
+    std::vector<std::pair<std::string, std::string>> RegisteredSheets() const;
     std::string ShortName() const;
     void LoadWidths();
     void SaveWidths();

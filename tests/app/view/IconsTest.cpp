@@ -1,3 +1,4 @@
+#include "ViewTestSupport.h"
 #include "app/view/cuiIcons.h"
 
 #include <QApplication>
@@ -9,12 +10,7 @@ namespace {
 
 class IconsTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_app_view";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance()) new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { EnsureTestApplication(); }
 
     static QImage Render(const QIcon& icon, int size) {
         return icon.pixmap(size, size).toImage().convertToFormat(QImage::Format_ARGB32);

@@ -1,6 +1,7 @@
 // The Initial Setup, the port dialog, the clone information window and the About box on
 // the offscreen platform, with the fakes below them and a receiver on an in-memory line.
 
+#include "ViewTestSupport.h"
 #include "app/indMain.h"
 #include "app/indProcess.h"
 #include "app/view/TForm1.h"
@@ -46,12 +47,7 @@ namespace {
 
 class InitialSetupTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_app_view";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance()) new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { EnsureTestApplication(); }
 
     InitialSetupTest() {
         platform.ports.ports_ = {{"/dev/ttyS0", "", false},

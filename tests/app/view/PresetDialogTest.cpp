@@ -1,3 +1,4 @@
+#include "ViewTestSupport.h"
 #include "app/view/cuiPresetDialog.h"
 #include "catalogue/cmcGTex.h"
 #include "platform/fake/cmcFakePlatform.h"
@@ -16,12 +17,7 @@ namespace {
 // The offscreen platform (QT_QPA_PLATFORM=offscreen) with the fakes below it.
 class PresetDialogTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_app_view";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance()) new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { EnsureTestApplication(); }
     PresetDialogTest() {
         english.Attach(EnglishTable());
         request.sources = {{"Alpha", {"Air", "Marine", "Rail"}}, {"Beta", {"Fire", "Police"}}};

@@ -1,3 +1,4 @@
+#include "ViewTestSupport.h"
 #include "app/indMain.h"
 #include "app/indProcess.h"
 #include "app/view/TForm1.h"
@@ -24,12 +25,7 @@ namespace {
 // The main window on the offscreen display with a document of destination 1.
 class TreeTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_app_view";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance()) new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { EnsureTestApplication(); }
 
     void SetUp() override {
         process = std::make_unique<indProcess>();

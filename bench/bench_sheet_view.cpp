@@ -195,31 +195,34 @@ QIcon NoIcon(int, int) {
     return {};
 }
 
+// The tree of a full image, built.
+std::unique_ptr<iuiTree> FullTree(clsFullProgram& program) {
+    FillFullTree(program.process->Main());
+    auto tree = std::make_unique<iuiTree>(program.process->Text(), program.process->Events(),
+                                          program.process->Main().Organisation(), NoIcon, nullptr);
+    tree->Build();
+    return tree;
+}
+
 void BM_TreeRebuildFullImage(benchmark::State& state) {
     Application();
     clsFullProgram program;
-    FillFullTree(program.process->Main());
-    iuiTree tree(program.process->Text(), program.process->Events(),
-                 program.process->Main().Organisation(), NoIcon, nullptr);
-    tree.Build();
+    auto tree = FullTree(program);
     for (auto _ : state)
         program.process->Events().Send(ev::RebuildBranches);
-    state.counters["groups"] = double(tree.Groups().size());
+    state.counters["groups"] = double(tree->Groups().size());
 }
 BENCHMARK(BM_TreeRebuildFullImage)->Unit(benchmark::kMillisecond);
 
 void BM_WarningCheckFullImage(benchmark::State& state) {
     Application();
     clsFullProgram program;
-    FillFullTree(program.process->Main());
-    iuiTree tree(program.process->Text(), program.process->Events(),
-                 program.process->Main().Organisation(), NoIcon, nullptr);
-    tree.Build();
+    auto tree = FullTree(program);
     program.process->Events().Send(ev::RebuildBranches);
     int errors = 0, warnings = 0;
     for (auto _ : state)
-        tree.WarningCheck(errors, warnings);
-    state.counters["groups"] = double(tree.Groups().size());
+        tree->WarningCheck(errors, warnings);
+    state.counters["groups"] = double(tree->Groups().size());
 }
 BENCHMARK(BM_WarningCheckFullImage)->Unit(benchmark::kMillisecond);
 

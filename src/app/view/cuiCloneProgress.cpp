@@ -1,11 +1,11 @@
 #include "app/view/cuiCloneProgress.h"
 
+#include "app/view/cuiPlacement.h"
+
 #include <QCloseEvent>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QScreen>
 
 cuiCloneProgressBox::cuiCloneProgressBox(QWidget* parent) : QWidget(parent) {
     setFixedSize(indCloneProgressView::Cells * CellWidth, BoxHeight);
@@ -58,18 +58,7 @@ void cuiCloneProgress::ShowProgress(int filled) {
 }
 
 void cuiCloneProgress::PlaceOver(QWidget* mainWindow) {
-    QRect frame(QPoint(0, 0), size());
-    if (mainWindow) frame.moveCenter(mainWindow->frameGeometry().center());
-    const QScreen* screen = mainWindow && mainWindow->screen() ? mainWindow->screen()
-                                                               : QGuiApplication::primaryScreen();
-    if (screen) {
-        const QRect work = screen->availableGeometry();
-        if (frame.right() > work.right()) frame.moveRight(work.right());
-        if (frame.bottom() > work.bottom()) frame.moveBottom(work.bottom());
-        if (frame.left() < work.left()) frame.moveLeft(work.left());
-        if (frame.top() < work.top()) frame.moveTop(work.top());
-    }
-    move(frame.topLeft());
+    cuiPlaceOver(*this, mainWindow);
 }
 
 void cuiCloneProgress::closeEvent(QCloseEvent* event) {

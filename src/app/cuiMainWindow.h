@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/cmcImageDiff.h"
 #include "platform/cmcPlatform.h"
 
 #include <array>
@@ -64,6 +65,9 @@ class cuiMainWindow {
     // while it is open.
     virtual void ShowCloneInformation() {}
     virtual void ShowAbout() {}
+    // The compare window: what differs from the document to the file at path.
+    virtual void ShowDifferences(const std::string& /*path*/,
+                                 const std::vector<clsImageDifference>& /*differences*/) {}
 };
 
 // Smallest width of the left panel; a stored splitter position below it is raised to it.

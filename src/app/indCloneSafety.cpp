@@ -3,6 +3,7 @@
 #include "app/indCloneCommands.h"
 #include "app/indDocumentFile.h"
 #include "catalogue/cmcGTex.h"
+#include "clone/cmcSerialTrace.h"
 #include "files/cmcImageDiff.h"
 #include "model/cmcImageCorrection.h"
 #include "model/cmcOrganisation.h"
@@ -36,6 +37,9 @@ constexpr clsSafetyText VerifyReadFailedText = {
     "The data was written, but the receiver could not be read back to check it."};
 constexpr clsSafetyText VerifyFailedText = {
     "GI_Mess_Verify_Failed", "The receiver does not hold what was written. It differs in:"};
+
+constexpr clsSafetyText TraceFailedText = {"GI_Mess_Trace_Failed",
+                                           "Cannot write the serial trace to %s: %s"};
 
 constexpr int ShownDifferences = 20;
 constexpr char BackupPrefix[] = "backup-";
@@ -111,6 +115,33 @@ indCloneSafetySettings ReadCloneSafetySettings() {
     settings.backupBeforeWrite = ReadFlag("BackupBeforeWrite").value_or(true);
     settings.verifyAfterWrite = ReadFlag("VerifyAfterWrite").value_or(false);
     return settings;
+}
+
+void WriteCloneSafetySettings(const indCloneSafetySettings& settings) {
+    cmcSettingsBackend* backend = cmcPlatform::get().settings;
+    if (!backend) return;
+    backend->writeInt(SettingsScope::User, "Clone", "BackupBeforeWrite",
+                      settings.backupBeforeWrite ? 1 : 0);
+    backend->writeInt(SettingsScope::User, "Clone", "VerifyAfterWrite",
+                      settings.verifyAfterWrite ? 1 : 0);
+}
+
+bool StartSerialTrace(const std::string& path) {
+    std::string error;
+    std::shared_ptr<cmcSerialTrace> trace = cmcSerialTrace::Create(path, error);
+    if (!trace) {
+        std::string message = Text(TraceFailedText);
+        size_t at = 0;
+        for (const std::string& value : {path, error}) {
+            if ((at = message.find("%s", at)) == std::string::npos) break;
+            message.replace(at, 2, value);
+            at += value.size();
+        }
+        ShowError(message);
+        return false;
+    }
+    cmcSerialTrace::SwitchTo(std::move(trace));
+    return true;
 }
 
 std::string DefaultBackupFolder() {

@@ -26,6 +26,11 @@ struct indCloneSafetySettings {
     bool verifyAfterWrite = false;
 };
 indCloneSafetySettings ReadCloneSafetySettings();
+void WriteCloneSafetySettings(const indCloneSafetySettings& settings);
+
+// The serial trace switched on for the rest of the run into the file at path (replaced);
+// false, with the reason shown, when the file cannot be written.
+bool StartSerialTrace(const std::string& path);
 
 // Backups of the receiver: dated clone data files in $XDG_DATA_HOME/pelham/backups (else
 // ~/.local/share/pelham/backups), the newest BackupsKept of them kept.

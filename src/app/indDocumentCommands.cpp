@@ -3,7 +3,16 @@
 #include "app/indMain.h"
 #include "settings/indEnviron.h"
 
+#include "catalogue/cmcGTex.h"
+#include "clone/cmcSerialTrace.h"
+#include "platform/cmcPlatform.h"
+
+#include <optional>
 #include <vector>
+
+namespace {
+const char* const TraceDialogKey = "GI_Trace_Dialog"; // line 0 extension, line 1 filter
+} // namespace
 
 int indDocumentCommands::FileNew() {
     return main_.FileNew();
@@ -75,6 +84,13 @@ bool indDocumentCommands::CanRun(Command command, int index) {
         return main_.FileCommands().CanExport();
     case Command::Preset:
         return main_.FileCommands().CanPreset();
+    case Command::Compare:
+        return main_.MainWindow() != nullptr;
+    case Command::BackupBeforeWrite:
+    case Command::VerifyAfterWrite:
+        return true;
+    case Command::SerialTrace: // not in the middle of a transfer
+        return !main_.CloneCommands().Busy();
     default:
         return false;
     }
@@ -95,6 +111,12 @@ bool indDocumentCommands::IsTicked(Command command, int index) {
         for (int n = 1; n <= DetectedPortItems; ++n)
             if (settings.comPort == DetectedPort(n)) return false;
         return true;
+    case Command::BackupBeforeWrite:
+        return ReadCloneSafetySettings().backupBeforeWrite;
+    case Command::VerifyAfterWrite:
+        return ReadCloneSafetySettings().verifyAfterWrite;
+    case Command::SerialTrace:
+        return cmcSerialTrace::SwitchedOn();
     default:
         return false;
     }
@@ -140,9 +162,45 @@ void indDocumentCommands::Run(Command command, int index) {
     case Command::About:
         if (window) window->ShowAbout();
         break;
+    case Command::Compare:
+        main_.CompareWithFile();
+        break;
+    case Command::BackupBeforeWrite:
+    case Command::VerifyAfterWrite:
+        SwitchSafetySetting(command);
+        break;
+    case Command::SerialTrace:
+        SwitchSerialTrace();
+        break;
     default:
         break;
     }
+}
+
+void indDocumentCommands::SwitchSafetySetting(Command command) {
+    indCloneSafetySettings safety = ReadCloneSafetySettings();
+    bool& setting = command == Command::BackupBeforeWrite ? safety.backupBeforeWrite
+                                                          : safety.verifyAfterWrite;
+    setting = !setting;
+    WriteCloneSafetySettings(safety);
+}
+
+// Off when on; otherwise on into a file the user names.
+void indDocumentCommands::SwitchSerialTrace() {
+    if (cmcSerialTrace::SwitchedOn()) {
+        cmcSerialTrace::SwitchTo(nullptr);
+        return;
+    }
+    cmcFileDialogs* dialogs = cmcPlatform::get().dialogs;
+    if (!dialogs) return;
+    cmcGTex& text = cmcGTex::Process();
+    cmcFileDialogRequest request;
+    request.defaultExtension = text.GetLine(TraceDialogKey, 0);
+    request.filter = text.GetLine(TraceDialogKey, 1);
+    request.fileName = "pelham-trace.txt";
+    request.folder = main_.CurrentFolder();
+    const std::optional<std::string> path = dialogs->saveFile(request);
+    if (path && !path->empty()) StartSerialTrace(*path);
 }
 
 cmcEeprom& indDocumentForClone::WorkingImage() {

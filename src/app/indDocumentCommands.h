@@ -32,6 +32,8 @@ class indDocumentCommands : public cmcDocumentCommands {
   private:
     static constexpr int DetectedPortItems = 4; // the Port menu's numbered items
     std::string DetectedPort(int n) const;      // port n (1..4) of those found, or ""
+    void SwitchSafetySetting(Command command);  // backup before or verify after writing
+    void SwitchSerialTrace();
 
     indMain& main_;
 };

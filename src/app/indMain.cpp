@@ -1,5 +1,6 @@
 #include "app/indMain.h"
 
+#include "app/indCompare.h"
 #include "app/indDocumentFile.h"
 #include "catalogue/cmcGTex.h"
 #include "events/cmcEvMan.h"
@@ -289,6 +290,19 @@ int indMain::FileOpen() {
     std::optional<std::string> path = dialogs->openFile(DialogRequest(""));
     if (!path || path->empty()) return 1;
     return OpenDocument(*path);
+}
+
+int indMain::CompareWithFile() {
+    events_.Send(ev::CommitInput);
+    cmcFileDialogs* dialogs = cmcPlatform::get().dialogs;
+    if (!dialogs || !window_) return 1;
+    std::optional<std::string> path = dialogs->openFile(DialogRequest(""));
+    if (!path || path->empty()) return 1;
+    std::vector<clsImageDifference> differences;
+    const bool japanese = cellLogic_.Document().japaneseNames;
+    if (CompareDocumentWithFile(organisation_, *path, japanese, differences) != 0) return 1;
+    window_->ShowDifferences(*path, differences);
+    return 0;
 }
 
 int indMain::OpenDocument(const std::string& path) {

@@ -52,6 +52,10 @@ class indMain : public cuiMain {
     int FileSaveAs();
     int SaveDocument(const std::string& path);
     int ConfirmSave(bool another);
+    // File > Compare with...: the differences from the document to a clone data file the
+    // user picks, in the main window's compare window. 0 shown, 1 not (cancelled, or the
+    // file's error was shown).
+    int CompareWithFile();
 
     void CloneRead();
     void CloneWrite();

@@ -1,5 +1,7 @@
 #include "clone/cmcSerialPort.h"
 
+#include "clone/cmcSerialTrace.h"
+
 #include <cstdlib>
 #include <vector>
 
@@ -48,8 +50,10 @@ int LeadingNumber(const std::string& text) {
 } // namespace
 
 std::unique_ptr<cmcSerialPort> cmcSerialPort::Create() {
-    if (CurrentFactory()) return CurrentFactory()();
-    return std::make_unique<cmcPosixSerialPort>();
+    std::unique_ptr<cmcSerialPort> port = CurrentFactory()
+                                              ? CurrentFactory()()
+                                              : std::make_unique<cmcPosixSerialPort>();
+    return cmcSerialTrace::Switchable(std::move(port));
 }
 
 void cmcSerialPort::SetFactory(Factory factory) {

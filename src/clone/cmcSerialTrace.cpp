@@ -4,49 +4,75 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
+#include <mutex>
+#include <utility>
 
 namespace {
 
-// A port that passes everything to the port it wraps and notes the traffic.
+// The trace the user switched on, read by the clone session's thread as it moves bytes.
+struct clsTraceSwitch {
+    std::mutex lock;
+    std::shared_ptr<cmcSerialTrace> trace;
+};
+
+clsTraceSwitch& TraceSwitch() {
+    static clsTraceSwitch traceSwitch;
+    return traceSwitch;
+}
+
+std::shared_ptr<cmcSerialTrace> SwitchedTrace() {
+    clsTraceSwitch& traceSwitch = TraceSwitch();
+    std::lock_guard<std::mutex> hold(traceSwitch.lock);
+    return traceSwitch.trace;
+}
+
+// A port that passes everything to the port it wraps and notes the traffic in the trace
+// its source gives, when it gives one.
 class cmcTracedPort : public cmcSerialPort {
   public:
-    cmcTracedPort(std::unique_ptr<cmcSerialPort> port, std::shared_ptr<cmcSerialTrace> trace)
-        : port_(std::move(port)), trace_(std::move(trace)) {}
+    using Source = std::function<std::shared_ptr<cmcSerialTrace>()>;
+    cmcTracedPort(std::unique_ptr<cmcSerialPort> port, Source source)
+        : port_(std::move(port)), source_(std::move(source)) {}
 
     cmcPortError Open(const std::string& path, const cmcLineSettings& settings) override {
         const cmcPortError error = port_->Open(path, settings);
-        trace_->Note("open " + path + " " + std::to_string(settings.baud) + " baud" +
-                     (error == cmcPortError::None ? "" : ": " + port_->ErrorText()));
+        if (auto trace = source_())
+            trace->Note("open " + path + " " + std::to_string(settings.baud) + " baud" +
+                        (error == cmcPortError::None ? "" : ": " + port_->ErrorText()));
         return error;
     }
     void Close() override {
-        if (port_->IsOpen()) trace_->Note("close");
+        auto trace = source_();
+        if (trace && port_->IsOpen()) trace->Note("close");
         port_->Close();
-        trace_->Flush();
+        if (trace) trace->Flush();
     }
     bool IsOpen() const override { return port_->IsOpen(); }
     long Write(const uint8_t* bytes, size_t n) override {
         const long written = port_->Write(bytes, n);
-        if (written > 0) trace_->Bytes('>', bytes, size_t(written));
-        if (written < 0) trace_->Note("write failed: " + port_->ErrorText());
+        if (auto trace = written != 0 ? source_() : nullptr) {
+            if (written > 0) trace->Bytes('>', bytes, size_t(written));
+            if (written < 0) trace->Note("write failed: " + port_->ErrorText());
+        }
         return written;
     }
     long Read(uint8_t* bytes, size_t n) override {
         const long got = port_->Read(bytes, n);
-        if (got > 0) trace_->Bytes('<', bytes, size_t(got));
+        if (auto trace = got > 0 ? source_() : nullptr) trace->Bytes('<', bytes, size_t(got));
         return got;
     }
     int BytesWaiting() override { return port_->BytesWaiting(); }
     int BytesQueued() override { return port_->BytesQueued(); }
     void Purge() override {
-        trace_->Note("purge");
+        if (auto trace = source_()) trace->Note("purge");
         port_->Purge();
     }
     std::string ErrorText() const override { return port_->ErrorText(); }
 
   private:
     std::unique_ptr<cmcSerialPort> port_;
-    std::shared_ptr<cmcSerialTrace> trace_;
+    Source source_;
 };
 
 cmcSerialPort::Factory& FactoryBeforeTrace() {
@@ -99,12 +125,30 @@ void cmcSerialTrace::Attach(const std::shared_ptr<cmcSerialTrace>& trace) {
     FactoryBeforeTrace() = cmcSerialPort::InstalledFactory();
     cmcSerialPort::Factory inner = FactoryBeforeTrace();
     cmcSerialPort::SetFactory([inner, trace]() -> std::unique_ptr<cmcSerialPort> {
-        return std::make_unique<cmcTracedPort>(inner(), trace);
+        return std::make_unique<cmcTracedPort>(inner(), [trace] { return trace; });
     });
 }
 
 void cmcSerialTrace::Detach() {
     cmcSerialPort::SetFactory(FactoryBeforeTrace());
+}
+
+void cmcSerialTrace::SwitchTo(std::shared_ptr<cmcSerialTrace> trace) {
+    std::shared_ptr<cmcSerialTrace> before;
+    {
+        clsTraceSwitch& traceSwitch = TraceSwitch();
+        std::lock_guard<std::mutex> hold(traceSwitch.lock);
+        before = std::exchange(traceSwitch.trace, std::move(trace));
+    }
+    if (before) before->Flush(); // closed when the last port lets go of it
+}
+
+bool cmcSerialTrace::SwitchedOn() {
+    return SwitchedTrace() != nullptr;
+}
+
+std::unique_ptr<cmcSerialPort> cmcSerialTrace::Switchable(std::unique_ptr<cmcSerialPort> port) {
+    return std::make_unique<cmcTracedPort>(std::move(port), SwitchedTrace);
 }
 
 cmcSerialTraceScope::cmcSerialTraceScope(std::shared_ptr<cmcSerialTrace> trace)

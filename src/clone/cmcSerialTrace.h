@@ -30,6 +30,14 @@ class cmcSerialTrace {
     static void Attach(const std::shared_ptr<cmcSerialTrace>& trace);
     static void Detach();
 
+    // The program makes its port once and lets the user switch the trace on and off while
+    // it runs: every port passes its traffic to the trace switched on at the time, if any.
+    // A trace switched off is flushed, and closed once no port is writing to it.
+    static void SwitchTo(std::shared_ptr<cmcSerialTrace> trace);
+    static bool SwitchedOn();
+    // The port the switch watches; Create wraps every new port with it.
+    static std::unique_ptr<cmcSerialPort> Switchable(std::unique_ptr<cmcSerialPort> port);
+
   private:
     explicit cmcSerialTrace(FILE* file);
     uint32_t Elapsed() const;

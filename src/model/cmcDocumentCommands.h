@@ -25,6 +25,10 @@ class cmcDocumentCommands {
         HelpContents,
         CellHelp, // index: the help topic of a cell (its logic id)
         EditMenu, // fill the Edit menu with the open sheet's popup menu
+        Compare,  // the differences from the document to a clone data file
+        BackupBeforeWrite, // the settings around a Clone Write, switched on and off
+        VerifyAfterWrite,
+        SerialTrace, // the trace of the serial line, to a file the user names
     };
 
     virtual ~cmcDocumentCommands() = default;

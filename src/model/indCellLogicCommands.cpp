@@ -42,6 +42,10 @@ constexpr MenuCommand OtherParts[] = {
     {CL_Menu_Preset, Command::Preset, false},
     {CL_Help_About, Command::About, false},
     {CL_Help_Contents, Command::HelpContents, false},
+    {CL_Menu_File_Compare, Command::Compare, false},
+    {CL_Menu_Clone_Backup, Command::BackupBeforeWrite, true},
+    {CL_Menu_Clone_Verify, Command::VerifyAfterWrite, true},
+    {CL_Menu_Clone_Trace, Command::SerialTrace, true},
 };
 
 bool Runs(const indCellCall& call) {

@@ -202,6 +202,10 @@ constexpr std::array<std::string_view, LogicIdCount> LogicIdNames = {
     "CL_Common_Search_Pause",
     "CL_Common_Search_Resume",
     "CL_Common_CLONE_COMMENT",
+    "CL_Menu_File_Compare",
+    "CL_Menu_Clone_Backup",
+    "CL_Menu_Clone_Verify",
+    "CL_Menu_Clone_Trace",
 };
 
 struct NamedValue {

@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class FakeMainWindow : public cuiMainWindow {
   public:
@@ -26,12 +27,19 @@ class FakeMainWindow : public cuiMainWindow {
     cmcRect Placement() const override { return placement; }
     int SplitterPosition() const override { return splitter; }
     void CloseWindow() override { ++closeRequests; }
+    void ShowDifferences(const std::string& path,
+                         const std::vector<clsImageDifference>& shown) override {
+        compared.push_back(path);
+        differences = shown;
+    }
 
     std::string caption;
     bool visible = false;
     bool enabled = true;
     int activations = 0;
     int closeRequests = 0;
+    std::vector<std::string> compared; // the files of the compare window, in order
+    std::vector<clsImageDifference> differences;
     cmcRect placement{100, 50, 640, 480};
     int splitter = 240;
 };

@@ -81,6 +81,28 @@ TEST_F(SerialTraceTest, NotesAPortThatCannotBeOpenedAndAFailedWrite) {
                              "       0 # write failed: No such file or directory\n");
 }
 
+// The program makes its port once; the user switches the trace on and off while it lives.
+TEST_F(SerialTraceTest, APortMadeBeforeTheSwitchIsTracedOnlyWhileSwitchedOn) {
+    std::unique_ptr<cmcSerialPort> port = cmcSerialPort::Create();
+    ASSERT_EQ(port->Open("/dev/x", cmcLineSettings()), cmcPortError::None);
+    const uint8_t before = 0x01, during = 0xFE, after = 0x02;
+    port->Write(&before, 1);
+
+    std::string error;
+    std::shared_ptr<cmcSerialTrace> trace = cmcSerialTrace::Create(path, error);
+    ASSERT_TRUE(trace) << error;
+    cmcSerialTrace::SwitchTo(trace);
+    EXPECT_TRUE(cmcSerialTrace::SwitchedOn());
+    platform.clock.advance(5);
+    port->Write(&during, 1);
+    cmcSerialTrace::SwitchTo(nullptr);
+    EXPECT_FALSE(cmcSerialTrace::SwitchedOn());
+    port->Write(&after, 1);
+
+    EXPECT_EQ(line.sent.size(), 3u); // the line got every byte either way
+    EXPECT_EQ(Finish(trace), "       5 > FE\n");
+}
+
 TEST_F(SerialTraceTest, AFileThatCannotBeMadeSaysWhy) {
     std::string error;
     EXPECT_FALSE(cmcSerialTrace::Create(folder.file("missing/trace.txt"), error));

@@ -309,6 +309,7 @@ TEST_F(CatalogueCheckTest, MainMenuHoldsEveryCommand) {
                                                "CL_Menu_File_Add_Import",
                                                "CL_Menu_File_Ow_Import",
                                                "CL_Menu_File_Export",
+                                               "CL_Menu_File_Compare",
                                                "CL_Menu_File_Print_Current",
                                                "CL_Menu_File_Print_All",
                                                "CL_Menu_File_Recent",
@@ -333,6 +334,9 @@ TEST_F(CatalogueCheckTest, MainMenuHoldsEveryCommand) {
                                                "CL_Menu_Preset",
                                                "CL_Menu_Clone_Read",
                                                "CL_Menu_Clone_Write",
+                                               "CL_Menu_Clone_Backup",
+                                               "CL_Menu_Clone_Verify",
+                                               "CL_Menu_Clone_Trace",
                                                "CL_Menu_Clone_Info",
                                                "CL_Help_Contents:F1",
                                                "CL_Help_About"};

@@ -4,6 +4,7 @@
 #include "app/view/cuiAboutBox.h"
 #include "app/view/cuiCloneInfoWindow.h"
 #include "app/view/cuiCloneProgress.h"
+#include "app/view/cuiCompareWindow.h"
 #include "app/view/cuiIcons.h"
 #include "app/view/cuiPortDialog.h"
 #include "app/view/cuiPresetDialog.h"
@@ -63,7 +64,13 @@ TForm1::TForm1(indMain& controller) : controller_(controller) {
     BuildToolBar();
     BuildStatusBar();
     controller_.Events().Subscribe(&TForm1::OnEvent, this);
-    controller_.CloneCommands().SetProgressFactory(cuiCloneProgress::Factory(this));
+    // The steps of a Clone Write name themselves in the progress window each one opens.
+    auto nextStep = std::make_shared<QString>();
+    controller_.CloneCommands().SetWriteStepObserver([this, nextStep](indSafeWrite::Step step) {
+        *nextStep = QString::fromStdString(
+            controller_.Catalogue().GetLine("GI_Clone_Steps", static_cast<int>(step)));
+    });
+    controller_.CloneCommands().SetProgressFactory(cuiCloneProgress::Factory(this, nextStep));
     controller_.FileCommands().SetPresetDialog([this](const indPresetRequest& request) {
         return cuiPresetDialog::Choose(controller_.Catalogue(), request, this);
     });
@@ -79,6 +86,7 @@ TForm1::~TForm1() {
     editItems_.reset();
     menu_.reset();
     controller_.CloneCommands().SetProgressFactory(nullptr);
+    controller_.CloneCommands().SetWriteStepObserver(nullptr);
     controller_.FileCommands().SetPresetDialog(nullptr);
 }
 
@@ -352,6 +360,11 @@ void TForm1::ShowCloneInformation() {
 
 void TForm1::ShowAbout() {
     cuiAboutBox::Show(controller_.Catalogue(), this);
+}
+
+void TForm1::ShowDifferences(const std::string& path,
+                             const std::vector<clsImageDifference>& differences) {
+    cuiCompareWindow::Show(controller_.Catalogue(), path, differences, this);
 }
 
 void TForm1::OpenPickList(cmcCellCapsule& opener, const std::string& list) {

@@ -58,6 +58,8 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     std::optional<std::string> ChoosePort() override;
     void ShowCloneInformation() override;
     void ShowAbout() override;
+    void ShowDifferences(const std::string& path,
+                         const std::vector<clsImageDifference>& differences) override;
 
     // Opens a clone data file once the window is first shown (after the Initial Setup when
     // one runs).

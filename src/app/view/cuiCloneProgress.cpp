@@ -5,7 +5,11 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPainter>
+
+#include <algorithm>
+#include <utility>
 
 cuiCloneProgressBox::cuiCloneProgressBox(QWidget* parent) : QWidget(parent) {
     setFixedSize(indCloneProgressView::Cells * CellWidth, BoxHeight);
@@ -29,7 +33,7 @@ void cuiCloneProgressBox::paintEvent(QPaintEvent*) {
     }
 }
 
-cuiCloneProgress::cuiCloneProgress(QWidget* mainWindow)
+cuiCloneProgress::cuiCloneProgress(QWidget* mainWindow, const QString& step)
     : QWidget(mainWindow, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       mainWindow_(mainWindow) {
     setWindowTitle("Cloning");
@@ -40,8 +44,17 @@ cuiCloneProgress::cuiCloneProgress(QWidget* mainWindow)
     box_ = new cuiCloneProgressBox(panel_);
     box_->move(1, 1);
     panel_->setFixedSize(box_->width() + 2, box_->height() + 2);
-    panel_->move(16, 8);
-    setFixedSize(panel_->width() + 32, panel_->height() + 32);
+    int width = panel_->width();
+    int top = 8;
+    if (!step.isEmpty()) {
+        step_ = new QLabel(step, this);
+        step_->adjustSize();
+        step_->move(16, top);
+        top += step_->height() + 8;
+        width = std::max(width, step_->width());
+    }
+    panel_->move(16 + (width - panel_->width()) / 2, top);
+    setFixedSize(width + 32, top + panel_->height() + 24);
     PlaceOver(mainWindow);
     show();
     if (mainWindow_) mainWindow_->setEnabled(false);
@@ -69,8 +82,10 @@ void cuiCloneProgress::keyPressEvent(QKeyEvent* event) {
     event->accept();
 }
 
-indCloneProgressFactory cuiCloneProgress::Factory(QWidget* mainWindow) {
-    return [mainWindow]() -> std::unique_ptr<indCloneProgressView> {
-        return std::make_unique<cuiCloneProgress>(mainWindow);
+indCloneProgressFactory cuiCloneProgress::Factory(QWidget* mainWindow,
+                                                  std::shared_ptr<QString> nextStep) {
+    return [mainWindow, nextStep]() -> std::unique_ptr<indCloneProgressView> {
+        const QString step = nextStep ? std::exchange(*nextStep, QString()) : QString();
+        return std::make_unique<cuiCloneProgress>(mainWindow, step);
     };
 }

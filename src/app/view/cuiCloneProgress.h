@@ -1,13 +1,17 @@
 #pragma once
 
 // The "Cloning" progress window of a read or write: 32 cells that fill as the image goes
-// through. The user cannot close it; the clone session removes it when the phase ends.
+// through, under the name of the step when a Clone Write runs several (backup, write,
+// read-back). The user cannot close it; the clone session removes it when the phase ends.
 
 #include "clone/indCloneProgress.h"
 
 #include <QWidget>
 
+#include <memory>
+
 class QFrame;
+class QLabel;
 
 class cuiCloneProgressBox : public QWidget {
   public:
@@ -29,14 +33,17 @@ class cuiCloneProgress : public QWidget, public indCloneProgressView {
   public:
     // Centred over the main window (kept inside the work area), which it disables while
     // it is shown.
-    explicit cuiCloneProgress(QWidget* mainWindow);
+    cuiCloneProgress(QWidget* mainWindow, const QString& step);
     ~cuiCloneProgress() override;
 
     void ShowProgress(int filled) override;
     cuiCloneProgressBox* Box() const { return box_; }
+    QLabel* StepLabel() const { return step_; }
 
-    // The factory the program installs in the clone session.
-    static indCloneProgressFactory Factory(QWidget* mainWindow);
+    // The factory the program installs in the clone session. The next window takes the step
+    // name that nextStep holds, if any, and empties it, so a later Clone Read shows none.
+    static indCloneProgressFactory Factory(QWidget* mainWindow,
+                                           std::shared_ptr<QString> nextStep = nullptr);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -48,4 +55,5 @@ class cuiCloneProgress : public QWidget, public indCloneProgressView {
     QWidget* mainWindow_;
     QFrame* panel_;
     cuiCloneProgressBox* box_;
+    QLabel* step_ = nullptr;
 };

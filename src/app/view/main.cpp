@@ -2,6 +2,7 @@
 // window (or first the Initial Setup), and runs the message loop; a second instance ends
 // at once.
 
+#include "app/indCloneSafety.h"
 #include "app/indMain.h"
 #include "app/indProcess.h"
 #include "app/view/TForm1.h"
@@ -24,12 +25,13 @@ constexpr int ExitUsage = 64;
 struct CommandLine {
     std::vector<std::string> args; // for the settings store: the program path first
     std::optional<std::string> port;
+    std::optional<std::string> trace; // the serial trace's file, for this run
     std::optional<std::string> file; // a clone data file to open at start
     bool valid = true;
 };
 
-// Takes "--port PATH" and a file to open out; everything else goes to the settings store,
-// which looks for "/setup" ("--setup" is the same switch).
+// Takes "--port PATH", "--trace FILE" and a file to open out; everything else goes to the
+// settings store, which looks for "/setup" ("--setup" is the same switch).
 CommandLine ParseCommandLine(const QStringList& words) {
     CommandLine line;
     for (qsizetype i = 0; i < words.size(); ++i) {
@@ -44,7 +46,8 @@ CommandLine ParseCommandLine(const QStringList& words) {
             line.file = words[i].toStdString();
             continue;
         }
-        if (words[i] != QLatin1String("--port")) {
+        const bool port = words[i] == QLatin1String("--port");
+        if (!port && words[i] != QLatin1String("--trace")) {
             if (i > 0) line.valid = false; // an option this program does not know
             line.args.push_back(words[i].toStdString());
             continue;
@@ -53,7 +56,7 @@ CommandLine ParseCommandLine(const QStringList& words) {
             line.valid = false;
             break;
         }
-        line.port = words[++i].toStdString();
+        (port ? line.port : line.trace) = words[++i].toStdString();
     }
     return line;
 }
@@ -63,6 +66,8 @@ int RunProgram(QApplication& application, const CommandLine& line) {
     // Another instance runs: no window, no message, nothing written.
     if (!process.AllowedToRun()) return 0;
     if (line.port) process.UsePortForThisRun(*line.port);
+    // A trace that cannot be written says why; the program runs on without one.
+    if (line.trace) StartSerialTrace(*line.trace);
 
     int result = 0;
     {
@@ -86,7 +91,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     const CommandLine line = ParseCommandLine(QApplication::arguments());
     if (!line.valid) {
-        std::fputs("usage: pelham [--setup] [--port PATH] [FILE.tcf]\n", stderr);
+        std::fputs("usage: pelham [--setup] [--port PATH] [--trace FILE] [FILE.tcf]\n", stderr);
         return ExitUsage;
     }
     try {

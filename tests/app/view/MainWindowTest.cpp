@@ -1,12 +1,18 @@
 #include "app/indMain.h"
 #include "app/indProcess.h"
 #include "app/view/TForm1.h"
+#include "app/indCloneSafety.h"
 #include "app/view/cuiCloneProgress.h"
+#include "app/view/cuiCompareWindow.h"
 #include "platform/fake/cmcFakePlatform.h"
 #include "settings/indEnviron.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFrame>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QMenuBar>
 #include <QToolBar>
 
@@ -96,7 +102,8 @@ TEST_F(MainWindowTest, TheMenusComeFromTheCatalogueAndRunTheDocumentCommands) {
     emit file->aboutToShow();
     // An empty recent list shows one disabled "Recent File" item.
     EXPECT_EQ(Captions(file), QStringList({"&New", "&Open...", "&Save", "Save &As...", "&Import",
-                                           "&Export...", "&Print", "Recent File", "E&xit"}));
+                                           "&Export...", "Co&mpare With...", "&Print",
+                                           "Recent File", "E&xit"}));
     EXPECT_EQ(file->actions().value(0)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
 
     platform.dialogs.scriptOpen(std::nullopt);
@@ -106,7 +113,16 @@ TEST_F(MainWindowTest, TheMenusComeFromTheCatalogueAndRunTheDocumentCommands) {
     QMenu* clone = TopMenu(form, "&Clone");
     ASSERT_NE(clone, nullptr);
     EXPECT_EQ(Captions(clone),
-              QStringList({"&Read <- Receiver", "&Write -> Receiver", "&Information"}));
+              QStringList({"&Read <- Receiver", "&Write -> Receiver", "&Back Up Before Writing",
+                           "&Verify After Writing", "Serial &Trace...", "&Information"}));
+    // Backing up is ticked until the user switches it off; the switch is kept.
+    emit clone->aboutToShow();
+    QAction* backup = clone->actions().value(3);
+    EXPECT_TRUE(backup->isChecked());
+    backup->trigger();
+    emit clone->aboutToShow();
+    EXPECT_FALSE(backup->isChecked());
+    EXPECT_FALSE(ReadCloneSafetySettings().backupBeforeWrite);
 }
 
 // The toolbar's setting is what the next start reads: a window built with it off has none.
@@ -176,6 +192,58 @@ TEST_F(MainWindowTest, TheCloneProgressWindowHoldsTheMainWindow) {
         EXPECT_TRUE(window->isVisible());
     }
     EXPECT_TRUE(form.isEnabled());
+}
+
+// A Clone Write names each of its steps in the window that step opens; the name is used
+// once, so the windows of a later read show none.
+TEST_F(MainWindowTest, TheProgressOfAWriteNamesItsStep) {
+    TForm1 form(process.Main());
+    form.ShowWindow();
+    auto nextStep = std::make_shared<QString>(QStringLiteral("Backing up the receiver"));
+    indCloneProgressFactory factory = cuiCloneProgress::Factory(&form, nextStep);
+    {
+        auto named = factory();
+        auto* window = dynamic_cast<cuiCloneProgress*>(named.get());
+        ASSERT_NE(window, nullptr);
+        ASSERT_NE(window->StepLabel(), nullptr);
+        EXPECT_EQ(window->StepLabel()->text(), "Backing up the receiver");
+        // Nothing clipped: the label and the cells fit inside the window.
+        EXPECT_LE(window->StepLabel()->geometry().right(), window->width());
+        EXPECT_GT(window->Box()->parentWidget()->geometry().top(),
+                  window->StepLabel()->geometry().bottom());
+    }
+    auto plain = factory();
+    EXPECT_EQ(dynamic_cast<cuiCloneProgress*>(plain.get())->StepLabel(), nullptr);
+}
+
+// File > Compare with... shows the differences in one window beside the main window,
+// which stays usable; comparing again fills the same window.
+TEST_F(MainWindowTest, TheCompareWindowListsTheDifferencesAndIsReused) {
+    TForm1 form(process.Main());
+    form.ShowWindow();
+    form.ShowDifferences("/data/radio.tcf",
+                         {{"Group Initial, channel 0-0", "Frequency 145.000000 → 146.010000"},
+                          {"Common settings, Sound", "Beep level 19 → 12"}});
+    auto windows = form.findChildren<QWidget*>(QStringLiteral("compareWindow"));
+    ASSERT_EQ(windows.size(), 1);
+    auto* window = dynamic_cast<cuiCompareWindow*>(windows.front());
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(form.isEnabled());
+    EXPECT_EQ(window->windowTitle(), "Compare with radio.tcf");
+    EXPECT_EQ(window->Summary()->text(), "Differences from the document to /data/radio.tcf: 2");
+    EXPECT_EQ(window->List()->toPlainText(),
+              "Group Initial, channel 0-0: Frequency 145.000000 → 146.010000\n"
+              "Common settings, Sound: Beep level 19 → 12");
+    window->CopyButton()->click();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), window->List()->toPlainText());
+
+    form.ShowDifferences("/data/same.tcf", {});
+    EXPECT_EQ(form.findChildren<QWidget*>(QStringLiteral("compareWindow")).size(), 1);
+    EXPECT_EQ(window->Summary()->text(), "The document and /data/same.tcf hold the same data.");
+    EXPECT_FALSE(window->CopyButton()->isEnabled());
+    window->CloseButton()->click();
+    EXPECT_FALSE(window->isVisible());
 }
 
 } // namespace

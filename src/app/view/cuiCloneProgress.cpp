@@ -57,7 +57,10 @@ cuiCloneProgress::cuiCloneProgress(QWidget* mainWindow, const QString& step)
     setFixedSize(width + 32, top + panel_->height() + 24);
     PlaceOver(mainWindow);
     show();
+    // Disabling the main window disables its child windows too; this one stays drawn as
+    // enabled, so its step and cells do not look greyed out.
     if (mainWindow_) mainWindow_->setEnabled(false);
+    setEnabled(true);
 }
 
 cuiCloneProgress::~cuiCloneProgress() {

@@ -72,6 +72,7 @@ int RunPreset(const CliArgs& args) {
 const CliRegistration registration({"preset",
                                     "FILE.tcf PRESET.sch (--all | --bank N) (--add | --overwrite) "
                                     "[--yes] [-o OUT.tcf]",
-                                    RunPreset});
+                                    RunPreset,
+                                    "Loads a preset file into the search banks and saves."});
 
 } // namespace

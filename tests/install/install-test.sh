@@ -2,10 +2,11 @@
 # Installs the build into a temporary DESTDIR under a prefix of its own and runs what was
 # installed: pelham-cli finds the installed presets, new and export work, pelham opens a
 # file given on its command line and ends, and the desktop files pass their validators.
-# Usage: install-test.sh BUILD_FOLDER
+# Usage: install-test.sh BUILD_FOLDER SOURCE_FOLDER
 set -uo pipefail
 
 build=$1
+source=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -35,6 +36,10 @@ for file in bin/pelham bin/pelham-cli bin/harlon-sim \
     share/icons/hicolor/48x48/apps/$app.png share/bash-completion/completions/pelham-cli \
     share/man/man1/pelham.1.gz share/man/man1/pelham-cli.1.gz share/man/man1/harlon-sim.1.gz; do
     [ -e "$root/$file" ] || fail "not installed: $file"
+done
+for language in en ja; do
+    [ ! -d "$source/help/$language" ] || [ -d "$root/share/pelham/help/$language" ] ||
+        fail "not installed: the help pages in $language"
 done
 
 # The programs run with settings of their own, never the user's.

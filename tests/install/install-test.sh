@@ -69,6 +69,18 @@ for command in $commands; do
     grep -q "commands=.*\b$command\b" "$root/share/bash-completion/completions/pelham-cli" ||
         fail "the completion offers $command"
 done
+# The completion, as bash runs it: commands, then sheet names after --sheet.
+if [ -f /usr/share/bash-completion/bash_completion ]; then
+    complete_words() {
+        bash -c 'source /usr/share/bash-completion/bash_completion; source "$0"
+            COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
+            _pelham_cli pelham-cli "${COMP_WORDS[-1]}" "${COMP_WORDS[-2]}"
+            echo "${COMPREPLY[*]}"' "$root/share/bash-completion/completions/pelham-cli" "$@"
+    }
+    [ "$(complete_words pelham-cli ex)" = export ] || fail "completion of 'ex'"
+    [ "$(complete_words pelham-cli export a.tcf --sheet bank)" = "banks bank-ch: bank-pg:" ] ||
+        fail "completion of sheet names: $(complete_words pelham-cli export a.tcf --sheet bank)"
+fi
 if command -v man >/dev/null; then
     for page in pelham pelham-cli harlon-sim; do
         warnings=$(MANWIDTH=80 man --warnings -l "$root/share/man/man1/$page.1.gz" 2>&1 >/dev/null)

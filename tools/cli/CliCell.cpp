@@ -482,7 +482,8 @@ int RunEdit(const CliArgs& args) {
 }
 
 const CliRegistration cellRegistration({"cell", "FILE.tcf --sheet SHEET --cell CL_NAME --index ROW",
-                                        RunCell, "Prints a cell as the grid shows it, then its marks."});
+                                        RunCell,
+                                        "Prints a cell as the grid shows it, then its marks."});
 const CliRegistration editRegistration(
     {"edit",
      "FILE.tcf --sheet SHEET --cell CL_NAME (--index ROW (--text TEXT | --key CODE | --choose "

@@ -27,8 +27,9 @@ const CliCommand* findCommand(const std::string& name) {
 }
 
 const char CommonOptions[] = "options for every command: --language en|ja, --destination D\n";
-const char SheetNames[] = "SHEET is categories, category:N, group:N, edges, link:N, autowrite, banks,\n"
-                          "      bank-ch:N, bank-pg:N or common\n";
+const char SheetNames[] =
+    "SHEET is categories, category:N, group:N, edges, link:N, autowrite, banks,\n"
+    "      bank-ch:N, bank-pg:N or common\n";
 
 void printUsage(FILE* out) {
     std::fprintf(out, "usage:\n");

@@ -87,11 +87,12 @@ int RunPreset(const CliArgs& args) {
     return result.headersAccepted ? 0 : cmcTcfFile::Format;
 }
 
-const CliRegistration registration({"preset",
-                                    "FILE.tcf PRESET.sch (--all | --bank N) (--add | --overwrite) "
-                                    "[--yes] [-o OUT.tcf]",
-                                    RunPreset,
-                                    "Loads a preset file, or an installed preset by name (USA), into the "
-                                    "search banks and saves."});
+const CliRegistration
+    registration({"preset",
+                  "FILE.tcf PRESET.sch (--all | --bank N) (--add | --overwrite) "
+                  "[--yes] [-o OUT.tcf]",
+                  RunPreset,
+                  "Loads a preset file, or an installed preset by name (USA), into the "
+                  "search banks and saves."});
 
 } // namespace

@@ -64,7 +64,7 @@ check "pelham-cli check of the preset's result" "$cli" check --destination 1 b.t
 commands=$("$cli" --help | sed -n 's/^  pelham-cli \([a-z]*\) .*/\1/p')
 [ -n "$commands" ] || fail "pelham-cli --help lists the commands"
 for command in $commands; do
-    zgrep -q "^\.BI* \"$command[ \"]" "$root/share/man/man1/pelham-cli.1.gz" ||
+    zgrep -q "^\.BI* \"${command}[ \"]" "$root/share/man/man1/pelham-cli.1.gz" ||
         fail "pelham-cli.1 describes $command"
     grep -q "commands=.*\b$command\b" "$root/share/bash-completion/completions/pelham-cli" ||
         fail "the completion offers $command"
@@ -116,7 +116,7 @@ QT_QPA_PLATFORM=offscreen "$pelham" --no-such-option >/dev/null 2>&1
 [ $? -eq 64 ] || fail "pelham --no-such-option is a usage error"
 QT_QPA_PLATFORM=offscreen timeout 3 "$pelham" a.tcf >/dev/null 2>&1
 [ $? -eq 124 ] || fail "pelham a.tcf runs offscreen until it is stopped"
-rm -rf "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"/*
+rm -rf "${XDG_CONFIG_HOME:?}" "${XDG_RUNTIME_DIR:?}"/*
 
 # On a display: the Initial Setup is cancelled, the main window shows the file, Alt+F4
 # ends the program normally, and the file is first in the recent files it wrote.

@@ -21,16 +21,16 @@ cpack --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 || 
     cat "$work/cpack.log" >&2
     exit 1
 }
-deb=$(ls "$work"/pelham_*.deb 2>/dev/null | head -n 1)
+deb=$(find "$work" -maxdepth 1 -name "pelham_*.deb" | head -n 1)
 [ -n "$deb" ] || { echo "FAIL: no package was made" >&2; exit 1; }
 
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$work/contents"
 app=org.tarn.Pelham
 expected=(/usr/bin/pelham /usr/bin/pelham-cli /usr/bin/harlon-sim
     /usr/share/pelham/presets/English/USA.sch /usr/share/pelham/presets/Japanese/Japan.sch
-    /usr/share/applications/$app.desktop /usr/share/mime/packages/$app.xml
-    /usr/share/metainfo/$app.metainfo.xml /usr/share/icons/hicolor/scalable/apps/$app.svg
-    /usr/share/icons/hicolor/256x256/apps/$app.png /usr/share/icons/hicolor/16x16/apps/$app.png
+    /usr/share/applications/"$app".desktop /usr/share/mime/packages/"$app".xml
+    /usr/share/metainfo/"$app".metainfo.xml /usr/share/icons/hicolor/scalable/apps/"$app".svg
+    /usr/share/icons/hicolor/256x256/apps/"$app".png /usr/share/icons/hicolor/16x16/apps/"$app".png
     /usr/share/man/man1/pelham.1.gz /usr/share/man/man1/pelham-cli.1.gz
     /usr/share/man/man1/harlon-sim.1.gz /usr/share/bash-completion/completions/pelham-cli)
 for language in en ja; do

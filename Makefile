@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps configure build test run bench sanitize fuzz clean
+.PHONY: deps configure build test run package bench sanitize fuzz clean
 
 deps:
 	@bash scripts/install-deps
@@ -26,6 +26,10 @@ run: build
 		echo "or use the command-line tool:"; \
 		echo "    $(BUILD)/pelham-cli --help"; \
 	fi
+
+# The Debian package, in $(BUILD): pelham_VERSION_ARCH.deb.
+package: build
+	@cmake --build $(BUILD) --target package
 
 bench: deps
 	@cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELHAM_BENCH=ON >/dev/null

@@ -91,6 +91,25 @@ TEST_F(CsvCli, PresetReplacesTheBanks) {
     EXPECT_FALSE(Exists("c.tcf"));
 }
 
+// A preset named without a folder is one of those installed with the program: the
+// program's data folder is found from the build folder as from an install.
+TEST_F(CsvCli, PresetByNameIsTheInstalledOne) {
+    const std::string preset =
+        (testenv::dataFolder().parent_path().parent_path() / "data/presets/English/USA.sch")
+            .string();
+    const std::string tail = " --all --overwrite --yes -o ";
+    ASSERT_EQ(Run("preset " + File("a.tcf") + " " + preset + tail + File("path.tcf")).status, 0);
+    for (const std::string name : {"USA.sch", "usa"}) {
+        CliRun run = Run("preset " + File("a.tcf") + " " + name + tail + File("name.tcf"));
+        EXPECT_EQ(run.status, 0) << name << ": " << run.errors;
+        EXPECT_EQ(testenv::readFile(File("name.tcf")), testenv::readFile(File("path.tcf"))) << name;
+    }
+    CliRun unknown = Run("preset " + File("a.tcf") + " Atlantis" + tail + File("x.tcf"));
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_NE(unknown.errors.find("Cannot open the file."), std::string::npos) << unknown.errors;
+    EXPECT_FALSE(Exists("x.tcf"));
+}
+
 // Under a locale with a decimal comma the fields are separated by ";", and such a file
 // reads back under the same locale.
 TEST_F(CsvCli, CommaLocaleRoundTrip) {

@@ -482,12 +482,13 @@ int RunEdit(const CliArgs& args) {
 }
 
 const CliRegistration cellRegistration({"cell", "FILE.tcf --sheet SHEET --cell CL_NAME --index ROW",
-                                        RunCell});
+                                        RunCell,
+                                        "Prints a cell as the grid shows it, then its marks."});
 const CliRegistration editRegistration(
     {"edit",
      "FILE.tcf --sheet SHEET --cell CL_NAME (--index ROW (--text TEXT | --key CODE | --choose "
      "VALUE) | --command Copy|Paste|Up|Down|Clear|Delete|Insert --rows FIRST[-LAST] "
      "[--from FIRST[-LAST]]) [--yes] [-o OUT.tcf]",
-     RunEdit});
+     RunEdit, "Runs one cell action or row command through the cell logic and saves."});
 
 } // namespace

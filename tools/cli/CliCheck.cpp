@@ -23,6 +23,8 @@ int RunCheck(const CliArgs& args) {
     return HasErrors(findings) ? 1 : 0;
 }
 
-const CliRegistration registration({"check", "FILE.tcf", RunCheck});
+const CliRegistration
+    registration({"check", "FILE.tcf", RunCheck,
+                  "Reports file errors, then the data checks; exit 1 on data errors."});
 
 } // namespace

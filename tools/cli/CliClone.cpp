@@ -134,11 +134,13 @@ int RunWrite(const CliArgs& args) {
     return clone.Run();
 }
 
-const CliRegistration info({"info", "--port PATH [--trace FILE]", RunInfo});
-const CliRegistration read({"read", "--port PATH [--high-speed] [--trace FILE] OUT.tcf", RunRead});
+const CliRegistration info({"info", "--port PATH [--trace FILE]", RunInfo,
+                            "Shows the receiver's model, destination and flags."});
+const CliRegistration read({"read", "--port PATH [--high-speed] [--trace FILE] OUT.tcf", RunRead,
+                            "Reads the receiver's memory into a clone data file."});
 const CliRegistration write({"write",
                              "--port PATH [--high-speed] [--yes] [--no-backup] [--verify] "
                              "[--trace FILE] FILE.tcf",
-                             RunWrite});
+                             RunWrite, "Writes a clone data file into the receiver."});
 
 } // namespace

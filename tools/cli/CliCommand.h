@@ -27,6 +27,7 @@ struct CliCommand {
     const char* name;
     const char* usage; // the argument part of the usage line
     int (*run)(const CliArgs& args);
+    const char* summary = ""; // one sentence for "pelham-cli COMMAND --help"
 };
 
 // Adds a command to the table; used by a static object in each command's file.

@@ -47,6 +47,7 @@ int RunDiff(const CliArgs& args) {
 }
 
 const CliRegistration
-    registration({"diff", "(A.tcf | --port PATH [--high-speed] [--trace FILE]) B.tcf", RunDiff});
+    registration({"diff", "(A.tcf | --port PATH [--high-speed] [--trace FILE]) B.tcf", RunDiff,
+                  "Lists the differences in the sheets' terms; exit 1 when there are any."});
 
 } // namespace

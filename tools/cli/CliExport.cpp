@@ -29,6 +29,7 @@ int RunExport(const CliArgs& args) {
                      CsvWriteOptions(document));
 }
 
-const CliRegistration registration({"export", "FILE.tcf --sheet SHEET OUT.csv", RunExport});
+const CliRegistration registration({"export", "FILE.tcf --sheet SHEET OUT.csv", RunExport,
+                                    "Writes one sheet as a CSV file, as File > Export does."});
 
 } // namespace

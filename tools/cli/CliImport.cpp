@@ -58,6 +58,6 @@ int RunImport(const CliArgs& args) {
 
 const CliRegistration registration(
     {"import", "FILE.tcf --sheet SHEET (--add | --overwrite) [--yes] IN.csv [-o OUT.tcf]",
-     RunImport});
+     RunImport, "Reads a CSV file into one sheet, as File > Import does, and saves."});
 
 } // namespace

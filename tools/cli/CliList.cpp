@@ -63,6 +63,7 @@ int RunList(const CliArgs& args) {
     return 0;
 }
 
-const CliRegistration registration({"list", "FILE.tcf", RunList});
+const CliRegistration registration({"list", "FILE.tcf", RunList,
+                                    "Lists the categories, groups, names and channels."});
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "CliCommand.h"
 #include "CliPlatform.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,11 +26,31 @@ const CliCommand* findCommand(const std::string& name) {
     return nullptr;
 }
 
+const char CommonOptions[] = "options for every command: --language en|ja, --destination D\n";
+const char SheetNames[] =
+    "SHEET is categories, category:N, group:N, edges, link:N, autowrite, banks,\n"
+    "      bank-ch:N, bank-pg:N or common\n";
+
 void printUsage(FILE* out) {
     std::fprintf(out, "usage:\n");
     for (const CliCommand& command : table())
         std::fprintf(out, "  pelham-cli %s %s\n", command.name, command.usage);
-    std::fprintf(out, "options for every command: --language en|ja, --destination D\n");
+    std::fputs(CommonOptions, out);
+    std::fprintf(out, "pelham-cli COMMAND --help shows one command's usage\n");
+}
+
+// "pelham-cli COMMAND --help": the command's usage on standard output.
+int printCommandHelp(const CliCommand& command) {
+    std::printf("usage: pelham-cli %s %s\n", command.name, command.usage);
+    if (*command.summary) std::printf("%s\n", command.summary);
+    if (std::strstr(command.usage, "SHEET")) std::fputs(SheetNames, stdout);
+    std::fputs(CommonOptions, stdout);
+    return 0;
+}
+
+bool asksForHelp(const CliArgs& args) {
+    return args.has("--help") ||
+           std::find(args.positional.begin(), args.positional.end(), "-h") != args.positional.end();
 }
 
 // Splits the words after the command name; nothing on a malformed command line.
@@ -101,6 +122,7 @@ int main(int argc, char** argv) {
     std::string error;
     auto args = parse(argc, argv, error);
     if (!args) return CliUsageError(command->name, error);
+    if (asksForHelp(*args)) return printCommandHelp(*command);
     auto language = args->value("--language").value_or("en");
     if (language != "en" && language != "ja")
         return CliUsageError(command->name, "--language takes en or ja");

@@ -13,6 +13,7 @@ int RunNew(const CliArgs& args) {
     return document.Save(args.positional[0]);
 }
 
-const CliRegistration registration({"new", "[--destination D] OUT.tcf", RunNew});
+const CliRegistration registration({"new", "[--destination D] OUT.tcf", RunNew,
+                                    "Writes the default image of the destination."});
 
 } // namespace

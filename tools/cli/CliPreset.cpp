@@ -1,18 +1,36 @@
 // pelham-cli preset FILE.tcf PRESET.sch (--all | --bank N) (--add | --overwrite) [--yes]
-// [-o OUT.tcf]: imports every category of a preset file as Preset Basic Search does, as
+// [-o OUT.tcf]: imports every category of a preset file (or of an installed preset named
+// without its folder) as Preset Basic Search does, as
 // new banks after bank N (or after the last bank), or in place of bank N (or of every
 // bank), then saves the document as Save does.
 
 #include "CliCsvOptions.h"
 
 #include "catalogue/cmcGTex.h"
+#include "files/cmcCsvText.h"
 #include "files/cmcPresetImport.h"
+#include "files/cmcPresetReader.h"
 #include "files/cmcTcfFile.h"
 #include "platform/cmcPlatform.h"
 
+#include <filesystem>
 #include <fstream>
 
 namespace {
+
+// A preset file as given, or else a name ("USA" or "usa.sch") of the presets installed
+// with the program, in the folder the preset dialog lists.
+std::string PresetPath(const std::string& given, bool japanese) {
+    if (std::filesystem::exists(given) || given.find('/') != std::string::npos) return given;
+    const std::string folder = PresetFolder(cmcPlatform::get().folders->dataFolder(), japanese);
+    for (const std::string& file : PresetFiles(folder)) {
+        const std::filesystem::path path(file);
+        if (CsvEqualNoCase(path.filename().string(), given) ||
+            CsvEqualNoCase(path.stem().string(), given))
+            return file;
+    }
+    return given;
+}
 
 // The question the preset dialog asks before Overwrite.
 bool ConfirmOverwrite(bool allBanks) {
@@ -44,7 +62,7 @@ int RunPreset(const CliArgs& args) {
     if (bank != PresetAllBanks && bank >= document.Organisation().BankCount())
         return CliUsageError("preset", "the document has no such bank");
 
-    const std::string& path = args.positional[1];
+    const std::string path = PresetPath(args.positional[1], document.JapaneseText());
     if (!std::ifstream(path)) {
         cmcTcfFile::ShowFileError(cmcTcfFile::FileOpen);
         return cmcTcfFile::FileOpen;
@@ -69,9 +87,12 @@ int RunPreset(const CliArgs& args) {
     return result.headersAccepted ? 0 : cmcTcfFile::Format;
 }
 
-const CliRegistration registration({"preset",
-                                    "FILE.tcf PRESET.sch (--all | --bank N) (--add | --overwrite) "
-                                    "[--yes] [-o OUT.tcf]",
-                                    RunPreset});
+const CliRegistration
+    registration({"preset",
+                  "FILE.tcf PRESET.sch (--all | --bank N) (--add | --overwrite) "
+                  "[--yes] [-o OUT.tcf]",
+                  RunPreset,
+                  "Loads a preset file, or an installed preset by name (USA), into the "
+                  "search banks and saves."});
 
 } // namespace

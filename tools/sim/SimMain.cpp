@@ -281,6 +281,10 @@ int Serve(const Arguments& args, const std::vector<uint8_t>& image) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))) {
+        std::fputs(Usage, stdout);
+        return 0;
+    }
     const auto args = Parse(argc, argv);
     if (!args) {
         std::fputs(Usage, stderr);

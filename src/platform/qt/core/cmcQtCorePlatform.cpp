@@ -137,11 +137,12 @@ std::string cmcQtFolders::programName() {
 }
 
 std::string cmcQtFolders::dataFolder() {
-    // Beside the program (a build tree or a portable copy), else the installed data.
+    // Beside the program (a portable copy), the install the program is part of wherever its
+    // prefix lies, the source tree of a build folder, else the system's installed data.
     QString beside =
         QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
-    for (const QString& candidate : {beside + "/data", beside + "/../data",
-                                     beside + "/../share/pelham", QString("/usr/share/pelham")}) {
+    for (const QString& candidate : {beside + "/data", beside + "/../share/pelham",
+                                     beside + "/../data", QString("/usr/share/pelham")}) {
         if (QDir(candidate + "/presets").exists())
             return QDir(candidate).canonicalPath().toStdString();
     }

@@ -27,6 +27,7 @@ struct CliCommand {
     const char* name;
     const char* usage; // the argument part of the usage line
     int (*run)(const CliArgs& args);
+    bool paints = false; // draws pages: runs on the offscreen display
 };
 
 // Adds a command to the table; used by a static object in each command's file.

@@ -64,6 +64,10 @@ class cuiMainWindow {
     // while it is open.
     virtual void ShowCloneInformation() {}
     virtual void ShowAbout() {}
+    // Print Current Sheet (all: false) or Print All: the printer dialog, the preview and
+    // the printing; whether the open sheet can be printed.
+    virtual void Print(bool /*all*/) {}
+    virtual bool CanPrintSheet() const { return false; }
 };
 
 // Smallest width of the left panel; a stored splitter position below it is raised to it.

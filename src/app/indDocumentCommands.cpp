@@ -1,6 +1,8 @@
 #include "app/indDocumentCommands.h"
 
 #include "app/indMain.h"
+#include "events/cmcEvMan.h"
+#include "events/cmcEvents.h"
 #include "settings/indEnviron.h"
 
 #include <vector>
@@ -75,6 +77,10 @@ bool indDocumentCommands::CanRun(Command command, int index) {
         return main_.FileCommands().CanExport();
     case Command::Preset:
         return main_.FileCommands().CanPreset();
+    case Command::PrintCurrent:
+        return main_.MainWindow() && main_.MainWindow()->CanPrintSheet();
+    case Command::PrintAll:
+        return main_.MainWindow() != nullptr;
     default:
         return false;
     }
@@ -139,6 +145,11 @@ void indDocumentCommands::Run(Command command, int index) {
         break;
     case Command::About:
         if (window) window->ShowAbout();
+        break;
+    case Command::PrintCurrent:
+    case Command::PrintAll:
+        main_.Events().Send(ev::CommitInput);
+        if (window) window->Print(command == Command::PrintAll);
         break;
     default:
         break;

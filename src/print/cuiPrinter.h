@@ -63,6 +63,7 @@ class cuiPrinter {
     void SetFontPoints(int points) { fontPoints_ = points; }
     int FontPoints() const { return fontPoints_; }
     const QSize& PageSize() const { return page_; }
+    const cuiSheetServices& Services() const { return services_; }
     QRect Printable() const;
     // The frame around the content: the title line and the footer, with their rules.
     // Without a painter it only measures. Returns the content rectangle.

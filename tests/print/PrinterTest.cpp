@@ -153,6 +153,13 @@ TEST_F(PrinterTest, ASheetWiderThanThePageIsCutIntoColumnBandsThatNeverStartInsi
     sheet->SetPrinting(true);
     sheet->Open();
     const int fixedColumns = sheet->Grid().FixedColumns();
+    // The heading joins columns (the name block, the frequency block): places no band may
+    // start at.
+    int joins = 0;
+    for (int column = fixedColumns + 1; column < sheet->Layout().Columns(); ++column)
+        for (int row = 0; row < sheet->Grid().FixedRows(); ++row)
+            joins += sheet->CellAt(column, row).HasLayout(cmcCellObj::Join);
+    ASSERT_GT(joins, 0);
     int next = fixedColumns;
     for (int first : bands) {
         EXPECT_EQ(first, next) << "bands follow each other without a gap";

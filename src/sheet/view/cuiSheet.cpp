@@ -237,8 +237,10 @@ void cuiSheet::SizeCells() {
             const QSize size =
                 TextSize(font ? cuiFont(*font) : QApplication::font(),
                          cell.templateText.empty() ? std::string(" ") : cell.templateText);
-            // Items that can carry a mark get room for it beside their text.
-            const int mark = pickList_ && cell.logicId == CL_FlexMarking ? MarkRoom : 0;
+            // Items that can carry a mark get room for it beside their text; on paper the
+            // marks are half a row high and any bound cell may carry one.
+            int mark = pickList_ && cell.logicId == CL_FlexMarking ? MarkRoom : 0;
+            if (printing_ && cell.logicId != CL_None) mark = size.height() / 2 + 2;
             if (fitWidth)
                 grid_->SetColumnWidth(
                     column, std::max(grid_->ColumnWidth(column), size.width() + 8 + mark));

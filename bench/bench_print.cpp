@@ -1,5 +1,6 @@
 // Printing on the offscreen display: the memory-channel sheet of a group of 1,600 channels
-// laid out and written to a PDF file, and laid out for the preview alone.
+// laid out and written to a PDF file, laid out for the preview alone, and one preview page
+// drawn.
 
 #include "app/indMain.h"
 #include "app/indProcess.h"
@@ -12,7 +13,9 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QImage>
 #include <QPageSize>
+#include <QPainter>
 #include <QPdfWriter>
 
 #include <benchmark/benchmark.h>
@@ -100,6 +103,25 @@ void BM_LayOutFullGroupForPreview(benchmark::State& state) {
     state.counters["pages"] = double(pages);
 }
 BENCHMARK(BM_LayOutFullGroupForPreview)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// A page of the preview drawn on its bitmap, the sheet built afresh for it as when the user
+// turns to another sheet's page.
+void BM_DrawPreviewPage(benchmark::State& state) {
+    Application();
+    clsFullProgram program;
+    cuiPrinter printer(program.Services(), cuiPrintFrame::FromCatalogue(program.process->Text()));
+    printer.SetPageSize(QPageSize::sizePixels(QPageSize::A4, cuiPrinter::Resolution));
+    const std::vector<cuiPrintPage> pages = cuiLayOutSheets(printer, {GroupSheet});
+    QImage bitmap(printer.PageSize(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        printer.Release();
+        bitmap.fill(Qt::white);
+        QPainter painter(&bitmap);
+        printer.DrawPage(painter, pages[pages.size() / 2], int(pages.size() / 2) + 1,
+                         int(pages.size()));
+    }
+}
+BENCHMARK(BM_DrawPreviewPage)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 } // namespace
 

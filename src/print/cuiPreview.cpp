@@ -210,11 +210,6 @@ void cuiPreview::FitImage() {
     picture_->resize(shown.size());
 }
 
-void cuiPreview::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    FitImage();
-}
-
 void cuiPreview::ScrollBy(int dx, int dy) {
     QScrollBar* bar = dx ? scroll_->horizontalScrollBar() : scroll_->verticalScrollBar();
     bar->setValue(bar->value() + (dx ? dx : dy) * bar->singleStep());
@@ -245,7 +240,7 @@ void cuiPreview::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-// The scroll box leaves the keys to the window.
+// The whole page fits the scroll box again whenever the box changes size.
 bool cuiPreview::eventFilter(QObject* watched, QEvent* event) {
     if (watched == scroll_->viewport() && event->type() == QEvent::Resize) FitImage();
     return QDialog::eventFilter(watched, event);

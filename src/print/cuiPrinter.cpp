@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <sstream>
 
 namespace {
@@ -180,6 +181,10 @@ QRect cuiPrinter::Printable() const {
     return cuiPrintableRect(page_, Resolution, frame_.margins);
 }
 
+int cuiPrinter::FrameFontHeight() const {
+    return Round(frame_.framePoints * Resolution / 72.0);
+}
+
 int cuiPrinter::BaseFontHeight() const {
     return std::max(1, Round(fontPoints_ * Resolution / 72.0));
 }
@@ -188,7 +193,7 @@ QRect cuiPrinter::PageFrame(QPainter* painter, const QFont& font, const QString&
                             const QString& pageText) const {
     const QRect area = Printable();
     const int l = area.left(), y = area.top(), r = area.right(), b = area.bottom();
-    const int h = Round(frame_.framePoints * Resolution / 72.0);
+    const int h = FrameFontHeight();
     const int t = Round(h * 0.1 + 1);
     if (painter) {
         painter->save();
@@ -258,7 +263,7 @@ int cuiPrinter::LayOut(const std::string& address, std::vector<cuiPrintPage>& pa
 
 void cuiPrinter::DrawPage(QPainter& painter, const cuiPrintPage& page, int number, int count) {
     cuiSheet& sheet = SheetFor(page.address, page.fontHeight);
-    const QFont font = FrameFont(sheet, Round(frame_.framePoints * Resolution / 72.0));
+    const QFont font = FrameFont(sheet, FrameFontHeight());
     const QString title = sheet.TitleLabel()->text();
     const QRect content = PageFrame(&painter, font, title, PageText(number, count));
     BandExtent(sheet, content.topLeft(), {page.firstColumn, page.columns},

@@ -81,6 +81,7 @@ class cuiPrinter {
   private:
     cuiSheet& SheetFor(const std::string& address, int fontHeight);
     int BaseFontHeight() const;
+    int FrameFontHeight() const;
 
     cuiSheetServices services_;
     cuiPrintFrame frame_;

@@ -4,6 +4,7 @@
 #include "sheet/view/cuiSheetAddress.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -119,14 +120,19 @@ QRect BandExtent(cuiSheet& sheet, const QPoint& topLeft, const clsBand& columns,
     return QRect(topLeft, QPoint(right - 1, y - 1));
 }
 
-QFont FrameFont(cuiSheet& sheet, int pixels) {
+// The sheet's title face, plain, as large as lets a whole line (descenders too) stand in the
+// height the frame gives it, so that nothing of the text reaches the rules.
+QFont FrameFont(cuiSheet& sheet, int height) {
     const auto& titleFont = sheet.Layout().GetStyle().titleFont;
     QFont font = titleFont ? cuiFont(*titleFont) : QApplication::font();
-    font.setPixelSize(std::max(1, pixels));
     font.setBold(false);
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
+    int pixels = std::max(1, height);
+    font.setPixelSize(pixels);
+    while (pixels > 1 && QFontMetrics(font).height() > height)
+        font.setPixelSize(--pixels);
     return font;
 }
 
@@ -200,13 +206,17 @@ QRect cuiPrinter::PageFrame(QPainter* painter, const QFont& font, const QString&
         painter->setFont(font);
         painter->setPen(Qt::black);
         const int wide = r - l;
-        painter->drawText(QRect(l, y, wide, h), Qt::AlignLeft | Qt::AlignTop, title);
-        painter->drawText(QRect(l, y, wide - 1, h), Qt::AlignRight | Qt::AlignTop,
+        painter->drawText(QRect(l, y, wide, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
+                          title);
+        painter->drawText(QRect(l, y, wide - 1, h),
+                          Qt::AlignRight | Qt::AlignTop | Qt::TextDontClip,
                           QString::fromStdString(frame_.program));
         painter->fillRect(QRect(l, y + h + t, wide, t), Qt::black);
         painter->fillRect(QRect(l, b - h - 2 * t, wide, t), Qt::black);
-        painter->drawText(QRect(l, b - h - 1, wide, h + 1), Qt::AlignLeft | Qt::AlignTop, pageText);
-        painter->drawText(QRect(l, b - h - 1, wide - 1, h + 1), Qt::AlignRight | Qt::AlignTop,
+        painter->drawText(QRect(l, b - h - 1, wide, h + 1),
+                          Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, pageText);
+        painter->drawText(QRect(l, b - h - 1, wide - 1, h + 1),
+                          Qt::AlignRight | Qt::AlignTop | Qt::TextDontClip,
                           QString::fromStdString(frame_.maker));
         painter->restore();
     }

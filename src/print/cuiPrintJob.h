@@ -37,6 +37,9 @@ class cuiPrintJob {
     cuiPrintJob& operator=(const cuiPrintJob&) = delete;
 
     void SetQuestions(Questions questions) { questions_ = std::move(questions); }
+    // What the sheets need of the program, taken again before each command (the
+    // destination may have changed since).
+    void SetServices(const cuiSheetServices& services) { services_ = services; }
     // Runs a command on the sheets of the addresses (one for Print Current Sheet, the
     // tree's for Print All). Returns when it has ended or its job has started.
     void Print(const std::vector<std::string>& addresses, bool all);

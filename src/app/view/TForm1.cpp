@@ -364,6 +364,7 @@ cuiPrintJob& TForm1::PrintJob() {
 
 void TForm1::Print(bool all) {
     if (!all && !CanPrintSheet()) return;
+    PrintJob().SetServices(SheetServices());
     PrintJob().Print(all ? tree_->SheetAddresses() : std::vector<std::string>{sheet_->Address()},
                      all);
 }

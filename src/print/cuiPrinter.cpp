@@ -244,10 +244,9 @@ int cuiPrinter::LayOut(const std::string& address, std::vector<cuiPrintPage>& pa
     Release(); // the document may have changed since the sheet was built
     int font = BaseFontHeight();
     cuiSheet* sheet = &SheetFor(address, font);
-    const cmcSheetLayout::Style& style = sheet->Layout().GetStyle();
-    if (style.noPrint) return 0;
-    if (style.printFontRatio != 100) {
-        font = std::max(1, font * style.printFontRatio / 100);
+    if (sheet->Layout().GetStyle().noPrint) return 0;
+    if (const int ratio = sheet->Layout().GetStyle().printFontRatio; ratio != 100) {
+        font = std::max(1, font * ratio / 100);
         sheet = &SheetFor(address, font);
     }
     const QRect content = PageFrame(nullptr, QFont(), QString(), QString());

@@ -92,8 +92,9 @@ void cuiPrintJob::Print(const std::vector<std::string>& addresses, bool all) {
         job_.start();
         return;
     }
-    while (next_ < sheets_.size())
+    do // the last tick ends the document, also when there is no page at all
         Tick();
+    while (writer_);
 }
 
 void cuiPrintJob::Tick() {

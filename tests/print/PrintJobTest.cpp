@@ -148,4 +148,14 @@ TEST_F(PrintJobTest, PrintAllPrintsEverySheetInOrderIntoOneDocument) {
     EXPECT_TRUE(owner.isEnabled());
 }
 
+TEST_F(PrintJobTest, AJobWithoutAnyPrintablePageStillEndsAndEnablesTheWindow) {
+    for (const bool all : {false, true}) {
+        job.Print({"GI_Sheet_TopPage"}, all);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !job.Running(); }, 5000)) << all;
+        EXPECT_TRUE(owner.isEnabled()) << all;
+        EXPECT_EQ(job.PrintingWindow(), nullptr) << all;
+        EXPECT_EQ(job.PagesPrinted(), 0) << all;
+    }
+}
+
 } // namespace

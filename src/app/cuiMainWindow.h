@@ -68,6 +68,10 @@ class cuiMainWindow {
     // The compare window: what differs from the document to the file at path.
     virtual void ShowDifferences(const std::string& /*path*/,
                                  const std::vector<clsImageDifference>& /*differences*/) {}
+    // Print Current Sheet (all: false) or Print All: the printer dialog, the preview and
+    // the printing; whether the open sheet can be printed.
+    virtual void Print(bool /*all*/) {}
+    virtual bool CanPrintSheet() const { return false; }
 };
 
 // Smallest width of the left panel; a stored splitter position below it is raised to it.

@@ -1,6 +1,8 @@
 #include "app/indDocumentCommands.h"
 
 #include "app/indMain.h"
+#include "events/cmcEvMan.h"
+#include "events/cmcEvents.h"
 #include "settings/indEnviron.h"
 
 #include "catalogue/cmcGTex.h"
@@ -91,6 +93,10 @@ bool indDocumentCommands::CanRun(Command command, int index) {
         return true;
     case Command::SerialTrace: // not in the middle of a transfer
         return !main_.CloneCommands().Busy();
+    case Command::PrintCurrent:
+        return main_.MainWindow() && main_.MainWindow()->CanPrintSheet();
+    case Command::PrintAll:
+        return main_.MainWindow() != nullptr;
     default:
         return false;
     }
@@ -171,6 +177,11 @@ void indDocumentCommands::Run(Command command, int index) {
         break;
     case Command::SerialTrace:
         SwitchSerialTrace();
+        break;
+    case Command::PrintCurrent:
+    case Command::PrintAll:
+        main_.Events().Send(ev::CommitInput);
+        if (window) window->Print(command == Command::PrintAll);
         break;
     default:
         break;

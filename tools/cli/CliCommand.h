@@ -28,6 +28,7 @@ struct CliCommand {
     const char* usage; // the argument part of the usage line
     int (*run)(const CliArgs& args);
     const char* summary = ""; // one sentence for "pelham-cli COMMAND --help"
+    bool paints = false; // draws pages: runs on the offscreen display
 };
 
 // Adds a command to the table; used by a static object in each command's file.

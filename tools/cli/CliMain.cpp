@@ -16,8 +16,9 @@ std::vector<CliCommand>& table() {
 
 // Options that take a value; every other "--word" is a flag.
 const std::set<std::string> ValueOptions = {
-    "--port",   "--destination", "--language", "--sheet", "--cell",    "--index", "--text", "--key",
-    "--choose", "--bank",        "-o",         "--trace", "--command", "--rows",  "--from",
+    "--port",    "--destination", "--language", "--sheet", "--cell", "--index",
+    "--text",    "--key",         "--choose",   "--bank",  "-o",     "--trace",
+    "--command", "--rows",        "--from",     "--paper",
 };
 
 const CliCommand* findCommand(const std::string& name) {
@@ -126,6 +127,6 @@ int main(int argc, char** argv) {
     auto language = args->value("--language").value_or("en");
     if (language != "en" && language != "ja")
         return CliUsageError(command->name, "--language takes en or ja");
-    CliPlatform platform(argc, argv, args->has("--yes"), language == "ja" ? 1 : 0);
+    CliPlatform platform(argc, argv, args->has("--yes"), language == "ja" ? 1 : 0, command->paints);
     return command->run(*args);
 }

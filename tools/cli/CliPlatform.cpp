@@ -1,6 +1,6 @@
 #include "CliPlatform.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 
 #include <cstdio>
 #include <iostream>
@@ -21,9 +21,18 @@ int cmcConsoleMessageBox::show(const std::string& text, const std::string&, MsgI
     return !reply.empty() && (reply[0] == 'y' || reply[0] == 'Y') ? yes : answer::Cancel;
 }
 
-CliPlatform::CliPlatform(int& argc, char** argv, bool assumeYes, int language)
-    : app_(std::make_unique<QCoreApplication>(argc, argv)), messages_(assumeYes),
-      language_(language) {
+namespace {
+
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv, bool paints) {
+    if (!paints) return std::make_unique<QCoreApplication>(argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QApplication>(argc, argv);
+}
+
+} // namespace
+
+CliPlatform::CliPlatform(int& argc, char** argv, bool assumeYes, int language, bool paints)
+    : app_(MakeApplication(argc, argv, paints)), messages_(assumeYes), language_(language) {
     cmcPlatform platform = base();
     platform.messages = &messages_;
     platform.dialogs = &dialogs_;

@@ -38,7 +38,8 @@ class cmcFixedScreen : public cmcScreen {
 
 class CliPlatform : public cmcQtCorePlatform {
   public:
-    CliPlatform(int& argc, char** argv, bool assumeYes, int language);
+    // A platform that paints runs a GUI application on the offscreen display.
+    CliPlatform(int& argc, char** argv, bool assumeYes, int language, bool paints = false);
     ~CliPlatform() override;
     int language() const { return language_; }
 

@@ -12,6 +12,7 @@
 #include "events/cmcEvMan.h"
 #include "events/cmcEvents.h"
 #include "model/indDestination.h"
+#include "print/cuiPrintJob.h"
 #include "settings/indEnviron.h"
 #include "sheet/cmcLayout.h"
 #include "sheet/view/cuiFlector.h"
@@ -365,6 +366,24 @@ void TForm1::ShowAbout() {
 void TForm1::ShowDifferences(const std::string& path,
                              const std::vector<clsImageDifference>& differences) {
     cuiCompareWindow::Show(controller_.Catalogue(), path, differences, this);
+}
+
+cuiPrintJob& TForm1::PrintJob() {
+    if (!printJob_)
+        printJob_ = std::make_unique<cuiPrintJob>(this, SheetServices(), &controller_.Settings(),
+                                                  cuiToolBarIcon);
+    return *printJob_;
+}
+
+void TForm1::Print(bool all) {
+    if (!all && !CanPrintSheet()) return;
+    PrintJob().SetServices(SheetServices());
+    PrintJob().Print(all ? tree_->SheetAddresses() : std::vector<std::string>{sheet_->Address()},
+                     all);
+}
+
+bool TForm1::CanPrintSheet() const {
+    return sheet_ && !sheet_->Layout().GetStyle().noPrint;
 }
 
 void TForm1::OpenPickList(cmcCellCapsule& opener, const std::string& list) {

@@ -19,6 +19,7 @@ class QSplitter;
 class QToolBar;
 class cmcCellObj;
 class cuiMenu;
+class cuiPrintJob;
 class cuiSheet;
 class iuiTree;
 class indMain;
@@ -60,6 +61,8 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     void ShowAbout() override;
     void ShowDifferences(const std::string& path,
                          const std::vector<clsImageDifference>& differences) override;
+    void Print(bool all) override;
+    bool CanPrintSheet() const override;
 
     // Opens a clone data file once the window is first shown (after the Initial Setup when
     // one runs).
@@ -69,6 +72,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     QFrame* RightPanel() const { return rightPanel_; }
     cuiSheet* Sheet() const { return sheet_.get(); }
     iuiTree* Tree() const { return tree_; }
+    cuiPrintJob& PrintJob();
     QToolBar* ToolBar() const { return toolBar_; }
     cuiMenu* MainMenu() const { return menu_.get(); }
     QMenu* EditMenu() const { return editMenu_; }
@@ -103,5 +107,6 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     QLabel* statusText_ = nullptr;
     QLabel* statusSide_ = nullptr;
     std::unique_ptr<cuiSheet> sheet_;
+    std::unique_ptr<cuiPrintJob> printJob_;
     std::string startFile_;
 };

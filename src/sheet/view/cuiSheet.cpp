@@ -120,7 +120,7 @@ cuiSheet::~cuiSheet() {
     grid_->Detach();
     if (services_.events) services_.events->Unsubscribe(&cuiSheet::OnEvent, this);
     editor_->Stop();
-    if (opened_ && !pickList_) SaveWidths();
+    if (opened_ && !pickList_ && !printing_) SaveWidths();
     if (menu_ && services_.events) services_.events->Send(ev::MenuClearItems, 0, CL_Menu_Edit_Top);
     menu_.reset();
     if (services_.events) services_.events->Send(ev::CloseOwnedWindows, cmcEvMan::Ref(grid_));
@@ -165,8 +165,9 @@ void cuiSheet::Open() {
         titleBar_->setFixedHeight(height + 2 * TitleBevel);
         titleBar_->show();
     }
-    PlaceCursorAtOpen();
     opened_ = true;
+    if (printing_) return;
+    PlaceCursorAtOpen();
     grid_->UpdateAll();
     RefreshPopupMenu();
 }
@@ -199,7 +200,7 @@ void cuiSheet::BuildContent() {
     grid_->SetColumnSizing(layout_->GetStyle().colSizing);
     AfterBuild();
     FindFirstSelectable();
-    if (!pickList_) {
+    if (!pickList_ && !printing_) {
         if (resetWidths_) ResetStoredWidths();
         resetWidths_ = false;
         LoadWidths();
@@ -236,8 +237,10 @@ void cuiSheet::SizeCells() {
             const QSize size =
                 TextSize(font ? cuiFont(*font) : QApplication::font(),
                          cell.templateText.empty() ? std::string(" ") : cell.templateText);
-            // Items that can carry a mark get room for it beside their text.
-            const int mark = pickList_ && cell.logicId == CL_FlexMarking ? MarkRoom : 0;
+            // Items that can carry a mark get room for it beside their text; on paper the
+            // marks are half a row high and any bound cell may carry one.
+            int mark = pickList_ && cell.logicId == CL_FlexMarking ? MarkRoom : 0;
+            if (printing_ && cell.logicId != CL_None) mark = size.height() / 2 + 2;
             if (fitWidth)
                 grid_->SetColumnWidth(
                     column, std::max(grid_->ColumnWidth(column), size.width() + 8 + mark));
@@ -791,13 +794,31 @@ void cuiSheet::PaintCell(QPainter& painter, int column, int row, const QRect& re
     QRect whole(rect.left() - (first < column ? rect.left() - firstRect.left() : 0), rect.top(), 0,
                 rect.height());
     whole.setRight(rect.right() + (last > column ? lastRect.right() - rect.right() : 0));
+    DrawCell(painter, first, row, whole, rect);
+}
 
+void cuiSheet::PrintCell(QPainter& painter, int column, int row, const QRect& rect) {
+    if (column >= layout_->Columns() || row >= layout_->Rows()) return;
+    QRect whole = rect;
+    int first = column;
+    while (first > 0 && layout_->Cell(first, row).HasLayout(cmcCellObj::Join))
+        whole.setLeft(whole.left() - grid_->ColumnWidth(--first));
+    for (int next = column + 1;
+         next < layout_->Columns() && layout_->Cell(next, row).HasLayout(cmcCellObj::Join); ++next)
+        whole.setRight(whole.right() + grid_->ColumnWidth(next));
+    DrawCell(painter, first, row, whole, rect);
+}
+
+// Draws the cell at (first, row) across the whole of its joined run, within clip.
+void cuiSheet::DrawCell(QPainter& painter, int first, int row, const QRect& whole,
+                        const QRect& clip) {
     cuiCellPaint paint;
     paint.cell = &layout_->Cell(first, row);
     paint.font = FontOf(*paint.cell);
     paint.rect = whole;
     paint.rightRule = true;
-    const bool selected = CountsSelected(first, row);
+    paint.printing = printing_;
+    const bool selected = !printing_ && CountsSelected(first, row);
     paint.background = BackgroundOf(first, row, selected);
     if (paint.cell->logicId != CL_None) {
         const cmcCellCapsule shown = QueryCell(first, row);
@@ -809,7 +830,7 @@ void cuiSheet::PaintCell(QPainter& painter, int column, int row, const QRect& re
     }
     AdjustPaint(first, row, paint);
     painter.save();
-    painter.setClipRect(rect);
+    painter.setClipRect(clip);
     cuiDrawCell(painter, paint, shading_);
     painter.restore();
 }

@@ -74,6 +74,9 @@ class cuiSheet : public QWidget, protected cuiGridClient {
     void SetFontHeight(int pixels) { fontHeight_ = pixels; }
     // The stored widths of every sheet are dropped and this one starts from its defaults.
     void SetResetWidths(bool reset) { resetWidths_ = reset; }
+    // A sheet drawn on paper: no cursor or menus, the rows a printout shows, widths neither
+    // read nor stored.
+    void SetPrinting(bool on) { printing_ = on; }
     // Called when a pick-list choice was made or the list is cancelled.
     void SetOnPickListDone(std::function<void()> done) { pickListDone_ = std::move(done); }
 
@@ -115,6 +118,9 @@ class cuiSheet : public QWidget, protected cuiGridClient {
     void CancelEditor();
     // Rebuilds the popup menu of the current cell if its name changed, and its states.
     void RefreshPopupMenu();
+    // Draws a cell for paper in rect: printed colours, and a joined run of cells across the
+    // widths of its columns.
+    void PrintCell(QPainter& painter, int column, int row, const QRect& rect);
 
   protected:
     // The layout core with its handlers turned back to this sheet's virtual operations.
@@ -198,6 +204,7 @@ class cuiSheet : public QWidget, protected cuiGridClient {
     bool StoredColumn(int column);
     const cmcCellFont* FontOf(const cmcCellObj& cell) const;
     cuiCellPaint::Background BackgroundOf(int column, int row, bool selected) const;
+    void DrawCell(QPainter& painter, int first, int row, const QRect& whole, const QRect& clip);
     bool CountsSelected(int column, int row);
     void ChooseInPickList(int column, int row);
 

@@ -175,6 +175,14 @@ std::string cuiTree::AddressOf(const QTreeWidgetItem* node) const {
     return found->second->keyText;
 }
 
+std::vector<std::string> cuiTree::SheetAddresses() const {
+    std::vector<std::string> addresses;
+    for (QTreeWidgetItemIterator it(const_cast<cuiTree*>(this)); *it; ++it)
+        if (std::string address = AddressOf(*it); !address.empty())
+            addresses.push_back(std::move(address));
+    return addresses;
+}
+
 void cuiTree::SetOverlay(QTreeWidgetItem* node, int overlay) {
     if (OverlayOf(node) == overlay) return;
     node->setData(0, OverlayRole, overlay);

@@ -126,14 +126,16 @@ std::string iuiSh_ChNew::TitleText() {
         return FormatTitle("GI_Title_Basic_Program",
                            NameText(datLookup::BankName(image, setNumber_)), 0, 0);
     case Categories:
+        if (printing_) return services_.catalogue->GetText("GI_Title_Category_Print");
         return FormatTitle("GI_Title_Category", {},
                            cmcOrganisation::MaxCategories - org->CategoryCount(), free);
     case Groups:
+        if (printing_) return " " + NameText(datLookup::CategoryName(image, setNumber_));
         return FormatTitle(
             "GI_Title_Group", NameText(datLookup::CategoryName(image, setNumber_)),
             cmcOrganisation::MaxGroupsPerCategory - org->GroupsOfCategory(setNumber_), free);
     case Banks:
-        return services_.catalogue->GetText("GI_Title_Basic");
+        return services_.catalogue->GetText(printing_ ? "GI_Title_Basic_Print" : "GI_Title_Basic");
     default:
         return iuiSh_ColCut::TitleText();
     }
@@ -260,6 +262,8 @@ void iuiSh_ChBank::BeforeCursorMove(int column, int row, bool extend) {
 std::string iuiSh_ChBank::TitleText() {
     const cmcOrganisation* org = services_.organisation;
     if (!org || setNumber_ >= org->GroupCount()) return iuiSh_ColCut::TitleText();
+    // On paper the counts of free room give way to the group's name alone.
+    if (printing_) return NameText(datLookup::GroupName(org->Image(), setNumber_));
     return FormatTitle("GI_Title_Conv", NameText(datLookup::GroupName(org->Image(), setNumber_)),
                        cmcOrganisation::MaxNamesPerGroup - org->NameCount(),
                        TotalChannels - org->TotalChannels());

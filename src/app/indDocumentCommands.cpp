@@ -40,6 +40,9 @@ void indDocumentCommands::RestartEditSettle() {
 bool indDocumentCommands::CheckModified() {
     return main_.CheckModified() != 0;
 }
+void indDocumentCommands::ActionDone(int action) {
+    main_.UndoCommands().ActionDone(action);
+}
 
 std::string indDocumentCommands::RecentPath(int i) {
     return main_.Settings().recent.Entry(i);
@@ -182,4 +185,8 @@ indCloneLine indDocumentForClone::CloneLine() {
 
 void indDocumentForClone::OpenCloneInformation() {
     main_.OpenCloneInformation();
+}
+
+void indDocumentForClone::ActionDone(int action) {
+    main_.UndoCommands().ActionDone(action);
 }

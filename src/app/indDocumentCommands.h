@@ -23,6 +23,7 @@ class indDocumentCommands : public cmcDocumentCommands {
     void OpenSheet(const std::string& address) override;
     void RestartEditSettle() override;
     bool CheckModified() override;
+    void ActionDone(int action) override;
     std::string RecentPath(int i) override;
     std::string RecentText(int i) override;
     bool CanRun(Command command, int index) override;
@@ -51,6 +52,7 @@ class indDocumentForClone : public indCloneDocument {
     int InstalledDestination() override;
     indCloneLine CloneLine() override;
     void OpenCloneInformation() override;
+    void ActionDone(int action) override;
 
   private:
     indMain& main_;

@@ -12,6 +12,7 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <optional>
 #include <string>
@@ -58,11 +59,23 @@ CommandLine ParseCommandLine(const QStringList& words) {
     return line;
 }
 
+// Unsaved work goes to the user's state folder. PELHAM_RECOVERY_INTERVAL_MS shortens the
+// 30 s between writes, for tests that kill the program.
+void StartRecovery(indRecovery& recovery) {
+    recovery.Start(indRecovery::DefaultPath());
+    const char* interval = std::getenv("PELHAM_RECOVERY_INTERVAL_MS");
+    if (!interval || !*interval) return;
+    char* end = nullptr;
+    const unsigned long ms = std::strtoul(interval, &end, 10);
+    if (*end == '\0' && ms > 0 && ms <= indRecovery::DefaultIntervalMs) recovery.SetInterval(ms);
+}
+
 int RunProgram(QApplication& application, const CommandLine& line) {
     indProcess process(line.args);
     // Another instance runs: no window, no message, nothing written.
     if (!process.AllowedToRun()) return 0;
     if (line.port) process.UsePortForThisRun(*line.port);
+    StartRecovery(process.Main().Recovery());
 
     int result = 0;
     {

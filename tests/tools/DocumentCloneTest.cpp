@@ -81,6 +81,29 @@ TEST_F(DocumentCloneTest, ReadMakesTheReceiversImageAModifiedUntitledDocument) {
     EXPECT_TRUE(program.window.enabled);
 }
 
+TEST_F(DocumentCloneTest, UndoTakesAReadBackToTheDocumentBeforeIt) {
+    cmcEeprom received;
+    received.Assign(main().WorkingImage());
+    received.SetByte(53242, 'Z'); // a letter of a name: the receiver holds other data
+    const std::string image = folder.file("receiver.tcf");
+    ASSERT_EQ(WriteDocumentFile(image, received), 0);
+    cmcEeprom before;
+    before.Assign(main().WorkingImage());
+    SimProcess sim({"--destination", "1", "--image", image});
+    UsePort(sim.Port(), 1);
+    main().CloneRead();
+    ASSERT_TRUE(RunSession());
+    ASSERT_EQ(main().WorkingImage().GetByte(53242), 'Z');
+
+    EXPECT_EQ(main().UndoCommands().UndoText(), "&Undo Clone Read");
+    ASSERT_TRUE(main().UndoCommands().Undo());
+    EXPECT_EQ(FirstDifference(main().WorkingImage(), before), -1);
+    EXPECT_EQ(main().Modified(), 0) << "the image is the saved one again";
+    ASSERT_TRUE(main().UndoCommands().Redo());
+    EXPECT_EQ(main().WorkingImage().GetByte(53242), 'Z');
+    EXPECT_EQ(main().Modified(), 1);
+}
+
 // By default the program backs the receiver up before it writes.
 TEST_F(DocumentCloneTest, WriteBacksTheReceiverUpAndSendsTheDocumentAfterTheQuestion) {
     const std::string saved = folder.file("received.tcf");

@@ -40,6 +40,9 @@ void indDocumentCommands::RestartEditSettle() {
 bool indDocumentCommands::CheckModified() {
     return main_.CheckModified() != 0;
 }
+void indDocumentCommands::ActionStarting() {
+    main_.UndoCommands().ActionStarting();
+}
 void indDocumentCommands::ActionDone(int action) {
     main_.UndoCommands().ActionDone(action);
 }

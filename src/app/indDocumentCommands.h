@@ -23,6 +23,7 @@ class indDocumentCommands : public cmcDocumentCommands {
     void OpenSheet(const std::string& address) override;
     void RestartEditSettle() override;
     bool CheckModified() override;
+    void ActionStarting() override;
     void ActionDone(int action) override;
     std::string RecentPath(int i) override;
     std::string RecentText(int i) override;

@@ -16,9 +16,18 @@ void indUndoCommands::Reset() {
     history_.Reset(main_.WorkingImage());
 }
 
+void indUndoCommands::ActionStarting() {
+    startPlace_ = CurrentPlace();
+}
+
+// The step's place is where the action left the cursor; an action that closed its sheet
+// (an import, a Clone Read) keeps the place where it started.
 void indUndoCommands::ActionDone(int action) {
-    if (history_.Differs(main_.WorkingImage()))
-        history_.Record(main_.WorkingImage(), action, CurrentPlace());
+    if (!history_.Differs(main_.WorkingImage())) return;
+    clsUndoPlace place = CurrentPlace();
+    if (place.address.empty()) place = std::move(startPlace_);
+    history_.Record(main_.WorkingImage(), action, place);
+    startPlace_ = {};
 }
 
 void indUndoCommands::Absorb() {

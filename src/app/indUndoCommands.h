@@ -16,6 +16,8 @@ class indUndoCommands {
 
     // The document was replaced (start, New, Open, a new destination): no steps.
     void Reset();
+    // A user action starts: where it starts is its place should its sheet close.
+    void ActionStarting();
     // A user action ended: what it changed becomes one step named by the undoAction.
     void ActionDone(int action);
     // The document corrected its own image (before a save or a write): no step of its own.
@@ -41,4 +43,5 @@ class indUndoCommands {
 
     indMain& main_;
     cmcUndoHistory history_;
+    clsUndoPlace startPlace_; // where the running action started
 };

@@ -337,6 +337,7 @@ int indCellLogic::Run(indActiveCell&, cmcCellCapsule& capsule, bool notify) {
     capsule.jumpRequest = 0;
     capsule.repeatKey = 0;
     const int undoStep = UndoActionOf(call); // before the operation turns into a key
+    if (!query && depth_ == 0 && document_.commands) document_.commands->ActionStarting();
     ++depth_;
 
     const bool operationDone = capsule.operation && RunPopupOperation(call);

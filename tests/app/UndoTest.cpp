@@ -131,7 +131,8 @@ TEST_F(UndoTest, EditsCommandsAndAnImportUndoToTheStartAndRedoToTheEnd) {
     platform.messages.script({answer::Ok}); // delete the whole name of rows 1 and 2
     Command(CT_Conv, 1, CL_PMenu_Delete, 1, 2, true);
     Command(CT_Cate, 0, CL_PMenu_Insert); // a category before the first
-    window.address = "[St_CNBank]GI_Sheet_MemoryCH,Group 1";
+    const std::string importSheet = "[St_CNBank]GI_Sheet_MemoryCH,Group 1";
+    window.address = importSheet;
     platform.dialogs.scriptOpen(csv);
     platform.messages.script({answer::Ok, answer::Ok});
     MenuItem(CL_Menu_File_Add_Import); // two channels added to group 1
@@ -145,7 +146,9 @@ TEST_F(UndoTest, EditsCommandsAndAnImportUndoToTheStartAndRedoToTheEnd) {
     EXPECT_EQ(undo().UndoText(), "&Undo Import");
     EXPECT_EQ(undo().RedoText(), "&Redo");
     const std::vector<std::string> names = {"Insert", "Delete", "Paste", "Insert", "Edit", "Edit"};
+    window.address = CategorySheet;
     ASSERT_TRUE(undo().Undo());
+    EXPECT_EQ(window.address, importSheet) << "the import closed its sheet; undo opens it";
     for (const std::string& name : names) {
         EXPECT_EQ(undo().UndoText(), "&Undo " + name);
         ASSERT_TRUE(undo().Undo()) << name;

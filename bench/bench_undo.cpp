@@ -56,6 +56,7 @@ void UndoFullImage(benchmark::State& state) {
                                       : full.history.Redo(full.image));
         benchmark::DoNotOptimize(organisation.RecountOrganisation());
     }
+    state.counters["stepKB"] = double(full.history.MemoryBytes() - ImageSize) / 1024.0;
 }
 BENCHMARK(UndoFullImage)->Unit(benchmark::kMillisecond);
 

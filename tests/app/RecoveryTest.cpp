@@ -2,6 +2,7 @@
 
 #include "app/indDocumentFile.h"
 #include "app/indRecovery.h"
+#include "model/cmcMemoryMap.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,7 @@ using testenv::TempFolder;
 namespace fs = std::filesystem;
 
 // A letter of a name: adopting the image leaves the name table as it is.
-constexpr int EditAddress = 53242 + 16 * 5;
+constexpr int EditAddress = memmap::NameTexts + 16 * 5;
 constexpr int EditValue = 'Z';
 
 // The program with recovery into the test's folder.

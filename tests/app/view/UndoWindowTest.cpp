@@ -103,6 +103,24 @@ TEST_F(UndoWindowTest, CtrlZAfterDeletingANameBlockRestoresItAndReopensTheSheetT
     EXPECT_EQ(main().Modified(), 1);
 }
 
+TEST_F(UndoWindowTest, CtrlZWhileTypingInACellIsTheEditorsOwn) {
+    LoadNameBlock();
+    const int row = DataRow(3);
+    ASSERT_TRUE(sheet().MoveTo(ColumnOf(CL_Mch_Freq, row), row));
+    platform.messages.script({answer::Ok});
+    Key(Qt::Key_Delete);
+    ASSERT_EQ(org().ChannelsOfGroup(0), 3);
+
+    ASSERT_TRUE(sheet().MoveTo(ColumnOf(CL_Mch_Freq, DataRow(0)), DataRow(0)));
+    Key(Qt::Key_1);
+    Key(Qt::Key_4);
+    ASSERT_TRUE(sheet().EditorOpen());
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(sheet().EditorOpen());
+    EXPECT_EQ(org().ChannelsOfGroup(0), 3) << "the deletion stays";
+    EXPECT_TRUE(main().UndoCommands().CanUndo());
+}
+
 TEST_F(UndoWindowTest, TheEditMenuLeadsWithUndoAndRedo) {
     LoadNameBlock();
     QMenu* edit = form.EditMenu();

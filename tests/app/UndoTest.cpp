@@ -103,6 +103,19 @@ class UndoTest : public ::testing::Test {
             c.rangeHigh = high;
         });
     }
+    // A pick-list choice: item `value` of the cell's list.
+    void Choose(int logicId, int index, int value) {
+        cmcCellObj item;
+        item.cellType = CT_Null;
+        item.logicId = Flex0;
+        item.index = value;
+        cmcCellCapsule itemCapsule;
+        itemCapsule.cell = &item;
+        Act(CT_Conv, logicId, index, [&](cmcCellCapsule& c) {
+            c.inputMode = cmcCellCapsule::ListChoice;
+            c.parentCapsule = &itemCapsule;
+        });
+    }
     void MenuItem(int logicId) {
         cmcCellObj item;
         item.cellType = CT_Null;
@@ -124,6 +137,7 @@ TEST_F(UndoTest, EditsCommandsAndAnImportUndoToTheStartAndRedoToTheEnd) {
 
     Type(CL_Mch_Freq, 0, "145.500000");
     Type(CL_Mch_Name_Name, 1, "TOWER");
+    Choose(CL_Mch_Dup, 0, 2);               // +DUP
     Command(CT_Conv, 1, CL_PMenu_Insert);   // a channel joins the name of row 1
     Command(CT_Conv, 0, CL_PMenu_Copy);     // changes nothing: no step
     platform.messages.script({answer::Ok}); // overwrite the channel in use
@@ -142,10 +156,11 @@ TEST_F(UndoTest, EditsCommandsAndAnImportUndoToTheStartAndRedoToTheEnd) {
     // One inserted, two deleted, one with the new category, two imported.
     ASSERT_EQ(endCounts.channels, startCounts.channels + 2);
 
-    EXPECT_EQ(undo().History().StepCount(), 7u);
+    EXPECT_EQ(undo().History().StepCount(), 8u);
     EXPECT_EQ(undo().UndoText(), "&Undo Import");
     EXPECT_EQ(undo().RedoText(), "&Redo");
-    const std::vector<std::string> names = {"Insert", "Delete", "Paste", "Insert", "Edit", "Edit"};
+    const std::vector<std::string> names = {"Insert", "Delete", "Paste", "Insert",
+                                            "Choice", "Edit",   "Edit"};
     window.address = CategorySheet;
     ASSERT_TRUE(undo().Undo());
     EXPECT_EQ(window.address, importSheet) << "the import closed its sheet; undo opens it";

@@ -86,6 +86,11 @@ void cuiMain::MarkModified() {
     UpdateTitle();
 }
 
+void cuiMain::RecheckModified() {
+    modified_ = working_.IsDifferent(saved_) ? 1 : 0;
+    UpdateTitle();
+}
+
 std::string cuiMain::DocumentPath() const {
     if (!fileName_.empty()) return fileName_;
     const char* untitled = environ_.language == 1 ? UntitledJapanese : UntitledEnglish;

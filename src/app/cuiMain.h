@@ -32,6 +32,8 @@ class cuiMain {
     int CheckModified();
     void MarkSaved();
     void MarkModified();
+    // After undo or redo: modified exactly when the working image is not the saved one.
+    void RecheckModified();
     int Modified() const { return modified_; }
 
     // "<file name> - Pelham" on the main window; never shows the modified flag.

@@ -47,6 +47,8 @@ class cuiMainWindow {
     }
     virtual bool SheetOpen() const { return false; }
     virtual std::string OpenSheetAddress() const { return {}; }
+    // The cursor and scrolled corner of the sheet on show, as ShowSheet takes them.
+    virtual std::array<int, 4> SheetPosition() const { return {-1, -1, -1, -1}; }
     // Shows the pick list of a cell of the sheet on show.
     virtual void OpenPickList(cmcCellCapsule& /*opener*/, const std::string& /*list*/) {}
     // Acts on the navigation tree's selected node as Enter does; false without a tree.

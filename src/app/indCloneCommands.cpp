@@ -3,6 +3,7 @@
 #include "catalogue/cmcGTex.h"
 #include "events/cmcEvMan.h"
 #include "events/cmcEvents.h"
+#include "model/cmcUndoHistory.h"
 #include "platform/cmcPlatform.h"
 
 const cmcCloneRange DocumentRanges[2] = {{0, MapSize - 1}, {1, 0}};
@@ -105,6 +106,7 @@ void indCloneCommands::ReadDone(dst_CDrv_Result& result) {
     events_.Send(ev::ReceiverFlags, 0, 1);
     document_.CloseSheet();
     events_.Send(ev::RebuildBranches, 0, 0);
+    document_.ActionDone(undoAction::CloneRead);
 }
 
 // ---- Clone Write ----

@@ -35,6 +35,8 @@ class indCloneDocument {
     // The document becomes untitled; the title shows it.
     virtual void ClearFileName() = 0;
     virtual void CloseSheet() = 0;
+    // A Clone Read replaced the image: one undo step of that name (an undoAction).
+    virtual void ActionDone(int /*action*/) {}
     virtual bool MainWindowVisible() = 0;
     // The installed destination, 0..13, or 14 for none.
     virtual int InstalledDestination() = 0;

@@ -51,6 +51,12 @@ void indDocumentCommands::RestartEditSettle() {
 bool indDocumentCommands::CheckModified() {
     return main_.CheckModified() != 0;
 }
+void indDocumentCommands::ActionStarting() {
+    main_.UndoCommands().ActionStarting();
+}
+void indDocumentCommands::ActionDone(int action) {
+    main_.UndoCommands().ActionDone(action);
+}
 
 std::string indDocumentCommands::RecentPath(int i) {
     return main_.Settings().recent.Entry(i);
@@ -251,4 +257,8 @@ indCloneLine indDocumentForClone::CloneLine() {
 
 void indDocumentForClone::OpenCloneInformation() {
     main_.OpenCloneInformation();
+}
+
+void indDocumentForClone::ActionDone(int action) {
+    main_.UndoCommands().ActionDone(action);
 }

@@ -23,6 +23,8 @@ class indDocumentCommands : public cmcDocumentCommands {
     void OpenSheet(const std::string& address) override;
     void RestartEditSettle() override;
     bool CheckModified() override;
+    void ActionStarting() override;
+    void ActionDone(int action) override;
     std::string RecentPath(int i) override;
     std::string RecentText(int i) override;
     bool CanRun(Command command, int index) override;
@@ -53,6 +55,7 @@ class indDocumentForClone : public indCloneDocument {
     int InstalledDestination() override;
     indCloneLine CloneLine() override;
     void OpenCloneInformation() override;
+    void ActionDone(int action) override;
 
   private:
     indMain& main_;

@@ -37,6 +37,14 @@ int WriteDocumentFile(const std::string& path, const cmcEeprom& image) {
     return file.Write(path, WholeImageRanges);
 }
 
+std::string RenderDocumentFile(const cmcEeprom& image) {
+    cmcTcfFile file;
+    file.AttachImage(const_cast<cmcEeprom&>(image)); // rendering only reads it
+    SetIdentity(file);
+    file.SetComment(CloneComment(image));
+    return file.Render(WholeImageRanges);
+}
+
 std::string CloneComment(const cmcEeprom& image) {
     std::string comment(CloneCommentLength, ' ');
     uint8_t bytes[CloneCommentLength] = {};

@@ -21,6 +21,9 @@ int ReadDocumentFile(const std::string& path, cmcEeprom& image);
 // comment. Returns the file result code (0 success); a failure has been shown.
 int WriteDocumentFile(const std::string& path, const cmcEeprom& image);
 
+// The text WriteDocumentFile writes, for writers that report failures their own way.
+std::string RenderDocumentFile(const cmcEeprom& image);
+
 // The clone comment as the file's comment line carries it: bytes outside printable ASCII
 // become blanks, trailing blanks are dropped.
 std::string CloneComment(const cmcEeprom& image);

@@ -19,6 +19,7 @@ namespace {
 const char* const OpenDialogKey = "GI_Sys_Dialog_FOpen"; // line 0 extension, line 1 filter
 const char* const SaveQuestionKey = "GI_Mess_Confirm_WriteFile";
 const char* const SaveAnotherQuestionKey = "GI_Mess_Confirm_WriteAnother";
+const char* const RecoveryQuestionKey = "GI_Mess_Recovery_Offer";
 
 // The receiver's destination byte names a region version the program installs, or none.
 int InstalledDestination(int received) {
@@ -137,6 +138,7 @@ void indMain::RepackWorkingImage() {
 // The stored form: corrected for the destination, with fresh in-use bitmaps.
 void indMain::PrepareWorkingImageForStore() {
     PrepareForSave(organisation_);
+    undo_.Absorb();
 }
 
 // The model's rules follow the installed destination and the receiver's flags.
@@ -172,6 +174,7 @@ void indMain::CreateUi(cuiMainWindow& window) {
     if (imageSize_ < ImageSize) cmcFatal("Self Check Error.\nEEPROM Map is too large.");
     // The image as repacked is the saved state.
     MarkSaved();
+    undo_.Reset();
     StartControllerTask();
 }
 
@@ -203,6 +206,7 @@ void indMain::WindowClosed() {
     StopControllerTask();
     CloseSheet();
     window_ = nullptr;
+    recovery_.Discard(); // a clean end: what was unsaved was saved or given up
 }
 
 void indMain::CloseSheet() {
@@ -229,6 +233,13 @@ void indMain::OpenSheet(const std::string& address) {
     fontFlag_ = false;
 }
 
+void indMain::OpenSheetAt(const std::string& address, const std::array<int, 4>& position) {
+    CloseSheet();
+    std::erase_if(history_, [&](const clsSheetHistoryEntry& e) { return e.address == address; });
+    history_.insert(history_.begin(), {address, position});
+    OpenSheet(address);
+}
+
 std::string indMain::FirstSheetAddress() const {
     if (organisation_.GroupCount() > 0) return "[St_CNBank]GI_Sheet_MemoryCH,Group 0";
     return "[St_ChNew]GI_Sheet_CategoryOp,CategoryOp";
@@ -236,6 +247,8 @@ std::string indMain::FirstSheetAddress() const {
 
 void indMain::ControllerStep() {
     cuiMain::ControllerStep();
+    recovery_.Step(working_, modified_ != 0);
+    if (recovery_.LeftOver() && MainWindowVisible()) OfferRecovery();
     // A document replacement closed the sheet: the tree's selected node opens it again, or
     // without a tree the newest sheet of the history.
     if (!window_ || !window_->IsWindowVisible() || window_->SheetOpen()) return;
@@ -268,6 +281,7 @@ int indMain::FileNew() {
     working_.Assign(newDocument_);
     RepackWorkingImage();
     MarkSaved();
+    undo_.Reset();
     ClearFileName();
     CloseSheet();
     events_.Send(ev::RebuildBranches);
@@ -320,6 +334,7 @@ int indMain::OpenDocument(const std::string& path) {
     working_.Assign(scratch);
     AdoptLoadedImage(working_);
     MarkSaved();
+    undo_.Reset();
     CloseSheet();
     events_.Send(ev::RebuildBranches);
     return 0;
@@ -427,5 +442,26 @@ void indMain::AdoptReceiverDestination() {
     working_.Assign(newDocument_);
     organisation_.RecountOrganisation(); // the count tables follow the new image
     MarkSaved();
+    undo_.Reset();
     ApplyBandLimits(environ_.destination);
+}
+
+// ---- Crash recovery ----
+
+// A run that did not end cleanly left its unsaved image: the user may take it up as an
+// untitled, modified document, or give it up.
+void indMain::OfferRecovery() {
+    const bool restore =
+        Message(Text(RecoveryQuestionKey), MsgIcon::Question, MsgButtons::YesNo) == answer::Yes;
+    cmcEeprom scratch;
+    scratch.Assign(working_);
+    scratch.Fill(0);
+    if (recovery_.TakeLeftOver(restore, scratch) != 0 || !restore) return;
+    working_.Assign(scratch);
+    AdoptLoadedImage(working_);
+    undo_.Reset();
+    ClearFileName();
+    MarkModified();
+    CloseSheet();
+    events_.Send(ev::RebuildBranches);
 }

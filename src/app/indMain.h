@@ -7,6 +7,8 @@
 #include "app/cuiMain.h"
 #include "app/indDocumentCommands.h"
 #include "app/indFileCommands.h"
+#include "app/indRecovery.h"
+#include "app/indUndoCommands.h"
 #include "model/cmcOrganisation.h"
 #include "model/datClipCh.h"
 #include "model/indCellLogic.h"
@@ -75,6 +77,8 @@ class indMain : public cuiMain {
     };
     void CloseSheet();
     void OpenSheet(const std::string& address);
+    // Opens the address with the cursor and the scrolled corner at this position.
+    void OpenSheetAt(const std::string& address, const std::array<int, 4>& position);
     const std::vector<clsSheetHistoryEntry>& SheetHistory() const { return history_; }
     // The font size changed: the next sheet drops the stored column widths of all sheets.
     void SetFontFlag() { fontFlag_ = true; }
@@ -91,6 +95,9 @@ class indMain : public cuiMain {
     // The count tables of the working image.
     cmcOrganisation& Organisation() { return organisation_; }
     datClipCh& Clipboard() { return clipboard_; }
+    indUndoCommands& UndoCommands() { return undo_; }
+    // Crash recovery; off until the program starts it with its file.
+    indRecovery& Recovery() { return recovery_; }
     const indCellLogic& CellLogic() const { return cellLogic_; }
 
     // Replaces how band limits are applied (the model's active destination by default).
@@ -111,6 +118,7 @@ class indMain : public cuiMain {
     void TakeReceiverFlags();
     void AdoptReceiverDestination();
     void ApplyBandLimits(int destination);
+    void OfferRecovery();
 
     // Model steps on the images.
     void FillNewDocumentImage();
@@ -129,6 +137,8 @@ class indMain : public cuiMain {
     indCloneCommands cloneCommands_;
     indDocumentForFiles fileDocument_{*this};
     indFileCommands fileCommands_{fileDocument_};
+    indUndoCommands undo_{*this};
+    indRecovery recovery_;
     std::function<void(int)> bandLimits_;
     std::vector<clsSheetHistoryEntry> history_;
     bool fontFlag_ = false;

@@ -47,6 +47,11 @@ class cmcDocumentCommands {
     // working image is compared with the saved one.
     virtual void RestartEditSettle() = 0;
     virtual bool CheckModified() = 0;
+    // The start and the end of one user action (the outermost call into the cell logic
+    // that is not a query): what it changed becomes one undo step, named by the undoAction
+    // it stands for.
+    virtual void ActionStarting() {}
+    virtual void ActionDone(int /*action*/) {}
 
     // Entry i of the recent-file list: the path, and the text a menu shows ("" when empty).
     virtual std::string RecentPath(int /*i*/) { return {}; }

@@ -7,6 +7,7 @@
 #include "model/cmcEeprom.h"
 #include "model/cmcFCache.h"
 #include "model/cmcOrganisation.h"
+#include "model/cmcUndoHistory.h"
 #include "model/indCellCall.h"
 #include "model/indDestination.h"
 #include "platform/cmcPlatform.h"
@@ -250,6 +251,35 @@ bool RunPopupOperation(indCellCall& call) {
 }
 
 // The "%d *Yet*" text of the ids that have no behaviour of their own as cells.
+// The user action a call that changes the image stands for, as its undo step names it.
+int UndoActionOf(const indCellCall& call) {
+    switch (call.capsule.operation) {
+    case CL_PMenu_Paste:
+        return undoAction::Paste;
+    case CL_PMenu_CarryUp:
+        return undoAction::MoveUp;
+    case CL_PMenu_CarryDown:
+        return undoAction::MoveDown;
+    case CL_PMenu_Clear:
+        return undoAction::Clear;
+    case CL_PMenu_Delete:
+        return undoAction::Delete;
+    case CL_PMenu_Insert:
+        return undoAction::Insert;
+    default:
+        break;
+    }
+    switch (call.logicId) {
+    case CL_Menu_File_Add_Import:
+    case CL_Menu_File_Ow_Import:
+        return undoAction::Import;
+    case CL_Menu_Preset:
+        return undoAction::Preset;
+    default:
+        return call.Chosen() ? undoAction::Choice : undoAction::Edit;
+    }
+}
+
 void ShowNotYet(indCellCall& call) {
     call.Show(std::to_string(call.logicId) + " *Yet*");
 }
@@ -306,15 +336,20 @@ int indCellLogic::Run(indActiveCell&, cmcCellCapsule& capsule, bool notify) {
                             cellText::Grey | cellText::Teal);
     capsule.jumpRequest = 0;
     capsule.repeatKey = 0;
+    const int undoStep = UndoActionOf(call); // before the operation turns into a key
+    if (!query && depth_ == 0 && document_.commands) document_.commands->ActionStarting();
+    ++depth_;
 
     const bool operationDone = capsule.operation && RunPopupOperation(call);
     if (!operationDone && !Redirect(call)) Dispatch(call);
 
     if (call.kind != datKind::None) call.mask |= repaint::Row;
     if (notify && capsule.onRepaint) capsule.onRepaint(capsule, call.mask);
+    const bool outermost = --depth_ == 0;
     if (call.handled || !query) {
         if (cmcDocumentCommands* commands = document_.commands) {
             commands->RestartEditSettle();
+            if (outermost) commands->ActionDone(undoStep);
             commands->CheckModified();
         }
     }

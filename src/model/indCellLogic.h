@@ -82,4 +82,5 @@ class indCellLogic {
 
   private:
     indCellDocument document_;
+    int depth_ = 0; // calls running: a call from inside another is part of its action
 };

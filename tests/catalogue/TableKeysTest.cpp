@@ -169,6 +169,8 @@ std::vector<std::string> ExpectedKeys() {
           "iER",   "iChG",      "iChNm",       "iChI",          "iChN",  "cbNE", "cbNEo", "eWh",
           "iSp",   "iQp",       "iQpS",        "iSpL",          "tipsS", "bMn",  "tipsM"})
         keys.push_back(std::string("CellModel_") + model);
+    // The recovery question and the texts of the Undo and Redo items.
+    Append(keys, {"GI_Mess_Recovery_Offer", "GI_Menu_UndoRedo", "GI_Undo_Actions"});
     keys.push_back("End_Of_Ovl");
     return keys;
 }
@@ -176,7 +178,7 @@ std::vector<std::string> ExpectedKeys() {
 TEST(TableKeysTest, EnglishKeysStandInTheirOrder) {
     const std::vector<std::string> keys = KeysOf(EnglishTable());
     const std::vector<std::string> expected = ExpectedKeys();
-    EXPECT_EQ(expected.size(), 360u);
+    EXPECT_EQ(expected.size(), 363u);
     ASSERT_EQ(keys.size(), expected.size());
     for (size_t i = 0; i < keys.size(); ++i)
         ASSERT_EQ(keys[i], expected[i]) << "key " << i;

@@ -6,6 +6,7 @@
 #include "app/AppTestSupport.h"
 
 #include "app/indDocumentFile.h"
+#include "model/cmcMemoryMap.h"
 #include "settings/indEnviron.h"
 
 #include <gtest/gtest.h>
@@ -79,6 +80,30 @@ TEST_F(DocumentCloneTest, ReadMakesTheReceiversImageAModifiedUntitledDocument) {
     EXPECT_EQ(main().Modified(), 1);
     EXPECT_EQ(program.window.caption, "Untitled - Pelham");
     EXPECT_TRUE(program.window.enabled);
+}
+
+TEST_F(DocumentCloneTest, UndoTakesAReadBackToTheDocumentBeforeIt) {
+    cmcEeprom received;
+    received.Assign(main().WorkingImage());
+    constexpr int nameLetter = memmap::NameTexts; // the receiver holds another name
+    received.SetByte(nameLetter, 'Z');
+    const std::string image = folder.file("receiver.tcf");
+    ASSERT_EQ(WriteDocumentFile(image, received), 0);
+    cmcEeprom before;
+    before.Assign(main().WorkingImage());
+    SimProcess sim({"--destination", "1", "--image", image});
+    UsePort(sim.Port(), 1);
+    main().CloneRead();
+    ASSERT_TRUE(RunSession());
+    ASSERT_EQ(main().WorkingImage().GetByte(nameLetter), 'Z');
+
+    EXPECT_EQ(main().UndoCommands().UndoText(), "&Undo Clone Read");
+    ASSERT_TRUE(main().UndoCommands().Undo());
+    EXPECT_EQ(FirstDifference(main().WorkingImage(), before), -1);
+    EXPECT_EQ(main().Modified(), 0) << "the image is the saved one again";
+    ASSERT_TRUE(main().UndoCommands().Redo());
+    EXPECT_EQ(main().WorkingImage().GetByte(nameLetter), 'Z');
+    EXPECT_EQ(main().Modified(), 1);
 }
 
 // By default the program backs the receiver up before it writes.

@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
@@ -137,10 +138,51 @@ void TForm1::BuildMenus() {
     editMenu_->setObjectName(QStringLiteral("editMenu"));
     if (QAction* edit = menu_->FindItem(CL_Menu_Edit_Top)) edit->setMenu(editMenu_);
     connect(editMenu_, &QMenu::aboutToShow, this, [this] { menu_->RefreshStates(); });
+    BuildUndoItems();
     // After the items' own states, so that the port items keep the ports' names.
     for (QMenu* sub : menuBar()->findChildren<QMenu*>())
         connect(sub, &QMenu::aboutToShow, this, [this] { RefreshPortItems(); });
     menu_->RefreshStates();
+}
+
+// Undo and Redo with their keys. The keys are shortcuts of the window, so they act wherever
+// the focus is, except in the in-place editor, which undoes its own typing.
+void TForm1::BuildUndoItems() {
+    undoItem_ = new QAction(this);
+    redoItem_ = new QAction(this);
+    undoSeparator_ = new QAction(this);
+    undoSeparator_->setSeparator(true);
+    connect(undoItem_, &QAction::triggered, this, [this] { RunUndo(false); });
+    connect(redoItem_, &QAction::triggered, this, [this] { RunUndo(true); });
+    const std::pair<QKeySequence, bool> keys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Z), false},
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), true},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), true}};
+    for (const auto& [key, redo] : keys) {
+        auto* shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, this, [this, redo = redo] { RunUndo(redo); });
+    }
+    RefreshUndoItems();
+}
+
+// The items name the action they take back or repeat; the key is shown beside them.
+void TForm1::RefreshUndoItems() {
+    const indUndoCommands& undo = controller_.UndoCommands();
+    undoItem_->setText(QString::fromStdString(undo.UndoText()) + QStringLiteral("\tCtrl+Z"));
+    redoItem_->setText(QString::fromStdString(undo.RedoText()) + QStringLiteral("\tCtrl+Y"));
+    undoItem_->setEnabled(undo.CanUndo());
+    redoItem_->setEnabled(undo.CanRedo());
+}
+
+void TForm1::RunUndo(bool redo) {
+    // A dialog or a clone session holds the window.
+    if (!isEnabled()) return;
+    indUndoCommands& undo = controller_.UndoCommands();
+    if (redo ? undo.Redo() : undo.Undo()) {
+        menu_->RefreshStates();
+        RefreshToolBar();
+    }
+    RefreshUndoItems();
 }
 
 void TForm1::RunCell(const cmcCellObj& item) {
@@ -177,10 +219,13 @@ void TForm1::MirrorSheetMenu() {
     editItems_.reset();
     for (QAction* action : editMenu_->actions())
         editMenu_->removeAction(action);
+    RefreshUndoItems();
+    editMenu_->addActions({undoItem_, redoItem_, undoSeparator_});
     if (sheet_) {
         sheet_->RefreshPopupMenu();
-        editMenu_->addActions(sheet_->PopupMenu().actions());
-        if (!editMenu_->isEmpty()) return;
+        const QList<QAction*> items = sheet_->PopupMenu().actions();
+        editMenu_->addActions(items);
+        if (!items.isEmpty()) return;
     }
     editItems_ = std::make_unique<cuiMenu>(*editMenu_, controller_.Catalogue(), "GI_PMenu_NoItem",
                                            nullptr, nullptr);
@@ -264,6 +309,9 @@ void TForm1::HandleEvent(const cmcEvent& event) {
         break;
     case ev::StatusText:
         statusText_->setText(QString::fromStdString(event.Text()));
+        break;
+    case ev::MenuRefresh: // after every action of a sheet
+        RefreshUndoItems();
         break;
     default:
         break;
@@ -349,6 +397,12 @@ bool TForm1::CloseSheetView(std::array<int, 4>& position, bool& hadFocus) {
 
 std::string TForm1::OpenSheetAddress() const {
     return sheet_ ? sheet_->Address() : std::string();
+}
+
+std::array<int, 4> TForm1::SheetPosition() const {
+    if (!sheet_) return {-1, -1, -1, -1};
+    const cuiSheetPosition where = sheet_->Position();
+    return {where.column, where.row, where.left, where.top};
 }
 
 std::optional<std::string> TForm1::ChoosePort() {

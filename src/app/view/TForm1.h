@@ -50,6 +50,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     bool CloseSheetView(std::array<int, 4>& position, bool& hadFocus) override;
     bool SheetOpen() const override { return sheet_ != nullptr; }
     std::string OpenSheetAddress() const override;
+    std::array<int, 4> SheetPosition() const override;
     void OpenPickList(cmcCellCapsule& opener, const std::string& list) override;
     bool ActOnTreeSelection() override;
     int PositionOf(char kind, int number) const override;
@@ -76,6 +77,8 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     QToolBar* ToolBar() const { return toolBar_; }
     cuiMenu* MainMenu() const { return menu_.get(); }
     QMenu* EditMenu() const { return editMenu_; }
+    QAction* UndoItem() const { return undoItem_; }
+    QAction* RedoItem() const { return redoItem_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -86,6 +89,9 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     void HandleEvent(const cmcEvent& event);
     void BuildPanels();
     void BuildMenus();
+    void BuildUndoItems();
+    void RefreshUndoItems();
+    void RunUndo(bool redo);
     void BuildToolBar();
     void RefreshToolBar();
     void BuildStatusBar();
@@ -104,6 +110,9 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     std::unique_ptr<cuiMenu> menu_;
     QMenu* editMenu_ = nullptr;
     std::unique_ptr<cuiMenu> editItems_; // the Edit menu when no sheet offers its own
+    QAction* undoItem_ = nullptr;        // Undo and Redo head the Edit menu
+    QAction* redoItem_ = nullptr;
+    QAction* undoSeparator_ = nullptr;
     QLabel* statusText_ = nullptr;
     QLabel* statusSide_ = nullptr;
     std::unique_ptr<cuiSheet> sheet_;

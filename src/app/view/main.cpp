@@ -13,6 +13,7 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <optional>
 #include <string>
@@ -61,6 +62,17 @@ CommandLine ParseCommandLine(const QStringList& words) {
     return line;
 }
 
+// Unsaved work goes to the user's state folder. PELHAM_RECOVERY_INTERVAL_MS shortens the
+// 30 s between writes, for tests that kill the program.
+void StartRecovery(indRecovery& recovery) {
+    recovery.Start(indRecovery::DefaultPath());
+    const char* interval = std::getenv("PELHAM_RECOVERY_INTERVAL_MS");
+    if (!interval || !*interval) return;
+    char* end = nullptr;
+    const unsigned long ms = std::strtoul(interval, &end, 10);
+    if (*end == '\0' && ms > 0 && ms <= indRecovery::DefaultIntervalMs) recovery.SetInterval(ms);
+}
+
 int RunProgram(QApplication& application, const CommandLine& line) {
     indProcess process(line.args);
     // Another instance runs: no window, no message, nothing written.
@@ -68,6 +80,7 @@ int RunProgram(QApplication& application, const CommandLine& line) {
     if (line.port) process.UsePortForThisRun(*line.port);
     // A trace that cannot be written says why; the program runs on without one.
     if (line.trace) StartSerialTrace(*line.trace);
+    StartRecovery(process.Main().Recovery());
 
     int result = 0;
     {

@@ -7,6 +7,7 @@
 #include "app/cuiMain.h"
 #include "app/indDocumentCommands.h"
 #include "app/indFileCommands.h"
+#include "files/cmcTsvTransfer.h"
 #include "model/cmcOrganisation.h"
 #include "model/datClipCh.h"
 #include "model/indCellLogic.h"
@@ -119,6 +120,7 @@ class indMain : public cuiMain {
 
     cmcOrganisation organisation_; // the count tables of the working image
     datClipCh clipboard_;
+    cmcTsvTransfer transfer_{[this] { return fileCommands_.ReadOptions(); }};
     indDocumentCommands commands_;
     indCellLogic cellLogic_;
     indDocumentForClone cloneDocument_;

@@ -11,6 +11,7 @@
 #include "sheet/view/cuiMenu.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QKeyEvent>
@@ -20,6 +21,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -113,6 +115,13 @@ cuiSheet::cuiSheet(const cuiSheetServices& services, std::string layoutName, QWi
         if (how == cuiCellEditor::CommitPageDown) MoveCursor(0, PageRows, false);
     });
     popup_ = new QMenu(this);
+    // Paste is offered for what the desktop's clipboard holds now; asked once the change
+    // has reached every listener.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+        QTimer::singleShot(0, this, [this] {
+            if (opened_) RefreshPopupMenu();
+        });
+    });
     if (services_.events) services_.events->Subscribe(&cuiSheet::OnEvent, this);
 }
 

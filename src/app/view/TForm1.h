@@ -6,6 +6,8 @@
 
 #include "app/cuiMainWindow.h"
 
+#include "model/cmcFind.h"
+
 #include <QMainWindow>
 
 #include <memory>
@@ -18,6 +20,7 @@ class QMenu;
 class QSplitter;
 class QToolBar;
 class cmcCellObj;
+class cuiFindBar;
 class cuiMenu;
 class cuiSheet;
 class iuiTree;
@@ -70,6 +73,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     QToolBar* ToolBar() const { return toolBar_; }
     cuiMenu* MainMenu() const { return menu_.get(); }
     QMenu* EditMenu() const { return editMenu_; }
+    cuiFindBar* FindBar() const { return findBar_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -83,6 +87,9 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     void BuildToolBar();
     void RefreshToolBar();
     void BuildStatusBar();
+    void BuildFindBar();
+    std::vector<clsFindMatch> FindInDocument(const std::string& text) const;
+    void ShowMatch(const clsFindMatch& match);
     void PlaceFromSettings();
     void RefreshPortItems();
     void RunCell(const cmcCellObj& cell);
@@ -101,5 +108,6 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     QLabel* statusText_ = nullptr;
     QLabel* statusSide_ = nullptr;
     std::unique_ptr<cuiSheet> sheet_;
+    cuiFindBar* findBar_ = nullptr;
     std::string startFile_;
 };

@@ -511,8 +511,8 @@ bool cuiSheet::JumpToCell(int cellType, int logicId, int index) {
     for (int row = 0; row < layout_->Rows(); ++row)
         for (int column = 0; column < layout_->Columns(); ++column) {
             const cmcCellObj& cell = layout_->Cell(column, row);
-            if (cell.cellType == cellType && cell.logicId == logicId && cell.index == index &&
-                CanSelect(column, row))
+            if ((cellType == AnyCellType || cell.cellType == cellType) && cell.logicId == logicId &&
+                cell.index == index && CanSelect(column, row))
                 return MoveTo(column, row);
         }
     return false;

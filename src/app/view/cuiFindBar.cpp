@@ -4,11 +4,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -36,7 +39,7 @@ cuiFindBar::cuiFindBar(cmcGTex& catalogue, Search search, Jump jump, Closed clos
     field_ = new QLineEdit(this);
     field_->setObjectName(QStringLiteral("findField"));
     field_->setClearButtonEnabled(true);
-    field_->setMinimumWidth(field_->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 24);
+    field_->setFixedWidth(field_->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 28);
     field_->installEventFilter(this);
     label->setBuddy(field_);
     addWidget(field_);
@@ -45,6 +48,13 @@ cuiFindBar::cuiFindBar(cmcGTex& catalogue, Search search, Jump jump, Closed clos
     state_ = new QLabel(this);
     state_->setObjectName(QStringLiteral("findState"));
     state_->setContentsMargins(8, 0, 8, 0);
+    // Wide enough for either state, so that nothing moves while the user steps.
+    QFont bold = state_->font();
+    bold.setBold(true);
+    const int widest = std::max(QFontMetrics(bold).horizontalAdvance(text(NotFound)),
+                                state_->fontMetrics().horizontalAdvance(
+                                    text(Position).replace(QLatin1String("%d"), "0000")));
+    state_->setMinimumWidth(widest + 16);
     addWidget(state_);
     auto* spring = new QWidget(this);
     spring->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);

@@ -104,6 +104,7 @@ int cmcTsvTransfer::AddForeignRows(cmcOrganisation& organisation, cmcEvMan& even
     const clsCsvImportResult result =
         CsvImportLines(lines, organisation, events, csvkind::Mch, group, false, Options());
     if (result.accepted) {
+        organisation.RecountNames(group); // the names the sheet's title counts
         events.Post(ev::RepaintAll);
         events.Send(ev::SheetTitle);
     }

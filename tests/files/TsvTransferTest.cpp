@@ -78,6 +78,7 @@ TEST(TsvTransferTest, RowsCopiedFromASheetAddToAnEmptyGroupAsTheCsvImportAddsThe
     const CellResult pasted = world.Command(CL_Mch_Freq, 4, CL_PMenu_Paste); // the new row
     EXPECT_TRUE(tsv.Messages().empty());
     EXPECT_EQ(world.organisation.ChannelsOfGroup(1), 4);
+    EXPECT_EQ(world.organisation.NameCount(), 4); // counted again for the sheet's title
     EXPECT_EQ(pasted.rangeLow, 4);
     EXPECT_EQ(pasted.rangeHigh, 6);
     EXPECT_EQ(world.statusTexts.back(), " Pasted");

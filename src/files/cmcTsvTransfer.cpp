@@ -64,7 +64,13 @@ cmcLoadFile cmcTsvTransfer::ForeignLines(const cmcOrganisation& organisation, in
     cmcLoadFile lines;
     lines.LoadText(text);
     cmcCsvRowReader reader(kind, Options());
-    if (lines.Count() > 0 && reader.ReadHeader(lines.LineAt(0))) return lines;
+    if (lines.Count() == 0 || reader.ReadHeader(lines.LineAt(0))) return lines;
+    // A first line that starts with a row number is a row: the heading was not copied.
+    // Anything else is a heading without the required columns, refused as the import
+    // refuses it.
+    const std::vector<std::string> first = CsvSplitFields(lines.LineAt(0), Tab);
+    if (first.empty() || !CsvParseInteger(first.front(), 0, cmcCsvRowReader::RowNumberLimit(kind)))
+        return lines;
     clsCsvWriteOptions options;
     options.separators = Options().separators;
     // The export of no rows is the heading line alone.

@@ -122,11 +122,20 @@ TEST(TsvTransferTest, SpreadsheetRowsOverwriteWithTheImportsCorrectionsAndMessag
     EXPECT_EQ(tsv.Messages(), std::vector<std::string>{"Overwriting. Are you sure?"});
     EXPECT_NE(world.Load(datKind::Mch, 2).frequency, 118100000u);
 
-    // Tab text that holds no rows says so.
-    world.platform.messages.clear();
-    tsv.Desktop() = "some\ttext\n";
-    world.Command(CL_Mch_Freq, 2, CL_PMenu_Paste);
-    EXPECT_EQ(tsv.Messages(), std::vector<std::string>{"No channel data was found."});
+    // A heading without the required columns is refused as the import refuses it; rows
+    // that all fail say so.
+    const struct {
+        const char* text;
+        const char* message;
+    } refused[] = {{"Name\tFrequency\nTower\t118.1\n", "File error.\n\nIllegal data."},
+                   {"CH No\tFrequency\n\t\n", "No channel data was found."}};
+    for (const auto& c : refused) {
+        world.platform.messages.clear();
+        tsv.Desktop() = c.text;
+        world.Command(CL_Mch_Freq, 2, CL_PMenu_Paste);
+        EXPECT_EQ(tsv.Messages(), std::vector<std::string>{c.message}) << c.text;
+    }
+    EXPECT_EQ(world.organisation.TotalChannels(), 3);
 }
 
 TEST(TsvTransferTest, RowsWithoutTheirHeadingReadInTheExportsColumns) {

@@ -34,6 +34,7 @@
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
+#include <map>
 #include <utility>
 
 namespace {
@@ -334,6 +335,9 @@ void TForm1::BuildFindBar() {
             if (sheet_) sheet_->Grid().setFocus(Qt::OtherFocusReason);
         },
         this);
+    findBar_->SetStart([this](const std::vector<clsFindMatch>& matches, bool forward) {
+        return MatchNearCursor(matches, forward);
+    });
     addToolBar(Qt::BottomToolBarArea, findBar_);
     const auto addKey = [this](const QKeySequence& key, auto run) {
         auto* action = new QAction(this);
@@ -363,6 +367,31 @@ std::vector<clsFindMatch> TForm1::FindInDocument(const std::string& text) const 
         controller_.Organisation(), addresses,
         [this](char kind, int number) { return PositionOf(kind, number); }, cmcFindQuery(text),
         controller_.CellLogic().Document().japaneseNames);
+}
+
+// A new search starts from where the user stands: the first match at or after the cursor
+// (in tree order, then by record), or going back the last one at or before it; past the
+// end it wraps.
+int TForm1::MatchNearCursor(const std::vector<clsFindMatch>& matches, bool forward) const {
+    const int count = static_cast<int>(matches.size());
+    const int wrapped = forward ? 0 : count - 1;
+    if (!sheet_ || !tree_) return wrapped;
+    std::map<std::string, int> rank;
+    for (QTreeWidgetItemIterator it(tree_); *it; ++it)
+        rank.emplace(tree_->AddressOf(*it), static_cast<int>(rank.size()));
+    const auto rankOf = [&rank](const std::string& address) {
+        const auto found = rank.find(address);
+        return found == rank.end() ? -1 : found->second;
+    };
+    const std::pair<int, int> cursor{
+        rankOf(OpenSheetAddress()),
+        sheet_->CellAt(sheet_->CurrentColumn(), sheet_->CurrentRow()).index};
+    for (int n = 0; n < count; ++n) {
+        const int i = forward ? n : count - 1 - n;
+        const std::pair<int, int> at{rankOf(matches[size_t(i)].address), matches[size_t(i)].index};
+        if (forward ? at >= cursor : at <= cursor) return i;
+    }
+    return wrapped;
 }
 
 // Opens the match's sheet as its tree node would and makes the cell current; the focus

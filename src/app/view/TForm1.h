@@ -90,6 +90,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     void BuildFindBar();
     std::vector<clsFindMatch> FindInDocument(const std::string& text) const;
     void ShowMatch(const clsFindMatch& match);
+    int MatchNearCursor(const std::vector<clsFindMatch>& matches, bool forward) const;
     void PlaceFromSettings();
     void RefreshPortItems();
     void RunCell(const cmcCellObj& cell);

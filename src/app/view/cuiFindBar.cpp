@@ -107,7 +107,8 @@ void cuiFindBar::Step(bool forward) {
     if (count == 0) {
         current_ = -1;
     } else if (!again) {
-        current_ = forward ? 0 : count - 1;
+        current_ = start_ ? std::clamp(start_(matches_, forward), 0, count - 1)
+                          : (forward ? 0 : count - 1);
     } else {
         current_ = (std::min(current_, count - 1) + (forward ? 1 : count - 1)) % count;
     }

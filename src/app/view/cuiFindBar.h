@@ -24,8 +24,13 @@ class cuiFindBar : public QToolBar {
     using Jump = std::function<void(const clsFindMatch& match)>;
     // Where the bar hands the focus back when it closes.
     using Closed = std::function<void()>;
+    // Which match a new search starts at, going forward or back: the one nearest the
+    // user's cursor.
+    using Start = std::function<int(const std::vector<clsFindMatch>& matches, bool forward)>;
 
     cuiFindBar(cmcGTex& catalogue, Search search, Jump jump, Closed closed, QWidget* parent);
+    // Without it a new search starts at the first match (the last, going back).
+    void SetStart(Start start) { start_ = std::move(start); }
 
     // Shows the bar with its text selected and the focus in the field.
     void Open();
@@ -50,6 +55,7 @@ class cuiFindBar : public QToolBar {
     Search search_;
     Jump jump_;
     Closed closed_;
+    Start start_;
     QLineEdit* field_ = nullptr;
     QToolButton* previous_ = nullptr;
     QToolButton* next_ = nullptr;

@@ -116,7 +116,7 @@ TEST_F(FindAndPasteTest, SpreadsheetRowsPastedOnTheNewRowOfAGroupAreAdded) {
     EXPECT_TRUE(platform.messages.shown().empty());
 }
 
-TEST_F(FindAndPasteTest, FindStepsThroughTheSheetsInTreeOrderAndWraps) {
+TEST_F(FindAndPasteTest, FindStartsAtTheCursorAndStepsThroughTheSheetsInTreeOrder) {
     const int slot = Org().FirstChannelOfGroup(0);
     datCh channel = Load(datKind::Mch, slot);
     channel.frequency = 147125000;
@@ -126,8 +126,11 @@ TEST_F(FindAndPasteTest, FindStepsThroughTheSheetsInTreeOrderAndWraps) {
     edge.secondFrequency = 147125000;
     edge.frequency = 148000000;
     edge.StoreAndReload();
-    Tree().setCurrentItem(Tree().FindNode("[St_Common]GI_Sheet_Common,0"));
+    // The search starts from the cursor, on edge 0 of the program-search sheet.
+    const std::string edges = "[St_ColCut]GI_Sheet_ScanEdge,ScanEdge";
+    Tree().setCurrentItem(Tree().FindNode(edges));
     Settle();
+    ASSERT_EQ(form->OpenSheetAddress(), edges);
 
     QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
     cuiFindBar& bar = *form->FindBar();
@@ -135,26 +138,27 @@ TEST_F(FindAndPasteTest, FindStepsThroughTheSheetsInTreeOrderAndWraps) {
     ASSERT_TRUE(bar.Field()->hasFocus());
     QTest::keyClicks(bar.Field(), "147.125");
     QTest::keyClick(bar.Field(), Qt::Key_Return);
-    EXPECT_EQ(bar.State()->text(), "1 of 2");
-    EXPECT_EQ(CurrentCell().logicId, CL_Mch_Freq);
-    EXPECT_EQ(CurrentCell().index, slot);
-    EXPECT_TRUE(bar.Field()->hasFocus()); // the user goes on typing or stepping
-
-    QTest::keyClick(bar.Field(), Qt::Key_F3);
-    EXPECT_EQ(form->OpenSheetAddress(), "[St_ColCut]GI_Sheet_ScanEdge,ScanEdge");
+    EXPECT_EQ(bar.State()->text(), "2 of 2");
     EXPECT_EQ(CurrentCell().logicId, CL_PgSrch_Freq_Low);
     EXPECT_EQ(CurrentCell().index, 5);
+    EXPECT_TRUE(bar.Field()->hasFocus()); // the user goes on typing or stepping
+
+    QTest::keyClick(bar.Field(), Qt::Key_F3); // wraps to the first, in a group
+    EXPECT_EQ(bar.State()->text(), "1 of 2");
+    EXPECT_NE(form->OpenSheetAddress(), edges);
+    EXPECT_EQ(CurrentCell().logicId, CL_Mch_Freq);
+    EXPECT_EQ(CurrentCell().index, slot);
+    QTest::keyClick(form.get(), Qt::Key_F3);
+    EXPECT_EQ(form->OpenSheetAddress(), edges);
     EXPECT_EQ(bar.State()->text(), "2 of 2");
-    QTest::keyClick(form.get(), Qt::Key_F3); // wraps to the first
+    QTest::keyClick(bar.Field(), Qt::Key_Return, Qt::ShiftModifier); // and back
     EXPECT_EQ(bar.State()->text(), "1 of 2");
     EXPECT_EQ(CurrentCell().index, slot);
-    QTest::keyClick(bar.Field(), Qt::Key_Return, Qt::ShiftModifier); // and back round
-    EXPECT_EQ(bar.State()->text(), "2 of 2");
 
     bar.Field()->setText("no such thing");
     QTest::keyClick(bar.Field(), Qt::Key_Return);
     EXPECT_EQ(bar.State()->text(), "Not found");
-    EXPECT_EQ(form->OpenSheetAddress(), "[St_ColCut]GI_Sheet_ScanEdge,ScanEdge");
+    EXPECT_EQ(CurrentCell().index, slot); // nothing moved
 
     QTest::keyClick(bar.Field(), Qt::Key_Escape);
     EXPECT_FALSE(bar.isVisible());

@@ -29,6 +29,29 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
+// The text as the sheets would show it once typed into a name: full-width letters, digits
+// and blanks as ASCII, katakana and hiragana as half-width katakana. Anything a name cannot
+// hold stays as typed.
+std::string displayForm(std::string_view text) {
+    std::string form;
+    for (size_t pos = 0; pos < text.size();) {
+        const size_t start = pos;
+        const std::optional<char32_t> cp = cmcDecodeUtf8(text, pos);
+        if (!cp) {
+            form += text[pos++];
+            continue;
+        }
+        const std::string bytes = cmcHalfWidthForm(*cp);
+        if (bytes.empty()) {
+            form += text.substr(start, pos - start);
+            continue;
+        }
+        for (char byte : bytes)
+            form += cmcNameCharacter(static_cast<unsigned char>(byte), true);
+    }
+    return form;
+}
+
 // Digits with at most one decimal point or comma, as a frequency cell takes them.
 bool looksLikeMegahertz(std::string_view text) {
     int digits = 0, points = 0;
@@ -247,7 +270,7 @@ class clsSheetSearch {
 
 } // namespace
 
-cmcFindQuery::cmcFindQuery(std::string_view text) : lower_(lowerAscii(trimmed(text))) {
+cmcFindQuery::cmcFindQuery(std::string_view text) : lower_(lowerAscii(trimmed(displayForm(text)))) {
     if (!looksLikeMegahertz(lower_)) return;
     std::string point = lower_;
     std::replace(point.begin(), point.end(), ',', '.');

@@ -4,7 +4,8 @@
 // show, searched sheet by sheet in the order given (the tree's order), and within a sheet
 // row by row, left to right. A frequency matches when the text is a number in megahertz
 // equal to it ("145.5" finds 145.500000); a name matches when it contains the text,
-// without regard to case.
+// without regard to case. Full-width letters and digits count as ASCII, and katakana or
+// hiragana as the half-width katakana names hold.
 
 #include <cstdint>
 #include <functional>

@@ -50,13 +50,13 @@ class FindTest : public ModelFixture {
         channel.StoreAndReload();
     }
 
-    std::vector<clsFindMatch> Find(const std::string& text) {
+    std::vector<clsFindMatch> Find(const std::string& text, bool japaneseText = false) {
         const std::vector<int> groups = {4, 0, 7};
         auto positionOf = [&](char kind, int number) {
             if (kind != 'G') return number;
             return int(std::find(groups.begin(), groups.end(), number) - groups.begin());
         };
-        return FindInSheets(organisation, TreeOrder, positionOf, cmcFindQuery(text));
+        return FindInSheets(organisation, TreeOrder, positionOf, cmcFindQuery(text), japaneseText);
     }
 
     // The sheets as the tree lists them.
@@ -108,11 +108,32 @@ TEST_F(FindTest, AFrequencyIsTheTypedValueInMegahertzAndTextMatchesWithoutCase) 
           {Common, CL_Common_CLONE_COMMENT, 0}}},
         {"146.7", {{Edges, CL_PgSrch_Freq_High, 3}}},
         {"two METRE", {{Edges, CL_PgSrch_Name, 3}}},
+        {"Ｔｗｏ", {{Edges, CL_PgSrch_Name, 3}}}, // full-width letters
+        {"１４６．７",                            // full-width digits
+         {{Edges, CL_PgSrch_Freq_High, 3}}},
         {"145.51", {}},
         {"   ", {}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Find(c.typed), c.expected) << "typed \"" << c.typed << "\"";
+}
+
+// Names of the Japanese program hold half-width katakana; the user types them as the
+// input method gives them.
+TEST_F(FindTest, KatakanaFindsTheHalfWidthKatakanaOfJapaneseNames) {
+    datCh channel = Record();
+    channel.Load(datKind::Mch, 3);
+    datCh name = Record();
+    name.Load(datKind::Name, int(channel.nameIndex));
+    const char antenna[] = "\xB1\xDD\xC3\xC5"; // the four half-width letters of "antenna"
+    std::fill(name.name.begin(), name.name.end(), ' ');
+    std::copy(antenna, antenna + 4, name.name.begin());
+    name.StoreAndReload();
+    const std::vector<clsFindMatch> expected = {{Group0, CL_Mch_Name_Name, 3}};
+    EXPECT_EQ(Find("アンテナ", true), expected);  // full-width katakana
+    EXPECT_EQ(Find("あんてな", true), expected);  // hiragana
+    EXPECT_EQ(Find("ﾃﾅ", true), expected);        // half-width, part of the name
+    EXPECT_TRUE(Find("アンテナ", false).empty()); // other programs show no katakana
 }
 
 } // namespace

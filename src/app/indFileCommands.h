@@ -114,6 +114,9 @@ class indFileCommands {
     // put back as it was before the command.
     void Preset();
 
+    // How CSV text of this document reads: its separators, destination and text mode.
+    clsCsvReadOptions ReadOptions();
+
   private:
     // The open sheet's channel list: a CSV kind and the position of its record set, and
     // where the record's number stands in the address.
@@ -125,7 +128,6 @@ class indFileCommands {
     };
     clsSheetList OpenSheetList();
     bool ListExists(const clsSheetList& list);
-    clsCsvReadOptions ReadOptions();
     std::optional<std::string> AskFile(bool save);
     void TakeFolderOf(const std::string& path);
     void ReopenSheet(const clsSheetList& list);

@@ -69,6 +69,7 @@ indCellDocument indMain::CellDocument() {
     indCellDocument document;
     document.organisation = &organisation_;
     document.clipboard = &clipboard_;
+    document.transfer = &transfer_;
     document.commands = &commands_;
     document.events = &events_;
     document.catalogue = &text_;

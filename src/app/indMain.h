@@ -9,6 +9,7 @@
 #include "app/indFileCommands.h"
 #include "app/indRecovery.h"
 #include "app/indUndoCommands.h"
+#include "files/cmcTsvTransfer.h"
 #include "model/cmcOrganisation.h"
 #include "model/datClipCh.h"
 #include "model/indCellLogic.h"
@@ -131,6 +132,7 @@ class indMain : public cuiMain {
 
     cmcOrganisation organisation_; // the count tables of the working image
     datClipCh clipboard_;
+    cmcTsvTransfer transfer_{[this] { return fileCommands_.ReadOptions(); }};
     indDocumentCommands commands_;
     indCellLogic cellLogic_;
     indDocumentForClone cloneDocument_;

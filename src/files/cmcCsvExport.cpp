@@ -11,6 +11,7 @@
 #include "model/indDestination.h"
 #include "platform/cmcPlatform.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <vector>
@@ -57,7 +58,7 @@ class clsExportWriter {
             if (i) text_ += options_.separators.field;
             text_ += CsvColumnName(columns_[i], flags_);
         }
-        text_ += "\r\n";
+        text_ += options_.lineEnd;
     }
 
     // One row for the record of a kind at an index.
@@ -72,7 +73,7 @@ class clsExportWriter {
             text_ += options_.separators.field;
             if (record.InUse()) text_ += Value(columns_[i], record);
         }
-        text_ += "\r\n";
+        text_ += options_.lineEnd;
     }
 
     std::string Take() { return std::move(text_); }
@@ -203,6 +204,27 @@ void showFileError(const char* key) {
                text.GetText("GI_Sys_AppTitle"), MsgIcon::Warning);
 }
 
+// The first and last record index of a list: slots of a group or category, edges, rows of
+// the auto-write order; last < first for a list that does not exist.
+std::pair<int, int> listRange(const cmcOrganisation& organisation, int kind, int index) {
+    switch (kind) {
+    case csvkind::Mch:
+        if (index < 0 || index >= organisation.GroupCount()) break;
+        return {organisation.FirstChannelOfGroup(index), organisation.LastChannelOfGroup(index)};
+    case csvkind::Group:
+        if (index < 0 || index >= organisation.CategoryCount()) break;
+        return {organisation.FirstChannelOfCategory(index),
+                organisation.LastChannelOfCategory(index)};
+    case csvkind::PgSrch:
+        return {0, EdgeCount - 1};
+    case csvkind::AutoMWCH:
+        return {0, datLookup::AutoWriteRowCount(organisation.Image()) - 1};
+    default:
+        break;
+    }
+    return {0, -1};
+}
+
 } // namespace
 
 bool CsvCanExport(int kind) {
@@ -210,38 +232,25 @@ bool CsvCanExport(int kind) {
            kind == csvkind::AutoMWCH;
 }
 
-std::string CsvExportText(const cmcOrganisation& organisation, int kind, int index,
-                          const clsCsvWriteOptions& options) {
+std::string CsvExportRowsText(const cmcOrganisation& organisation, int kind, int index, int first,
+                              int last, const clsCsvWriteOptions& options) {
     clsExportWriter writer(organisation, kind, options);
     writer.Header();
-    switch (kind) {
-    case csvkind::Mch:
-        if (index < 0 || index >= organisation.GroupCount()) break;
-        for (int slot = organisation.FirstChannelOfGroup(index);
-             slot <= organisation.LastChannelOfGroup(index); ++slot)
-            writer.Row(datKind::Mch, slot);
-        break;
-    case csvkind::Group:
-        if (index < 0 || index >= organisation.CategoryCount()) break;
-        for (int slot = organisation.FirstChannelOfCategory(index);
-             slot <= organisation.LastChannelOfCategory(index); ++slot)
-            writer.Row(datKind::Mch, slot);
-        break;
-    case csvkind::PgSrch:
-        for (int edge = 0; edge < EdgeCount; ++edge)
-            writer.Row(datKind::PgSrch, edge);
-        break;
-    case csvkind::AutoMWCH: {
-        const cmcEeprom& image = organisation.Image();
-        const int rows = datLookup::AutoWriteRowCount(image);
-        for (int row = 0; row < rows; ++row)
-            writer.Row(datKind::AutoMWCH, datLookup::AutoWriteSlotOfRow(image, row));
-        break;
-    }
-    default:
-        break;
+    const auto [listFirst, listLast] = listRange(organisation, kind, index);
+    const cmcEeprom& image = organisation.Image();
+    for (int i = std::max(first, listFirst); i <= std::min(last, listLast); ++i) {
+        if (kind == csvkind::AutoMWCH)
+            writer.Row(datKind::AutoMWCH, datLookup::AutoWriteSlotOfRow(image, i));
+        else
+            writer.Row(kind == csvkind::PgSrch ? datKind::PgSrch : datKind::Mch, i);
     }
     return writer.Take();
+}
+
+std::string CsvExportText(const cmcOrganisation& organisation, int kind, int index,
+                          const clsCsvWriteOptions& options) {
+    const auto [first, last] = listRange(organisation, kind, index);
+    return CsvExportRowsText(organisation, kind, index, first, last, options);
 }
 
 int CsvExport(const std::string& path, const cmcOrganisation& organisation, int kind, int index,

@@ -13,6 +13,7 @@ class cmcOrganisation;
 struct clsCsvWriteOptions {
     clsCsvSeparators separators;
     bool japaneseText = false; // half-width katakana in names
+    const char* lineEnd = "\r\n"; // files; text for the desktop's clipboard ends lines in "\n"
 };
 
 // Whether the kind can be exported.
@@ -21,6 +22,12 @@ bool CsvCanExport(int kind);
 // The whole text of the export.
 std::string CsvExportText(const cmcOrganisation& organisation, int kind, int index,
                           const clsCsvWriteOptions& options);
+
+// The header and the rows first..last of the list (slots of memory channels, edge numbers,
+// auto-write rows), with the columns of the whole list's export; rows beyond the list are
+// left out.
+std::string CsvExportRowsText(const cmcOrganisation& organisation, int kind, int index, int first,
+                              int last, const clsCsvWriteOptions& options);
 
 // Result codes of writing an export; they index the file error messages.
 namespace csvexport {

@@ -32,6 +32,12 @@ class cmcClipCh {
     const std::vector<datCh>& Records() const { return records_; }
     // Auto-write records are held as memory channels, pasted into memory channels only.
     void HoldAs(uint32_t kind) { kind_ = kind; }
+    // Holds records read from elsewhere (rows of a spreadsheet) as records of a kind.
+    void Hold(uint32_t kind, std::vector<datCh> records) {
+        Release();
+        kind_ = records.empty() ? 0 : kind;
+        records_ = std::move(records);
+    }
 
   protected:
     std::vector<datCh> records_;

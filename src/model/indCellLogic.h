@@ -16,6 +16,7 @@ class cmcEvMan;
 class cmcFCache;
 class cmcGTex;
 class cmcOrganisation;
+class cmcTextTransfer;
 class datClipCh;
 class indDestination;
 
@@ -48,6 +49,7 @@ constexpr int All = 0x20; // every bound cell
 struct indCellDocument {
     cmcOrganisation* organisation = nullptr; // its image is the working image
     datClipCh* clipboard = nullptr;
+    cmcTextTransfer* transfer = nullptr;         // none: copies stay inside the program
     cmcDocumentCommands* commands = nullptr;     // none: menu commands are unavailable
     cmcEvMan* events = nullptr;                  // none: organisation events go nowhere
     cmcGTex* catalogue = nullptr;                // none: the process catalogue

@@ -5,6 +5,7 @@
 #include "catalogue/cmcGTex.h"
 #include "events/cmcEvents.h"
 #include "model/cmcOrganisation.h"
+#include "model/cmcTextTransfer.h"
 #include "model/datClipCh.h"
 #include "model/indCellCall.h"
 #include "platform/cmcPlatform.h"
@@ -79,6 +80,12 @@ datClipCh* Clipboard(indCellCall& call) {
     return call.logic.Document().clipboard;
 }
 
+// The desktop's clipboard, when it holds rows from elsewhere that this list takes.
+cmcTextTransfer* ForeignRows(indCellCall& call) {
+    cmcTextTransfer* transfer = call.logic.Document().transfer;
+    return transfer && transfer->HoldsForeignRows(call.kind) ? transfer : nullptr;
+}
+
 bool AnyInUse(indCellCall& call, int low, int high) {
     datCh record = call.Org().Record();
     datClipCh loader;
@@ -104,25 +111,53 @@ void Copy(indCellCall& call, Selection s) {
     if (!clipboard) return;
     clipboard->CopyFrom(call.Org(), call.kind, s.low, s.high - s.low + 1);
     if (call.kind == datKind::AutoMWCH) clipboard->HoldAs(datKind::Mch);
+    if (cmcTextTransfer* transfer = call.logic.Document().transfer)
+        transfer->Copied(call.Org(), call.kind, call.group, s.low, s.high - s.low + 1);
     SelectRange(call, s.low, s.high);
     Announce(call, "GI_AppMess_S_Copy");
 }
 
-void Paste(indCellCall& call) {
-    datClipCh* clipboard = Clipboard(call);
+// Stores the clipboard's records from the cell's row on, keeping the organisation of the
+// slots; false when the row takes none or a question was cancelled.
+bool PasteFrom(indCellCall& call, datClipCh& clipboard) {
     const int d = call.index;
-    if (!clipboard || d < call.first || d > call.last || !clipboard->Accepts(call.kind)) return;
+    if (d < call.first || d > call.last || !clipboard.Accepts(call.kind)) return false;
     const int room = call.last + 1 - d;
-    if (room < clipboard->Count() && !call.Ask("GI_AppMess_Conv_Overflow_Paste")) return;
-    const int n = std::min(room, clipboard->Count());
-    if (AnyInUse(call, d, d + n - 1) && !call.Ask("GI_AppMess_Conv_Overwrite")) return;
-    clipboard->PasteKeepingOrganisation(call.Org(), call.kind, d, n);
+    if (room < clipboard.Count() && !call.Ask("GI_AppMess_Conv_Overflow_Paste")) return false;
+    const int n = std::min(room, clipboard.Count());
+    if (AnyInUse(call, d, d + n - 1) && !call.Ask("GI_AppMess_Conv_Overwrite")) return false;
+    clipboard.PasteKeepingOrganisation(call.Org(), call.kind, d, n);
     if (n == 1)
         call.Post(ev::RepaintIndex, 0, d);
     else
         call.Post(ev::RepaintAll);
     SelectRange(call, d, d + n - 1);
     Announce(call, "GI_AppMess_S_Paste");
+    return true;
+}
+
+// Rows from a spreadsheet: on the new row of a group they are added with their names, as
+// the CSV import adds them; on a row of the list they overwrite the rows from there on as
+// the channel clipboard's rows do. Both read them with the import's corrections.
+void PasteForeignRows(indCellCall& call, cmcTextTransfer& transfer) {
+    cmcEvMan* events = call.logic.Document().events;
+    if (call.kind == datKind::Mch && call.newRow) {
+        if (!events) return;
+        const int added = transfer.AddForeignRows(call.Org(), *events, call.group);
+        if (added == 0) return;
+        SelectRange(call, call.last + 1, call.last + added);
+        Announce(call, "GI_AppMess_S_Paste");
+        return;
+    }
+    if (call.index < call.first || call.index > call.last) return;
+    datClipCh rows;
+    transfer.ReadForeignRows(call.Org(), call.kind, rows);
+    if (rows.Count() == 0 || PasteFrom(call, rows)) transfer.ShowReadSummary();
+}
+
+void Paste(indCellCall& call) {
+    if (cmcTextTransfer* transfer = ForeignRows(call)) return PasteForeignRows(call, *transfer);
+    if (datClipCh* clipboard = Clipboard(call)) PasteFrom(call, *clipboard);
 }
 
 // ---- Clear and Delete ----
@@ -401,6 +436,8 @@ bool IsEditCommandDisabled(indCellCall& call, int command) {
     case CL_PMenu_Paste: {
         const bool copyOff = channel ? call.newRow || wholeNames : entry ? call.newRow : outside;
         if (command == CL_PMenu_Copy) return copyOff;
+        // Rows from a spreadsheet may also be added on the new row of a group.
+        if (ForeignRows(call)) return channel ? wholeNames : outside;
         datClipCh* clipboard = Clipboard(call);
         return !clipboard || !clipboard->Accepts(call.kind) || copyOff;
     }

@@ -159,6 +159,14 @@ class cmcPortList {
     virtual std::vector<cmcPortInfo> ports() = 0;
 };
 
+// The desktop's clipboard, as plain text.
+class cmcTextClipboard {
+  public:
+    virtual ~cmcTextClipboard() = default;
+    virtual std::string text() = 0; // empty when it holds no text
+    virtual void setText(const std::string& text) = 0;
+};
+
 class cmcWaitCursor {
   public:
     virtual ~cmcWaitCursor() = default;
@@ -179,6 +187,7 @@ struct cmcPlatform {
     cmcLocale* locale = nullptr;
     cmcWaitCursor* cursor = nullptr;
     cmcPortList* ports = nullptr;
+    cmcTextClipboard* clipboard = nullptr; // none: copies stay inside the program
 
     static void install(const cmcPlatform& platform);
     static void uninstall();

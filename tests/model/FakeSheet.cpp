@@ -14,7 +14,7 @@ bool FakeDocument::CheckModified() {
     return modified;
 }
 
-CellWorld::CellWorld(int installed)
+CellWorld::CellWorld(int installed, cmcTextTransfer* transfer)
     : destination(installed), organisation(image, &destination), document(organisation, saved) {
     catalogue.Attach(EnglishTable());
     cmcGTex::SetProcess(&catalogue);
@@ -28,6 +28,7 @@ CellWorld::CellWorld(int installed)
     indCellDocument parts;
     parts.organisation = &organisation;
     parts.clipboard = &clipboard;
+    parts.transfer = transfer;
     parts.commands = &document;
     parts.events = events.get();
     parts.catalogue = &catalogue;

@@ -11,6 +11,7 @@
 #include "model/cmcEeprom.h"
 #include "model/cmcFCache.h"
 #include "model/cmcOrganisation.h"
+#include "model/cmcTextTransfer.h"
 #include "model/datClipCh.h"
 #include "model/indCellLogic.h"
 #include "model/indDestination.h"
@@ -82,8 +83,9 @@ struct CellResult {
 // A whole headless document with one open sheet.
 class CellWorld {
   public:
-    // destination: the installed one; the working image is its default image.
-    explicit CellWorld(int destination = 1);
+    // destination: the installed one; the working image is its default image. transfer:
+    // the desktop's clipboard side of Copy and Paste, if any.
+    explicit CellWorld(int destination = 1, cmcTextTransfer* transfer = nullptr);
     ~CellWorld();
 
     // The sheet on show: its cell type and the set number it reports (group, category,

@@ -5,6 +5,7 @@
 #include "app/view/cuiCloneInfoWindow.h"
 #include "app/view/cuiCloneProgress.h"
 #include "app/view/cuiCompareWindow.h"
+#include "app/view/cuiFindBar.h"
 #include "app/view/cuiIcons.h"
 #include "app/view/cuiPortDialog.h"
 #include "app/view/cuiPresetDialog.h"
@@ -23,7 +24,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QShortcut>
@@ -31,8 +34,10 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
+#include <map>
 #include <utility>
 
 namespace {
@@ -65,6 +70,7 @@ TForm1::TForm1(indMain& controller) : controller_(controller) {
     BuildMenus();
     BuildToolBar();
     BuildStatusBar();
+    BuildFindBar();
     controller_.Events().Subscribe(&TForm1::OnEvent, this);
     // The steps of a Clone Write name themselves in the progress window each one opens.
     auto nextStep = std::make_shared<QString>();
@@ -372,6 +378,87 @@ bool TForm1::ShowSheet(const std::string& address, const std::array<int, 4>& pos
     }
     if (focus) sheet_->Grid().setFocus(Qt::OtherFocusReason);
     return true;
+}
+
+// ---- Find ----
+
+// Ctrl+F opens the find bar; F3 and Shift+F3 step through the matches from anywhere in
+// the window (opening the bar when there is nothing to step with yet).
+void TForm1::BuildFindBar() {
+    findBar_ = new cuiFindBar(
+        controller_.Catalogue(), [this](const std::string& text) { return FindInDocument(text); },
+        [this](const clsFindMatch& match) { ShowMatch(match); },
+        [this] {
+            if (sheet_) sheet_->Grid().setFocus(Qt::OtherFocusReason);
+        },
+        this);
+    findBar_->SetStart([this](const std::vector<clsFindMatch>& matches, bool forward) {
+        return MatchNearCursor(matches, forward);
+    });
+    addToolBar(Qt::BottomToolBarArea, findBar_);
+    const auto addKey = [this](const QKeySequence& key, auto run) {
+        auto* action = new QAction(this);
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, run);
+        addAction(action);
+    };
+    addKey(QKeySequence::Find, [this] { findBar_->Open(); });
+    for (const bool forward : {true, false}) {
+        addKey(forward ? QKeySequence(Qt::Key_F3) : QKeySequence(Qt::SHIFT | Qt::Key_F3),
+               [this, forward] {
+                   if (findBar_->Field()->text().trimmed().isEmpty()) return findBar_->Open();
+                   findBar_->show();
+                   findBar_->Step(forward);
+               });
+    }
+}
+
+// Every sheet the tree lists, in its order.
+std::vector<clsFindMatch> TForm1::FindInDocument(const std::string& text) const {
+    std::vector<std::string> addresses;
+    if (tree_)
+        for (QTreeWidgetItemIterator it(tree_); *it; ++it)
+            addresses.push_back(tree_->AddressOf(*it));
+    return FindInSheets(
+        controller_.Organisation(), addresses,
+        [this](char kind, int number) { return PositionOf(kind, number); }, cmcFindQuery(text),
+        controller_.CellLogic().Document().japaneseNames);
+}
+
+// A new search starts from where the user stands: the first match at or after the cursor
+// (in tree order, then by record), or going back the last one at or before it; past the
+// end it wraps.
+int TForm1::MatchNearCursor(const std::vector<clsFindMatch>& matches, bool forward) const {
+    const int count = static_cast<int>(matches.size());
+    const int wrapped = forward ? 0 : count - 1;
+    if (!sheet_ || !tree_) return wrapped;
+    std::map<std::string, int> rank;
+    for (QTreeWidgetItemIterator it(tree_); *it; ++it)
+        rank.emplace(tree_->AddressOf(*it), static_cast<int>(rank.size()));
+    const auto rankOf = [&rank](const std::string& address) {
+        const auto found = rank.find(address);
+        return found == rank.end() ? -1 : found->second;
+    };
+    const std::pair<int, int> cursor{
+        rankOf(OpenSheetAddress()),
+        sheet_->CellAt(sheet_->CurrentColumn(), sheet_->CurrentRow()).index};
+    for (int n = 0; n < count; ++n) {
+        const int i = forward ? n : count - 1 - n;
+        const std::pair<int, int> at{rankOf(matches[size_t(i)].address), matches[size_t(i)].index};
+        if (forward ? at >= cursor : at <= cursor) return i;
+    }
+    return wrapped;
+}
+
+// Opens the match's sheet as its tree node would and makes the cell current; the focus
+// stays where the user searched from.
+void TForm1::ShowMatch(const clsFindMatch& match) {
+    QWidget* focus = QApplication::focusWidget();
+    if (!sheet_ || OpenSheetAddress() != match.address) controller_.OpenSheet(match.address);
+    if (sheet_) sheet_->JumpToCell(cuiSheet::AnyCellType, match.logicId, match.index);
+    if (focus && focus->isVisible() && findBar_->isAncestorOf(focus))
+        focus->setFocus(Qt::OtherFocusReason);
 }
 
 cuiSheetServices TForm1::SheetServices() {

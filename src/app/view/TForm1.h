@@ -6,6 +6,8 @@
 
 #include "app/cuiMainWindow.h"
 
+#include "model/cmcFind.h"
+
 #include <QMainWindow>
 
 #include <memory>
@@ -18,6 +20,7 @@ class QMenu;
 class QSplitter;
 class QToolBar;
 class cmcCellObj;
+class cuiFindBar;
 class cuiMenu;
 class cuiPrintJob;
 class cuiSheet;
@@ -79,6 +82,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     QMenu* EditMenu() const { return editMenu_; }
     QAction* UndoItem() const { return undoItem_; }
     QAction* RedoItem() const { return redoItem_; }
+    cuiFindBar* FindBar() const { return findBar_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -95,6 +99,10 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     void BuildToolBar();
     void RefreshToolBar();
     void BuildStatusBar();
+    void BuildFindBar();
+    std::vector<clsFindMatch> FindInDocument(const std::string& text) const;
+    void ShowMatch(const clsFindMatch& match);
+    int MatchNearCursor(const std::vector<clsFindMatch>& matches, bool forward) const;
     void PlaceFromSettings();
     void RefreshPortItems();
     void RunCell(const cmcCellObj& cell);
@@ -117,5 +125,6 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     QLabel* statusSide_ = nullptr;
     std::unique_ptr<cuiSheet> sheet_;
     std::unique_ptr<cuiPrintJob> printJob_;
+    cuiFindBar* findBar_ = nullptr;
     std::string startFile_;
 };

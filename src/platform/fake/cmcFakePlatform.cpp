@@ -146,6 +146,7 @@ cmcFakePlatform::cmcFakePlatform() {
     platform.locale = &locale;
     platform.cursor = &cursor;
     platform.ports = &ports;
+    platform.clipboard = &clipboard;
     cmcPlatform::install(platform);
 }
 

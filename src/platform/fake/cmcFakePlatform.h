@@ -165,6 +165,13 @@ class cmcFakePortList : public cmcPortList {
     std::vector<cmcPortInfo> ports_;
 };
 
+class cmcFakeClipboard : public cmcTextClipboard {
+  public:
+    std::string text() override { return text_; }
+    void setText(const std::string& text) override { text_ = text; }
+    std::string text_;
+};
+
 class cmcFakePlatform {
   public:
     cmcFakePlatform();
@@ -182,4 +189,5 @@ class cmcFakePlatform {
     cmcFakeLocale locale;
     cmcFakeWaitCursor cursor;
     cmcFakePortList ports;
+    cmcFakeClipboard clipboard;
 };

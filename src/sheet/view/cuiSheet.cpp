@@ -11,6 +11,7 @@
 #include "sheet/view/cuiMenu.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QKeyEvent>
@@ -20,6 +21,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -113,6 +115,13 @@ cuiSheet::cuiSheet(const cuiSheetServices& services, std::string layoutName, QWi
         if (how == cuiCellEditor::CommitPageDown) MoveCursor(0, PageRows, false);
     });
     popup_ = new QMenu(this);
+    // Paste is offered for what the desktop's clipboard holds now; asked once the change
+    // has reached every listener.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+        QTimer::singleShot(0, this, [this] {
+            if (opened_) RefreshPopupMenu();
+        });
+    });
     if (services_.events) services_.events->Subscribe(&cuiSheet::OnEvent, this);
 }
 
@@ -505,8 +514,8 @@ bool cuiSheet::JumpToCell(int cellType, int logicId, int index) {
     for (int row = 0; row < layout_->Rows(); ++row)
         for (int column = 0; column < layout_->Columns(); ++column) {
             const cmcCellObj& cell = layout_->Cell(column, row);
-            if (cell.cellType == cellType && cell.logicId == logicId && cell.index == index &&
-                CanSelect(column, row))
+            if ((cellType == AnyCellType || cell.cellType == cellType) && cell.logicId == logicId &&
+                cell.index == index && CanSelect(column, row))
                 return MoveTo(column, row);
         }
     return false;

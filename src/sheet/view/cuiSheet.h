@@ -109,7 +109,9 @@ class cuiSheet : public QWidget, protected cuiGridClient {
 
     // Makes a selectable cell current, as a click would (extend: with Shift).
     bool MoveTo(int column, int row, bool extend = false);
-    // The first selectable cell, in row-major order, with that type, logic id and index.
+    // The first selectable cell, in row-major order, with that type (AnyCellType: any),
+    // logic id and index.
+    static constexpr int AnyCellType = -1;
     bool JumpToCell(int cellType, int logicId, int index);
     // Runs the logic on the current cell: a key, a popup-menu operation or entered text.
     void RunOnCurrent(int key, int operation = 0, const std::string* text = nullptr);

@@ -1,6 +1,7 @@
 #include "platform/qt/gui/cmcQtPlatform.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -135,11 +136,30 @@ void cmcQtWaitCursor::setWaiting(bool waiting) {
         QApplication::restoreOverrideCursor();
 }
 
+std::string cmcQtClipboard::text() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!watching_) {
+        QObject::connect(clipboard, &QClipboard::dataChanged, &watcher_,
+                         [this] { fresh_ = false; });
+        watching_ = true;
+    }
+    if (!fresh_) {
+        text_ = clipboard->text().toStdString();
+        fresh_ = true;
+    }
+    return text_;
+}
+
+void cmcQtClipboard::setText(const std::string& text) {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
 cmcQtPlatform::cmcQtPlatform() {
     cmcPlatform platform = base();
     platform.messages = &messages;
     platform.dialogs = &dialogs;
     platform.screen = &screen;
     platform.cursor = &cursor;
+    platform.clipboard = &clipboard;
     cmcPlatform::install(platform);
 }

@@ -5,6 +5,8 @@
 
 #include "platform/qt/core/cmcQtCorePlatform.h"
 
+#include <QObject>
+
 class cmcQtMessageBox : public cmcMessageBox {
   public:
     int show(const std::string& text, const std::string& caption, MsgIcon icon,
@@ -28,6 +30,20 @@ class cmcQtWaitCursor : public cmcWaitCursor {
     void setWaiting(bool waiting) override;
 };
 
+// The text is read from the desktop once per change of the clipboard: the sheets ask for
+// it whenever their popup states refresh, and another program may be slow to answer.
+class cmcQtClipboard : public cmcTextClipboard {
+  public:
+    std::string text() override;
+    void setText(const std::string& text) override;
+
+  private:
+    QObject watcher_; // ends the change notification with this object
+    bool watching_ = false;
+    bool fresh_ = false;
+    std::string text_;
+};
+
 // Converts a filter in the catalogue's form ("Data files (*.tcf)|*.tcf|All files (*.*)|*.*")
 // to Qt's ("Data files (*.tcf);;All files (*)").
 std::string cmcQtDialogFilter(const std::string& catalogueFilter);
@@ -40,4 +56,5 @@ class cmcQtPlatform : public cmcQtCorePlatform {
     cmcQtFileDialogs dialogs;
     cmcQtScreen screen;
     cmcQtWaitCursor cursor;
+    cmcQtClipboard clipboard;
 };

@@ -1,62 +1,24 @@
 // Find across a full memory: 1,600 channels in 16 groups of 100 names, every sheet of the
 // tree searched in its order.
 
-#include "catalogue/cmcGTex.h"
-#include "events/cmcEvMan.h"
-#include "files/cmcCsvImport.h"
-#include "files/cmcLoadFile.h"
-#include "model/cmcDefaultImages.h"
-#include "model/cmcEeprom.h"
+#include "BenchDocument.h"
 #include "model/cmcFind.h"
-#include "model/cmcOrganisation.h"
-#include "model/cmcOrganisationEvents.h"
-#include "model/indDestination.h"
-#include "platform/fake/cmcFakePlatform.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr int Groups = 16;
-constexpr int NamesPerGroup = 100;
-
 // A full document, built through the CSV import as the user would build it.
-struct FullDocument {
-    FullDocument() : destination(1), organisation(image, &destination) {
-        catalogue.Attach(EnglishTable());
-        cmcGTex::SetProcess(&catalogue);
-        image.SetSize(ImageSize);
-        FillDefaultImage(image, 1);
-        organisation.Adopt();
-        events.Subscribe(&FullDocument::OnEvent, this);
-        std::string text = "CH No,Group No,Group Name,Name No,Name Name,Frequency,Mode\r\n";
-        char line[128];
-        for (int i = 0; i < Groups * NamesPerGroup; ++i) {
-            std::snprintf(line, sizeof line, "%04d,%d,Group %d,%d,Channel %d,%d.%06d,FM\r\n", i,
-                          i / NamesPerGroup, i / NamesPerGroup, i % NamesPerGroup, i, 144 + i / 400,
-                          (i % 400) * 2500);
-            text += line;
-        }
+struct FullDocument : BenchDocument {
+    FullDocument() {
         cmcLoadFile file;
-        file.LoadText(text);
-        clsCsvReadOptions options;
-        options.destination = &destination;
-        if (CsvImportLines(file, organisation, events, csvkind::Group, 0, true, options).imported !=
-            Groups * NamesPerGroup)
+        file.LoadText(FullCategory());
+        if (Import(*this, file).imported != Groups * NamesPerGroup)
             throw std::runtime_error("the full memory was not built");
-    }
-    ~FullDocument() {
-        events.Unsubscribe(&FullDocument::OnEvent, this);
-        cmcGTex::SetProcess(nullptr);
-    }
-    static void OnEvent(void* context, const cmcEvent& event) {
-        auto* self = static_cast<FullDocument*>(context);
-        HandleOrganisationEvent(self->organisation, &self->events, event.code, event.a, event.b);
     }
 
     // The tree's sheets in its order, branch numbers equal to positions.
@@ -84,13 +46,6 @@ struct FullDocument {
         addresses.push_back("[St_Common]GI_Sheet_Common,0");
         return addresses;
     }
-
-    cmcFakePlatform platform;
-    cmcGTex catalogue;
-    cmcEvMan events;
-    indDestination destination;
-    cmcEeprom image;
-    cmcOrganisation organisation;
 };
 
 // One whole search; the argument picks the query: a frequency, a name, nothing that matches.

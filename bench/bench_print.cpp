@@ -2,16 +2,9 @@
 // laid out and written to a PDF file, laid out for the preview alone, and one preview page
 // drawn.
 
-#include "app/indMain.h"
-#include "app/indProcess.h"
-#include "events/cmcEvMan.h"
-#include "events/cmcEvents.h"
-#include "model/cmcMemoryMap.h"
-#include "model/cmcOrganisation.h"
-#include "platform/fake/cmcFakePlatform.h"
+#include "BenchProgram.h"
 #include "print/cuiPrinter.h"
 
-#include <QApplication>
 #include <QBuffer>
 #include <QImage>
 #include <QPageSize>
@@ -23,48 +16,6 @@
 #include <memory>
 
 namespace {
-
-const char* const GroupSheet = "[St_CNBank]GI_Sheet_MemoryCH,Group 0";
-
-QApplication& Application() {
-    static int argc = 1;
-    static char name[] = "bench_print";
-    static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    return application;
-}
-
-// The program on the fake platform, destination 1, every channel in the first group.
-struct clsFullProgram {
-    clsFullProgram() {
-        process = std::make_unique<indProcess>();
-        indMain& main = process->Main();
-        main.ReceiverInformation()[indMain::InfoDestinationByte] = 1;
-        process->Events().Send(ev::AdoptDestination);
-        uint8_t* bytes = main.WorkingImage().Data();
-        for (int slot = 0; slot < memmap::Channels; ++slot) {
-            std::copy(bytes + memmap::ChannelAddress(0),
-                      bytes + memmap::ChannelAddress(0) + memmap::ChannelSize,
-                      bytes + memmap::ChannelAddress(slot));
-            memmap::Put32(bytes, memmap::OrganisationWords + 4 * slot, uint32_t(slot % 100) << 2);
-            memmap::Put16(bytes, memmap::OrderList + 2 * slot, uint16_t(slot));
-            memmap::PutBit(bytes, memmap::ChannelEmptyBits, slot, false);
-        }
-        main.Organisation().Adopt();
-    }
-
-    cuiSheetServices Services() {
-        cuiSheetServices services;
-        services.catalogue = &process->Text();
-        services.events = &process->Events();
-        services.organisation = &process->Main().Organisation();
-        services.destination = 1;
-        return services;
-    }
-
-    cmcFakePlatform platform;
-    std::unique_ptr<indProcess> process;
-};
 
 void BM_PrintFullGroupToPdf(benchmark::State& state) {
     Application();

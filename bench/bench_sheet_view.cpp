@@ -3,18 +3,10 @@
 // cell with its repaint, the resident memory the open sheet adds; and the navigation
 // tree of a full image: rebuilding its branches and the warning check.
 
-#include "app/indMain.h"
-#include "app/indProcess.h"
+#include "BenchProgram.h"
 #include "app/view/TForm1.h"
-#include "events/cmcEvMan.h"
-#include "events/cmcEvents.h"
-#include "model/cmcMemoryMap.h"
-#include "model/cmcOrganisation.h"
-#include "platform/fake/cmcFakePlatform.h"
-#include "sheet/view/cuiSheetAddress.h"
 #include "sheet/view/cuiTree.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -25,55 +17,6 @@
 #include <unistd.h>
 
 namespace {
-
-const char* const GroupSheet = "[St_CNBank]GI_Sheet_MemoryCH,Group 0";
-
-// The program on the fake platform, destination 1, every channel in the first group.
-struct clsFullProgram {
-    clsFullProgram() {
-        process = std::make_unique<indProcess>();
-        indMain& main = process->Main();
-        main.ReceiverInformation()[indMain::InfoDestinationByte] = 1;
-        process->Events().Send(ev::AdoptDestination);
-        uint8_t* bytes = main.WorkingImage().Data();
-        for (int slot = 0; slot < memmap::Channels; ++slot) {
-            std::copy(bytes + memmap::ChannelAddress(0),
-                      bytes + memmap::ChannelAddress(0) + memmap::ChannelSize,
-                      bytes + memmap::ChannelAddress(slot));
-            memmap::Put32(bytes, memmap::OrganisationWords + 4 * slot, uint32_t(slot % 100) << 2);
-            memmap::Put16(bytes, memmap::OrderList + 2 * slot, uint16_t(slot));
-            memmap::PutBit(bytes, memmap::ChannelEmptyBits, slot, false);
-        }
-        main.Organisation().Adopt();
-    }
-
-    cuiSheetServices Services() {
-        cuiSheetServices services;
-        services.catalogue = &process->Text();
-        services.events = &process->Events();
-        services.organisation = &process->Main().Organisation();
-        services.destination = 1;
-        return services;
-    }
-
-    std::unique_ptr<cuiSheet> OpenSheet() {
-        auto sheet = cuiCreateSheet(GroupSheet, Services(), nullptr);
-        sheet->resize(1280, 900);
-        sheet->Open();
-        return sheet;
-    }
-
-    cmcFakePlatform platform;
-    std::unique_ptr<indProcess> process;
-};
-
-QApplication& Application() {
-    static int argc = 1;
-    static char name[] = "bench_sheet_view";
-    static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    return application;
-}
 
 // Paints the grid as the screen would, into an image of its size.
 void PaintGrid(cuiSheet& sheet, QImage& image) {

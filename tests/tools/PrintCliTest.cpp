@@ -102,6 +102,7 @@ TEST_F(PrintCli, BadCommandLinesAndFilesAreRefusedAndAnOldPdfIsKept) {
         {"print " + a + " --all", 64},
         {"print " + a + " --all --paper A3 -o " + File("old.pdf"), 64},
         {"print " + a + " --sheet group:7 -o " + File("old.pdf"), 64},
+        {"print " + a + " --sheet group:x -o " + File("old.pdf"), 64},
         {"print " + a + " --sheet nothing -o " + File("old.pdf"), 64},
         {"print " + File("none.tcf") + " --all -o " + File("old.pdf"), 1},
         {"print " + a + " --all -o " + File("no/such/folder.pdf"), 1},

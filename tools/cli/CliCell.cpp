@@ -51,13 +51,10 @@ std::optional<CliSheetChoice> ParseSheet(const std::string& name) {
                                      {"bank-ch:", CT_Bas_Ch},
                                      {"bank-pg:", CT_Bas_Prog}};
     for (const Plain& p : numbered) {
-        const std::string prefix = p.name;
-        if (name.rfind(prefix, 0) != 0) continue;
-        const std::string digits = name.substr(prefix.size());
-        if (digits.empty() || digits.size() > 4 ||
-            digits.find_first_not_of("0123456789") != std::string::npos)
-            return std::nullopt;
-        return CliSheetChoice{p.cellType, std::stoi(digits), true};
+        const std::optional<int> n = CliSheetNumber(name, p.name);
+        if (!n) continue;
+        if (*n < 0) return std::nullopt;
+        return CliSheetChoice{p.cellType, *n, true};
     }
     return std::nullopt;
 }

@@ -54,3 +54,12 @@ void CliDocument::OnEvent(void* context, const cmcEvent& event) {
     auto* self = static_cast<CliDocument*>(context);
     HandleOrganisationEvent(*self->organisation_, &self->events_, event.code, event.a, event.b);
 }
+
+std::optional<int> CliSheetNumber(const std::string& name, const std::string& prefix) {
+    if (name.rfind(prefix, 0) != 0) return std::nullopt;
+    const std::string digits = name.substr(prefix.size());
+    if (digits.empty() || digits.size() > 4 ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    return std::stoi(digits);
+}

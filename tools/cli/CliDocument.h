@@ -13,9 +13,15 @@
 #include "model/indDestination.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 struct cmcEvent;
+
+// The number of a numbered SHEET name ("group:3" with the prefix "group:"): nothing when the
+// name does not start with the prefix, -1 when what follows is not a number of one to four
+// digits.
+std::optional<int> CliSheetNumber(const std::string& name, const std::string& prefix);
 
 class CliDocument {
   public:

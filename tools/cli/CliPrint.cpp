@@ -54,15 +54,11 @@ std::optional<std::string> Binding(const std::string& name, const iuiTree& tree)
                                  {"bank-ch:", "BasicCH ", &tree.Banks(), 0},
                                  {"bank-pg:", "BasicPG ", &tree.Banks(), 0}};
     for (const Numbered& p : numbered) {
-        const std::string prefix = p.prefix;
-        if (name.rfind(prefix, 0) != 0) continue;
-        const std::string digits = name.substr(prefix.size());
-        if (digits.empty() || digits.size() > 4 ||
-            digits.find_first_not_of("0123456789") != std::string::npos)
-            return std::nullopt;
-        const int n = std::stoi(digits);
+        const std::optional<int> number = CliSheetNumber(name, p.prefix);
+        if (!number) continue;
+        const int n = *number;
         const int count = p.branches ? static_cast<int>(p.branches->size()) : p.limit;
-        if (n >= count) return std::nullopt;
+        if (n < 0 || n >= count) return std::nullopt;
         return p.binding + std::to_string(p.branches ? (*p.branches)[size_t(n)] : n);
     }
     return std::nullopt;

@@ -64,6 +64,12 @@ class cuiMainWindow {
     // while it is open.
     virtual void ShowCloneInformation() {}
     virtual void ShowAbout() {}
+    // The help viewer: the contents page at the path, and the page of a context id beside
+    // it in a small window near the pointer (context 0: none). A window without a viewer
+    // answers HelpNoViewer and shows nothing.
+    enum HelpResult { HelpShown = 0, HelpFileMissing = 1, HelpNoTopic = 2, HelpNoViewer = 3 };
+    virtual int ShowHelpContents(const std::string& /*path*/) { return HelpNoViewer; }
+    virtual int ShowHelpTopic(const std::string& /*path*/, int /*context*/) { return HelpNoViewer; }
 };
 
 // Smallest width of the left panel; a stored splitter position below it is raised to it.

@@ -1,5 +1,6 @@
 #include "app/indDocumentCommands.h"
 
+#include "app/indHelp.h"
 #include "app/indMain.h"
 #include "settings/indEnviron.h"
 
@@ -65,6 +66,8 @@ bool indDocumentCommands::CanRun(Command command, int index) {
     case Command::EditMenu:
     case Command::PortChoice:
     case Command::About:
+    case Command::HelpContents:
+    case Command::CellHelp:
         return main_.MainWindow() != nullptr;
     case Command::PortCom:
         return !DetectedPort(index).empty();
@@ -139,6 +142,12 @@ void indDocumentCommands::Run(Command command, int index) {
         break;
     case Command::About:
         if (window) window->ShowAbout();
+        break;
+    case Command::HelpContents:
+        ShowHelpContents(main_);
+        break;
+    case Command::CellHelp: // index: the cell's logic id
+        ShowCellHelp(main_, index);
         break;
     default:
         break;

@@ -26,6 +26,13 @@ class FakeMainWindow : public cuiMainWindow {
     cmcRect Placement() const override { return placement; }
     int SplitterPosition() const override { return splitter; }
     void CloseWindow() override { ++closeRequests; }
+    int ShowHelpContents(const std::string& path) override { return Help(path, -1); }
+    int ShowHelpTopic(const std::string& path, int context) override { return Help(path, context); }
+    int Help(const std::string& path, int context) {
+        helpPath = path;
+        helpContext = context;
+        return helpAnswer;
+    }
 
     std::string caption;
     bool visible = false;
@@ -34,6 +41,9 @@ class FakeMainWindow : public cuiMainWindow {
     int closeRequests = 0;
     cmcRect placement{100, 50, 640, 480};
     int splitter = 240;
+    std::string helpPath;          // the last help request: its contents page ...
+    int helpContext = -2;          // ... and its context id (-1 the contents)
+    int helpAnswer = HelpNoViewer; // what the viewer answers
 };
 
 // The program as started on the fake platform with its main window shown.

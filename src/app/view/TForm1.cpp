@@ -4,6 +4,7 @@
 #include "app/view/cuiAboutBox.h"
 #include "app/view/cuiCloneInfoWindow.h"
 #include "app/view/cuiCloneProgress.h"
+#include "app/view/cuiHtmlHelp.h"
 #include "app/view/cuiIcons.h"
 #include "app/view/cuiPortDialog.h"
 #include "app/view/cuiPresetDialog.h"
@@ -352,6 +353,16 @@ void TForm1::ShowCloneInformation() {
 
 void TForm1::ShowAbout() {
     cuiAboutBox::Show(controller_.Catalogue(), this);
+}
+
+int TForm1::ShowHelpContents(const std::string& path) {
+    if (!help_) help_ = std::make_unique<cuiHtmlHelp>(controller_.Catalogue(), this);
+    return help_->ShowContents(path);
+}
+
+int TForm1::ShowHelpTopic(const std::string& path, int context) {
+    if (!help_) help_ = std::make_unique<cuiHtmlHelp>(controller_.Catalogue(), this);
+    return help_->ShowTopic(path, context);
 }
 
 void TForm1::OpenPickList(cmcCellCapsule& opener, const std::string& list) {

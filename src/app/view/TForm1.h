@@ -18,6 +18,7 @@ class QMenu;
 class QSplitter;
 class QToolBar;
 class cmcCellObj;
+class cuiHtmlHelp;
 class cuiMenu;
 class cuiSheet;
 class iuiTree;
@@ -58,6 +59,8 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     std::optional<std::string> ChoosePort() override;
     void ShowCloneInformation() override;
     void ShowAbout() override;
+    int ShowHelpContents(const std::string& path) override;
+    int ShowHelpTopic(const std::string& path, int context) override;
 
     // Opens a clone data file once the window is first shown (after the Initial Setup when
     // one runs).
@@ -70,6 +73,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     QToolBar* ToolBar() const { return toolBar_; }
     cuiMenu* MainMenu() const { return menu_.get(); }
     QMenu* EditMenu() const { return editMenu_; }
+    cuiHtmlHelp* Help() const { return help_.get(); }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -102,4 +106,5 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     QLabel* statusSide_ = nullptr;
     std::unique_ptr<cuiSheet> sheet_;
     std::string startFile_;
+    std::unique_ptr<cuiHtmlHelp> help_; // made on the first request
 };

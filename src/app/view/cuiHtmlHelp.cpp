@@ -18,8 +18,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace {
 
 constexpr QSize ContentsSize(760, 560);

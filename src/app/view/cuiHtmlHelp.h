@@ -10,7 +10,6 @@
 #include <string>
 
 class QTextBrowser;
-class QToolButton;
 class cmcGTex;
 
 class cuiHtmlHelp {

@@ -69,6 +69,7 @@ class cuiMain {
 
     cuiMainWindow* MainWindow() const { return window_; }
     cmcGTex& Catalogue() const { return text_; }
+    cmcHelpGTex& HelpTopics() const { return help_; }
     cmcEvMan& Events() const { return events_; }
     indEnviron& Settings() const { return environ_; }
     bool MainWindowVisible() const { return window_ && window_->IsWindowVisible(); }

@@ -74,6 +74,12 @@ class cuiMainWindow {
     // the printing; whether the open sheet can be printed.
     virtual void Print(bool /*all*/) {}
     virtual bool CanPrintSheet() const { return false; }
+    // The help viewer: the contents page at the path, and the page of a context id beside
+    // it in a small window near the pointer (context 0: none). A window without a viewer
+    // answers HelpNoViewer and shows nothing.
+    enum HelpResult { HelpShown = 0, HelpFileMissing = 1, HelpNoTopic = 2, HelpNoViewer = 3 };
+    virtual int ShowHelpContents(const std::string& /*path*/) { return HelpNoViewer; }
+    virtual int ShowHelpTopic(const std::string& /*path*/, int /*context*/) { return HelpNoViewer; }
 };
 
 // Smallest width of the left panel; a stored splitter position below it is raised to it.

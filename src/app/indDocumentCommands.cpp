@@ -1,5 +1,6 @@
 #include "app/indDocumentCommands.h"
 
+#include "app/indHelp.h"
 #include "app/indMain.h"
 #include "events/cmcEvMan.h"
 #include "events/cmcEvents.h"
@@ -82,6 +83,8 @@ bool indDocumentCommands::CanRun(Command command, int index) {
     case Command::EditMenu:
     case Command::PortChoice:
     case Command::About:
+    case Command::HelpContents:
+    case Command::CellHelp:
         return main_.MainWindow() != nullptr;
     case Command::PortCom:
         return !DetectedPort(index).empty();
@@ -188,6 +191,12 @@ void indDocumentCommands::Run(Command command, int index) {
     case Command::PrintAll:
         main_.Events().Send(ev::CommitInput);
         if (window) window->Print(command == Command::PrintAll);
+        break;
+    case Command::HelpContents:
+        ShowHelpContents(main_);
+        break;
+    case Command::CellHelp: // index: the cell's logic id
+        ShowCellHelp(main_, index);
         break;
     default:
         break;

@@ -2,6 +2,7 @@
 
 #include "platform/cmcPlatform.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 
@@ -108,6 +109,33 @@ cmcGTex& cmcGTex::Process() {
 
 void cmcGTex::SetProcess(cmcGTex* catalogue) {
     processCatalogue = catalogue;
+}
+
+namespace {
+// Field 1 of the value's lines whose field 0 is the name: the first such line's or the
+// last one's. Fields are split at tabs; "" when no line names it.
+std::string FieldOf(const std::string& value, const std::string& name, bool first) {
+    std::string found;
+    size_t start = 0;
+    while (start <= value.size()) {
+        size_t end = value.find('\n', start);
+        if (end == std::string::npos) end = value.size();
+        const std::string line = value.substr(start, end - start);
+        start = end + 1;
+        const size_t tab = line.find('\t');
+        if (tab == std::string::npos || line.compare(0, tab, name) != 0) continue;
+        found = line.substr(tab + 1, line.find('\t', tab + 1) - tab - 1);
+        if (first) break;
+    }
+    return found;
+}
+} // namespace
+
+int cmcHelpGTex::ContextOf(const std::string& logicIdName) {
+    const std::string topic = FieldOf(GetLines("GI_AppItem_Topic_ID"), logicIdName, true);
+    if (topic.empty()) return 0;
+    const std::string context = FieldOf(GetLines("GI_AppItem_Context_ID"), topic, false);
+    return std::atoi(context.c_str());
 }
 
 cmcHelpGTex& cmcHelpGTex::Process() {

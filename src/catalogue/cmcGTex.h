@@ -62,9 +62,15 @@ class cmcGTex {
     std::list<Entry> index_;
 };
 
-// The help-topic catalogue: the same engine over the help-topic table.
+// The help-topic catalogue: the same engine over the help-topic table. Its key
+// "GI_AppItem_Topic_ID" maps a cell logic id's name to a topic name ("IDH1013"), and
+// "GI_AppItem_Context_ID" maps a topic name to the help pages' context id.
 class cmcHelpGTex : public cmcGTex {
   public:
+    // The context id of a cell logic id's name: the topic of the first line naming it, and
+    // the context of the last line naming that topic; 0 when either is missing.
+    int ContextOf(const std::string& logicIdName);
+
     static cmcHelpGTex& Process();
     static void SetProcess(cmcHelpGTex* catalogue);
 };

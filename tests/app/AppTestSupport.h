@@ -32,6 +32,13 @@ class FakeMainWindow : public cuiMainWindow {
         compared.push_back(path);
         differences = shown;
     }
+    int ShowHelpContents(const std::string& path) override { return Help(path, -1); }
+    int ShowHelpTopic(const std::string& path, int context) override { return Help(path, context); }
+    int Help(const std::string& path, int context) {
+        helpPath = path;
+        helpContext = context;
+        return helpAnswer;
+    }
 
     std::string caption;
     bool visible = false;
@@ -42,6 +49,9 @@ class FakeMainWindow : public cuiMainWindow {
     std::vector<clsImageDifference> differences;
     cmcRect placement{100, 50, 640, 480};
     int splitter = 240;
+    std::string helpPath;          // the last help request: its contents page ...
+    int helpContext = -2;          // ... and its context id (-1 the contents)
+    int helpAnswer = HelpNoViewer; // what the viewer answers
 };
 
 // The program as started on the fake platform with its main window shown.

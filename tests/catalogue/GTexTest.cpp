@@ -81,7 +81,7 @@ TEST_F(GTexTest, EnglishTableValuesAsTheProgramShowsThem) {
               "Cloning is succeeded.\n\nTurn the receiver power off and on to use\n"
               "the receiver under its new conditions.");
     EXPECT_EQ(english.GetLines("GI_Mess_FileErr_FileOpen"), "Cannot open the file.");
-    EXPECT_EQ(english.GetLine("GI_Sys_MyHelpFile", 1), "Tolva_Jpn.chm");
+    EXPECT_EQ(english.GetLine("GI_Sys_MyHelpFile", 1), "help/ja/index.html");
     EXPECT_EQ(english.GetLine("GI_Sys_Dialog_FOpen", 1),
               "Data files (*.tcf)|*.tcf|All files (*.*)|*.*");
     EXPECT_EQ(english.GetLine("GI_Mess_CloneErr_Head", 14),

@@ -284,8 +284,8 @@ TEST(JapaneseTableTest, DataValuesStayAsInEnglish) {
 TEST(JapaneseTableTest, HelpFileDialogFontAndFileFilters) {
     cmcGTex japanese;
     ASSERT_EQ(japanese.Attach(JapaneseTable()), 1);
-    EXPECT_EQ(japanese.GetLine("GI_Sys_MyHelpFile", 0), "Tolva_Eng.chm");
-    EXPECT_EQ(japanese.GetLine("GI_Sys_MyHelpFile", 1), "Tolva_Jpn.chm");
+    EXPECT_EQ(japanese.GetLine("GI_Sys_MyHelpFile", 0), "help/en/index.html");
+    EXPECT_EQ(japanese.GetLine("GI_Sys_MyHelpFile", 1), "help/ja/index.html");
     EXPECT_EQ(japanese.GetText("CellModel_InitialDialog"), InitialDialogFont);
     EXPECT_EQ(japanese.GetText("CellModel_BasicDialog"), InitialDialogFont);
 

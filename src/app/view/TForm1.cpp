@@ -6,6 +6,7 @@
 #include "app/view/cuiCloneProgress.h"
 #include "app/view/cuiCompareWindow.h"
 #include "app/view/cuiFindBar.h"
+#include "app/view/cuiHtmlHelp.h"
 #include "app/view/cuiIcons.h"
 #include "app/view/cuiPortDialog.h"
 #include "app/view/cuiPresetDialog.h"
@@ -525,6 +526,16 @@ void TForm1::Print(bool all) {
 
 bool TForm1::CanPrintSheet() const {
     return sheet_ && !sheet_->Layout().GetStyle().noPrint;
+}
+
+int TForm1::ShowHelpContents(const std::string& path) {
+    if (!help_) help_ = std::make_unique<cuiHtmlHelp>(controller_.Catalogue(), this);
+    return help_->ShowContents(path);
+}
+
+int TForm1::ShowHelpTopic(const std::string& path, int context) {
+    if (!help_) help_ = std::make_unique<cuiHtmlHelp>(controller_.Catalogue(), this);
+    return help_->ShowTopic(path, context);
 }
 
 void TForm1::OpenPickList(cmcCellCapsule& opener, const std::string& list) {

@@ -21,6 +21,7 @@ class QSplitter;
 class QToolBar;
 class cmcCellObj;
 class cuiFindBar;
+class cuiHtmlHelp;
 class cuiMenu;
 class cuiPrintJob;
 class cuiSheet;
@@ -67,6 +68,8 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
                          const std::vector<clsImageDifference>& differences) override;
     void Print(bool all) override;
     bool CanPrintSheet() const override;
+    int ShowHelpContents(const std::string& path) override;
+    int ShowHelpTopic(const std::string& path, int context) override;
 
     // Opens a clone data file once the window is first shown (after the Initial Setup when
     // one runs).
@@ -83,6 +86,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     QAction* UndoItem() const { return undoItem_; }
     QAction* RedoItem() const { return redoItem_; }
     cuiFindBar* FindBar() const { return findBar_; }
+    cuiHtmlHelp* Help() const { return help_.get(); }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -127,4 +131,5 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     std::unique_ptr<cuiPrintJob> printJob_;
     cuiFindBar* findBar_ = nullptr;
     std::string startFile_;
+    std::unique_ptr<cuiHtmlHelp> help_; // made on the first request
 };

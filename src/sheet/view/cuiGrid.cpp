@@ -294,6 +294,18 @@ void cuiGrid::resizeEvent(QResizeEvent* event) {
     UpdateScrollBars();
 }
 
+bool cuiGrid::event(QEvent* event) {
+    // F1 stays with the grid (the cell's help) rather than the window's Help > Contents.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier) {
+            event->accept();
+            return true;
+        }
+    }
+    return QAbstractScrollArea::event(event);
+}
+
 void cuiGrid::keyPressEvent(QKeyEvent* event) {
     if (client_) client_->GridKeyPress(event);
 }

@@ -856,6 +856,10 @@ void cuiSheet::changeEvent(QEvent* event) {
 
 void cuiSheet::GridKeyPress(QKeyEvent* event) {
     if (services_.events) services_.events->SendText(ev::StatusText, 0, 0, std::string());
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier && !pickList_) {
+        RunOnCurrent(0, CL_PMenu_Help); // the cell's help topic, as its popup menu's Help
+        return;
+    }
     const cuiKey key = cuiTranslateKey(*event);
     switch (key.kind) {
     case cuiKey::Ignore:

@@ -20,6 +20,7 @@ constexpr int Checked = 0;
 constexpr int Hidden = 1;
 constexpr int Disabled = 2;
 constexpr int CaptionChanged = 3;
+constexpr int Tickable = 4; // an on/off item: its box shows also while it is off
 
 struct MenuCommand {
     int logicId;
@@ -61,6 +62,7 @@ bool RunOtherPart(indCellCall& call, cmcDocumentCommands* commands) {
         if (item.logicId != call.logicId) continue;
         const bool available = commands && commands->CanRun(item.command, call.index);
         SetState(call, Disabled, !available);
+        SetState(call, Tickable, item.tickable);
         if (item.tickable && commands)
             SetState(call, Checked, commands->IsTicked(item.command, call.index));
         if (available && Runs(call)) {

@@ -123,7 +123,7 @@ void cuiMenu::RefreshStates() {
         cmcCellObj& cell = *cells_[i];
         QAction* action = actions_[i];
         if (action->isSeparator() || cell.logicId == CL_None) continue;
-        for (int flag = 0; flag < 4; ++flag)
+        for (int flag = 0; flag < 5; ++flag)
             cell.SetFlag(flag, false);
         // The logic relabels from the catalogue's caption each time.
         cell.templateText = captions_[i];
@@ -132,7 +132,8 @@ void cuiMenu::RefreshStates() {
         capsule.parentCapsule = acted;
         indActiveCell context;
         if (cmcCellLogic::IsInstalled()) cmcCellLogic::Run(context, capsule, false);
-        action->setCheckable(cell.Flag(0));
+        // Flag 0 ticks the item; flag 4 marks an on/off item, whose box shows while off too.
+        action->setCheckable(cell.Flag(0) || cell.Flag(4));
         action->setChecked(cell.Flag(0));
         action->setVisible(!cell.Flag(1));
         action->setEnabled(!cell.Flag(2));

@@ -119,9 +119,13 @@ TEST_F(MainWindowTest, TheMenusComeFromTheCatalogueAndRunTheDocumentCommands) {
     emit clone->aboutToShow();
     QAction* backup = clone->actions().value(3);
     EXPECT_TRUE(backup->isChecked());
+    // An on/off item shows its empty box while it is off.
+    EXPECT_TRUE(clone->actions().value(4)->isCheckable());
+    EXPECT_FALSE(clone->actions().value(4)->isChecked());
     backup->trigger();
     emit clone->aboutToShow();
     EXPECT_FALSE(backup->isChecked());
+    EXPECT_TRUE(backup->isCheckable());
     EXPECT_FALSE(ReadCloneSafetySettings().backupBeforeWrite);
 }
 

@@ -8,6 +8,7 @@
 #include "model/cmcImageCorrection.h"
 #include "model/cmcOrganisation.h"
 #include "platform/cmcPlatform.h"
+#include "platform/cmcUserFolders.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -145,15 +146,7 @@ bool StartSerialTrace(const std::string& path) {
 }
 
 std::string DefaultBackupFolder() {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    fs::path base;
-    if (data && *data && fs::path(data).is_absolute()) {
-        base = data;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = fs::path(home && *home ? home : "/tmp") / ".local" / "share";
-    }
-    return (base / "pelham" / "backups").string();
+    return (fs::path(cmcUserFolder("XDG_DATA_HOME", ".local/share")) / "backups").string();
 }
 
 int SaveBackup(const std::string& folder, const cmcEeprom& image, std::string& path) {

@@ -2,8 +2,8 @@
 
 #include "app/indDocumentFile.h"
 #include "files/cmcSafeWrite.h"
+#include "platform/cmcUserFolders.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -20,15 +20,7 @@ void indRecovery::Start(std::string path) {
 }
 
 std::string indRecovery::DefaultFolder() {
-    const char* state = std::getenv("XDG_STATE_HOME");
-    fs::path base;
-    if (state && *state && fs::path(state).is_absolute()) {
-        base = state;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = fs::path(home && *home ? home : "/tmp") / ".local" / "state";
-    }
-    return (base / "pelham").string();
+    return cmcUserFolder("XDG_STATE_HOME", ".local/state");
 }
 
 std::string indRecovery::DefaultPath() {

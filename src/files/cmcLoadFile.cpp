@@ -1,21 +1,15 @@
 #include "files/cmcLoadFile.h"
 
 #include "files/cmcCsvText.h"
+#include "files/cmcReadCapped.h"
 
 #include <algorithm>
-#include <fstream>
 
 bool cmcLoadFile::Load(const std::string& path) {
     lines_.clear();
     index_ = saved_ = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    in.seekg(0, std::ios::end);
-    std::streamoff size = in.tellg();
-    if (size < 0 || static_cast<uint64_t>(size) > MaxFileBytes) return false;
-    in.seekg(0, std::ios::beg);
-    std::string text(static_cast<size_t>(size), '\0');
-    if (!in.read(text.data(), size)) return false;
+    std::string text;
+    if (cmcReadCapped(path, MaxFileBytes, text) != cmcReadResult::Ok) return false;
     return LoadText(text);
 }
 

@@ -1,13 +1,11 @@
 #include "files/cmcTcfFile.h"
 
 #include "catalogue/cmcGTex.h"
+#include "files/cmcReadCapped.h"
 #include "files/cmcSafeWrite.h"
 #include "platform/cmcPlatform.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -155,28 +153,14 @@ int cmcTcfFile::Read(const std::string& path, std::span<const cmcTcfRange> range
     return ReadBytes(bytes, ranges);
 }
 
-// Reads at most MaxFileBytes and one byte more, so that a device, a pipe or a huge file
-// ends in bounded memory: anything larger than that is no clone data file. The file is
-// opened without waiting, so a named pipe nobody writes to reads as empty instead of
-// blocking the open.
+// Anything larger than MaxFileBytes is no clone data file.
 int cmcTcfFile::ReadCapped(const std::string& path, std::string& bytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return FileOpen;
-    const int flags = ::fcntl(fd, F_GETFL);
-    bool failed = flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0;
-    char buffer[65536];
-    while (!failed && bytes.size() <= MaxFileBytes) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) {
-            failed = got < 0;
-            break;
-        }
-        bytes.append(buffer, static_cast<size_t>(got));
+    switch (cmcReadCapped(path, MaxFileBytes, bytes)) {
+    case cmcReadResult::Ok: return Ok;
+    case cmcReadResult::TooLarge: return Format;
+    case cmcReadResult::Unreadable: break;
     }
-    ::close(fd);
-    if (failed) return FileOpen;
-    return bytes.size() > MaxFileBytes ? Format : Ok;
+    return FileOpen;
 }
 
 // The file is checked whole before any byte is stored, so a failed read leaves the image

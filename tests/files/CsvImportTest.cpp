@@ -5,6 +5,7 @@
 #include "support/TestEnvironment.h"
 
 #include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
@@ -198,6 +199,27 @@ TEST(CsvImport, OverwriteAsksFirstAndCancelChangesNothing) {
     EXPECT_EQ(document.Messages().size(), 1u);
     EXPECT_EQ(document.Organisation().TotalChannels(), 2);
     EXPECT_EQ(document.Record(datKind::Mch, 0).frequency, 145000000u);
+}
+
+// A channel list is read whole, so anything that is no ordinary small file must read as
+// empty at once: an endless device, a named pipe nobody writes to, a huge file.
+TEST(CsvImport, DevicesPipesAndHugeFilesReadAsEmpty) {
+    testenv::TempFolder folder;
+    const std::string list = folder.file("list.csv");
+    testenv::writeFile(list, "\xEF\xBB\xBF" "a\r\nb\rc\n");
+    cmcLoadFile file;
+    ASSERT_TRUE(file.Load(list));
+    EXPECT_EQ(file.Count(), 3);
+    EXPECT_EQ(file.LineAt(0), "a");
+
+    const std::string pipe = folder.file("pipe.csv");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string huge = folder.file("huge.csv");
+    testenv::writeFile(huge, std::string(cmcLoadFile::MaxFileBytes + 1, 'x'));
+    for (const std::string& path : {std::string("/dev/zero"), pipe, huge, folder.file("none")}) {
+        EXPECT_FALSE(file.Load(path)) << path;
+        EXPECT_EQ(file.Count(), 0) << path;
+    }
 }
 
 TEST(CsvImport, HeaderOnlyShowsNoData) {

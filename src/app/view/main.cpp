@@ -11,6 +11,7 @@
 #include "settings/indEnviron.h"
 
 #include <QApplication>
+#include <QTranslator>
 
 #include <cstdio>
 #include <cstdlib>
@@ -77,6 +78,8 @@ int RunProgram(QApplication& application, const CommandLine& line) {
     indProcess process(line.args);
     // Another instance runs: no window, no message, nothing written.
     if (!process.AllowedToRun()) return 0;
+    QTranslator qtTexts;
+    cmcQtTranslate(qtTexts, process.Environ().language);
     if (line.port) process.UsePortForThisRun(*line.port);
     // A trace that cannot be written says why; the program runs on without one.
     if (line.trace) StartSerialTrace(*line.trace);

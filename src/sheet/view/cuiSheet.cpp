@@ -1032,6 +1032,10 @@ void cuiSheet::LoadWidths() {
     const std::string name = ShortName();
     if (!services_.settings || name.empty()) return;
     const std::string key = "Display/" + name + "/colwidth";
+    // Widths fit the font size they were set in; in another size the layout's own widths
+    // serve. Widths stored without a size are taken as they are.
+    const int fontSize = services_.settings->ReadInteger(SettingsScope::User, key, WidthsFontSize);
+    if (fontSize >= 0 && fontSize != services_.fontSizePercentage) return;
     for (int column = 0; column < layout_->Columns(); ++column) {
         if (!StoredColumn(column) || grid_->ColumnWidth(column) == 0) continue;
         const int width =
@@ -1049,6 +1053,8 @@ void cuiSheet::SaveWidths() {
         services_.settings->WriteInteger(SettingsScope::User, key, std::to_string(column),
                                          grid_->ColumnWidth(column));
     }
+    services_.settings->WriteInteger(SettingsScope::User, key, WidthsFontSize,
+                                     services_.fontSizePercentage);
 }
 
 void cuiSheet::ResetStoredWidths() {

@@ -59,6 +59,8 @@ class cuiSheet : public QWidget, protected cuiGridClient {
   public:
     static constexpr int MinimumColumnWidth = 10;
     static constexpr int MaximumColumnWidth = 650;
+    // The entry beside the stored widths that names the font size they were set in.
+    static constexpr const char* WidthsFontSize = "font";
 
     cuiSheet(const cuiSheetServices& services, std::string layoutName, QWidget* parent);
     ~cuiSheet() override;

@@ -5,6 +5,7 @@
 #include "app/view/cuiCloneProgress.h"
 #include "app/view/cuiCompareWindow.h"
 #include "platform/fake/cmcFakePlatform.h"
+#include "platform/qt/gui/cmcQtPlatform.h"
 #include "settings/indEnviron.h"
 
 #include <QApplication>
@@ -14,6 +15,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QTranslator>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
@@ -47,6 +50,23 @@ TEST_F(MainWindowTest, CreatedHiddenWithTheUntitledTitle) {
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(form.windowTitle().toStdString(), "Untitled - Pelham");
     EXPECT_EQ(form.minimumSize(), QSize(400, 200));
+}
+
+// Qt's own buttons (message boxes, file and print dialogs) speak the program's language.
+TEST_F(MainWindowTest, QtsOwnButtonsFollowTheProgramLanguage) {
+    auto yesText = [] {
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        return box.button(QMessageBox::Yes)->text();
+    };
+    {
+        QTranslator japanese;
+        ASSERT_TRUE(cmcQtTranslate(japanese, 1)) << "Qt's Japanese texts are not installed";
+        EXPECT_TRUE(yesText().contains(QStringLiteral("はい"))) << yesText().toStdString();
+    }
+    QTranslator english;
+    EXPECT_TRUE(cmcQtTranslate(english, 0));
+    EXPECT_TRUE(yesText().contains(QStringLiteral("Yes"))) << yesText().toStdString();
 }
 
 TEST_F(MainWindowTest, PlacementAndSplitterComeFromTheSettings) {

@@ -77,6 +77,7 @@ class SheetViewTest : public ::testing::Test {
         services.settings = &process->Environ();
         services.organisation = &Org();
         services.destination = destination;
+        services.fontSizePercentage = process->Environ().fontSizePercentage;
         return services;
     }
 
@@ -335,6 +336,18 @@ TEST_F(SheetViewTest, ColumnWidthsAreKeptPerSheetKind) {
     // A stored width beyond the limit stays until the user next changes a width.
     Open(GroupSheet);
     EXPECT_EQ(sheet->Grid().ColumnWidth(column), 900);
+    // Widths set in one font size do not clip the text of another.
+    sheet->Grid().SetColumnWidth(column, 20);
+    sheet.reset();
+    process->Environ().fontSizePercentage = 150;
+    Open(GroupSheet);
+    const int wide = sheet->Grid().ColumnWidth(column);
+    EXPECT_GT(wide, 100);
+    sheet.reset(); // stores the widths of 150 %
+    process->Environ().fontSizePercentage = 100;
+    Open(GroupSheet);
+    EXPECT_GT(sheet->Grid().ColumnWidth(column), 20);
+    EXPECT_LT(sheet->Grid().ColumnWidth(column), wide);
 }
 
 // Every sheet the tree can open, and every pick list, builds and paints.

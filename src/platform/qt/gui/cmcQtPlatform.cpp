@@ -4,8 +4,11 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTranslator>
 
 #include <sstream>
 #include <vector>
@@ -152,6 +155,15 @@ std::string cmcQtClipboard::text() {
 
 void cmcQtClipboard::setText(const std::string& text) {
     QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+bool cmcQtTranslate(QTranslator& translator, int language) {
+    if (language != 1) return true;
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!translator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), folder))
+        return false;
+    return QCoreApplication::installTranslator(&translator);
 }
 
 cmcQtPlatform::cmcQtPlatform() {

@@ -7,6 +7,8 @@
 
 #include <QObject>
 
+class QTranslator;
+
 class cmcQtMessageBox : public cmcMessageBox {
   public:
     int show(const std::string& text, const std::string& caption, MsgIcon icon,
@@ -47,6 +49,12 @@ class cmcQtClipboard : public cmcTextClipboard {
 // Converts a filter in the catalogue's form ("Data files (*.tcf)|*.tcf|All files (*.*)|*.*")
 // to Qt's ("Data files (*.tcf);;All files (*)").
 std::string cmcQtDialogFilter(const std::string& catalogueFilter);
+
+// Puts Qt's own texts (the buttons of message boxes, the file and print dialogs) into the
+// program's language, 1 being Japanese: the translator is installed in the application.
+// Language 0 keeps Qt's English. False when Qt's texts of the language are not installed;
+// the program then runs on with English buttons.
+bool cmcQtTranslate(QTranslator& translator, int language);
 
 class cmcQtPlatform : public cmcQtCorePlatform {
   public:

@@ -307,6 +307,14 @@ bool cuiGrid::event(QEvent* event) {
 }
 
 void cuiGrid::keyPressEvent(QKeyEvent* event) {
+    // Tab moves between cells; Ctrl+Tab leaves the sheet for the next control, as in other
+    // widgets that keep Tab for themselves.
+    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+    if (tab && (event->modifiers() & Qt::ControlModifier)) {
+        const bool back = event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
+        QAbstractScrollArea::focusNextPrevChild(!back);
+        return;
+    }
     if (client_) client_->GridKeyPress(event);
 }
 

@@ -14,8 +14,10 @@
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -348,6 +350,38 @@ TEST_F(SheetViewTest, ColumnWidthsAreKeptPerSheetKind) {
     Open(GroupSheet);
     EXPECT_GT(sheet->Grid().ColumnWidth(column), 20);
     EXPECT_LT(sheet->Grid().ColumnWidth(column), wide);
+}
+
+// Tab moves between cells; Ctrl+Tab and Ctrl+Shift+Tab leave the sheet for the controls
+// around it, so the keyboard alone can get out of a sheet.
+TEST_F(SheetViewTest, CtrlTabLeavesTheSheet) {
+    Start(1);
+    QWidget window;
+    auto* before = new QLineEdit(&window);
+    std::unique_ptr<cuiSheet> inside =
+        cuiCreateSheet(GroupSheet, Services(process->Environ().destination), &window);
+    auto* after = new QLineEdit(&window);
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(before);
+    layout->addWidget(inside.get());
+    layout->addWidget(after);
+    window.resize(900, 500);
+    window.show();
+    inside->Open();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    inside->Grid().setFocus();
+    const int column = inside->CurrentColumn();
+    QTest::keyClick(&inside->Grid(), Qt::Key_Tab);
+    EXPECT_TRUE(inside->Grid().hasFocus());
+    EXPECT_EQ(inside->CurrentColumn(), column + 1);
+    QTest::keyClick(&inside->Grid(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_TRUE(after->hasFocus());
+    inside->Grid().setFocus();
+    QTest::keyClick(&inside->Grid(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(before->hasFocus());
+    layout->removeWidget(inside.get());
+    inside.reset();
 }
 
 // Every sheet the tree can open, and every pick list, builds and paints.

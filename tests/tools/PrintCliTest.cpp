@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -76,6 +77,14 @@ TEST_F(PrintCli, PrintAllGivesEveryTreeSheetInTreeOrderWithItsFrame) {
         previous = page;
     }
     EXPECT_TRUE(Has(pages.back(), "Common Setting"));
+    // Each link sheet's title names its link, so the ten link pages can be told apart.
+    for (int link = 0; link < 10; ++link) {
+        const std::string name = "P-LINK No." + std::to_string(link);
+        EXPECT_TRUE(std::any_of(pages.begin(), pages.end(), [&](const std::string& page) {
+            const std::string title = page.substr(0, page.find('\n'));
+            return Has(title, "Program Search Link") && Has(title, name);
+        })) << name;
+    }
 }
 
 TEST_F(PrintCli, OneSheetOnLetterPaper) {

@@ -17,18 +17,6 @@ namespace {
 
 constexpr int TotalChannels = 1600;
 
-// An argument of the form "<word>" or "<word> <number>".
-bool ArgumentIs(const std::string& argument, std::string_view word, int* number = nullptr) {
-    if (argument.compare(0, word.size(), word) != 0) return false;
-    const std::string rest = argument.substr(word.size());
-    if (!number) return rest.empty();
-    return !rest.empty() && rest.front() == ' ' && cmcLayout::ReadNumber(rest, *number);
-}
-
-std::string NameText(const std::string& field) {
-    return cmcNameFieldText(field, true);
-}
-
 } // namespace
 
 int iuiSh_ChNew::PositionOf(char kind, int number) const {

@@ -1,5 +1,9 @@
 #include "sheet/view/iuiSh_ColCut.h"
 
+#include "model/cmcMemoryMap.h"
+#include "model/cmcNameText.h"
+#include "model/cmcOrganisation.h"
+#include "model/datCh.h"
 #include "sheet/cmcLayout.h"
 
 namespace {
@@ -46,6 +50,28 @@ void iuiSh_ColCut::AfterBuild() {
             cell.styleFlags &= static_cast<uint8_t>(~cmcCellObj::Selectable);
         }
     }
+}
+
+bool iuiSh_ColCut::ArgumentIs(const std::string& argument, std::string_view word, int* number) {
+    if (argument.compare(0, word.size(), word) != 0) return false;
+    const std::string rest = argument.substr(word.size());
+    if (!number) return rest.empty();
+    return !rest.empty() && rest.front() == ' ' && cmcLayout::ReadNumber(rest, *number);
+}
+
+std::string iuiSh_ColCut::NameText(const std::string& field) {
+    return cmcNameFieldText(field, true);
+}
+
+// On screen the tree shows which link is open; on paper the ten link sheets would all read
+// "Program Search Link", so the link's name follows.
+std::string iuiSh_ColCut::TitleText() {
+    std::string title = cuiSheet::TitleText();
+    int link = 0;
+    if (printing_ && services_.organisation && ArgumentIs(Argument(), "ScanLink", &link) &&
+        link >= 0 && link < memmap::Links)
+        title += "  " + NameText(datLookup::LinkName(services_.organisation->Image(), link));
+    return title;
 }
 
 void iuiSh_ColCut_A::SetArgument(const std::string& argument) {

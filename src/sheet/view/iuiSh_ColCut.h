@@ -15,6 +15,13 @@ class iuiSh_ColCut : public cuiSheet {
     void AfterBuild() override;
     // Whether the cell's column is hidden at this destination.
     virtual bool ColumnCut(const cmcCellObj& cell) const;
+    std::string TitleText() override;
+
+    // An argument of the form "<word>" or "<word> <number>".
+    static bool ArgumentIs(const std::string& argument, std::string_view word,
+                           int* number = nullptr);
+    // A name field of the image as the sheets show it.
+    static std::string NameText(const std::string& field);
 };
 
 class iuiSh_ColCut_A : public iuiSh_ColCut {

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <utility>
 
@@ -34,8 +35,37 @@ std::string Trimmed(std::string text) {
     return text;
 }
 
+// The words the differences are told in, in the program's language: each line of
+// "GI_Diff_Words" is a pattern whose "%s" take the parts in order.
+enum class Word {
+    Blank, Added, Removed, Category, Renamed, AddedAt, RemovedFrom, Moved, Group, GroupIn,
+    MovedCategory, Channel, Channels, AddedInCategory, RemovedWith, AddedWith, NameIn, ChannelIn,
+    Edge, AutoWrite, Link, Bank, ChEntry, ProgramEntry, CommonSettings, BandMemories, Address
+};
+
+std::string Say(Word word, std::initializer_list<std::string> parts = {}) {
+    const std::string pattern = cmcGTex::Process().GetLine("GI_Diff_Words", int(word));
+    std::string text;
+    const std::string* part = parts.begin();
+    size_t next = 0;
+    for (size_t at = pattern.find("%s"); at != std::string::npos; at = pattern.find("%s", next)) {
+        text.append(pattern, next, at - next);
+        if (part != parts.end()) text += *part++;
+        next = at + 2;
+    }
+    return text.append(pattern, next);
+}
+
+std::string Number(int n) {
+    return std::to_string(n);
+}
+
+std::string ChannelCount(int n) {
+    return Say(n == 1 ? Word::Channel : Word::Channels, {Number(n)});
+}
+
 std::string Shown(const std::string& value) {
-    return value.empty() ? "(blank)" : value;
+    return value.empty() ? Say(Word::Blank) : value;
 }
 
 std::string Change(const std::string& label, const std::string& before, const std::string& after) {
@@ -186,10 +216,10 @@ void CompareRowLists(const std::vector<Row>& a, const std::vector<Row>& b, const
         CompareRows(a[size_t(ra)], b[size_t(rb)], where(true, rb), out);
     };
     act.added = [&](int rb) {
-        out.push_back({where(true, rb), "added, " + Value(b[size_t(rb)], summary)});
+        out.push_back({where(true, rb), Say(Word::Added, {Value(b[size_t(rb)], summary)})});
     };
     act.removed = [&](int ra) {
-        out.push_back({where(false, ra), "removed, " + Value(a[size_t(ra)], summary)});
+        out.push_back({where(false, ra), Say(Word::Removed, {Value(a[size_t(ra)], summary)})});
     };
     CompareLists(keysA, keysB, act);
 }
@@ -320,6 +350,8 @@ class clsDocumentDiff {
     void Categories();
     void CategoryAttributes(int a, int b, const std::string& where);
     void Groups();
+    std::string GroupTitle(cmcOrganisation& org, const std::vector<std::string>& names,
+                           int group) const;
     std::string GroupLabel(cmcOrganisation& org, const std::vector<std::string>& names,
                            int group) const;
     void GroupAttributes(int a, int b, const std::string& where);
@@ -369,7 +401,7 @@ void clsDocumentDiff::Categories() {
         keysA.push_back(CategoryName(a_, c));
     for (int c = 0; c < b_.CategoryCount(); ++c)
         keysB.push_back(CategoryName(b_, c));
-    auto label = [](const std::string& name) { return "Category " + name; };
+    auto label = [](const std::string& name) { return Say(Word::Category, {name}); };
     categoryOf_.assign(keysA.size(), -1);
     clsListActions act;
     act.same = [&](int a, int b) {
@@ -378,39 +410,43 @@ void clsDocumentDiff::Categories() {
     };
     act.changed = [&](int a, int b) {
         categoryOf_[size_t(a)] = b;
-        out_.push_back({label(keysB[size_t(b)]), "renamed from " + keysA[size_t(a)]});
+        out_.push_back({label(keysB[size_t(b)]), Say(Word::Renamed, {keysA[size_t(a)]})});
         CategoryAttributes(a, b, label(keysB[size_t(b)]));
     };
     act.added = [&](int b) {
-        out_.push_back({label(keysB[size_t(b)]), "added at " + std::to_string(b)});
+        out_.push_back({label(keysB[size_t(b)]), Say(Word::AddedAt, {Number(b)})});
     };
     act.removed = [&](int a) {
-        out_.push_back({label(keysA[size_t(a)]), "removed from " + std::to_string(a)});
+        out_.push_back({label(keysA[size_t(a)]), Say(Word::RemovedFrom, {Number(a)})});
     };
     act.moved = [&](int a, int b) {
         categoryOf_[size_t(a)] = b;
-        out_.push_back({label(keysB[size_t(b)]),
-                        "moved from " + std::to_string(a) + " to " + std::to_string(b)});
+        out_.push_back({label(keysB[size_t(b)]), Say(Word::Moved, {Number(a), Number(b)})});
         CategoryAttributes(a, b, label(keysB[size_t(b)]));
     };
     CompareLists(keysA, keysB, act);
 }
 
-// "Group Initial", or "Group Initial in Police" when another group has the same name.
-std::string clsDocumentDiff::GroupLabel(cmcOrganisation& org, const std::vector<std::string>& names,
+// "Initial", or "Initial in Police" when another group has the same name.
+std::string clsDocumentDiff::GroupTitle(cmcOrganisation& org, const std::vector<std::string>& names,
                                         int group) const {
     const std::string& name = names[size_t(group)];
-    std::string label = "Group " + (name.empty() ? std::to_string(group) : name);
-    if (std::count(names.begin(), names.end(), name) > 1)
-        label += " in " + CategoryName(org, org.CategoryOfGroup(group));
-    return label;
+    const std::string title = name.empty() ? Number(group) : name;
+    if (std::count(names.begin(), names.end(), name) < 2) return title;
+    return Say(Word::GroupIn, {title, CategoryName(org, org.CategoryOfGroup(group))});
+}
+
+// "Group Initial".
+std::string clsDocumentDiff::GroupLabel(cmcOrganisation& org, const std::vector<std::string>& names,
+                                        int group) const {
+    return Say(Word::Group, {GroupTitle(org, names, group)});
 }
 
 void clsDocumentDiff::GroupAttributes(int a, int b, const std::string& where) {
     const int categoryA = a_.CategoryOfGroup(a), categoryB = b_.CategoryOfGroup(b);
     if (categoryOf_[size_t(categoryA)] != categoryB)
-        out_.push_back({where, "moved from category " + CategoryName(a_, categoryA) + " to " +
-                                   CategoryName(b_, categoryB)});
+        out_.push_back({where, Say(Word::MovedCategory,
+                                   {CategoryName(a_, categoryA), CategoryName(b_, categoryB)})});
     CompareRows(OrganisationRow(a_, datKind::Group, a), OrganisationRow(b_, datKind::Group, b),
                 where, out_);
     Channels(a, b, where);
@@ -426,28 +462,25 @@ void clsDocumentDiff::Groups() {
         const int category = org.CategoryOfGroup(g);
         return std::to_string(g - org.FirstGroupOfCategory(category));
     };
-    auto channels = [](cmcOrganisation& org, int g) {
-        const int n = org.ChannelsOfGroup(g);
-        return std::to_string(n) + (n == 1 ? " channel" : " channels");
-    };
+    auto channels = [](cmcOrganisation& org, int g) { return ChannelCount(org.ChannelsOfGroup(g)); };
     clsListActions act;
     act.same = [&](int a, int b) { GroupAttributes(a, b, GroupLabel(b_, keysB, b)); };
     act.changed = [&](int a, int b) {
         const std::string where = GroupLabel(b_, keysB, b);
-        out_.push_back({where, "renamed from " + GroupLabel(a_, keysA, a).substr(6)});
+        out_.push_back({where, Say(Word::Renamed, {GroupTitle(a_, keysA, a)})});
         GroupAttributes(a, b, where);
     };
     act.added = [&](int b) {
         const std::string where = GroupLabel(b_, keysB, b);
-        out_.push_back({where, "added in category " + CategoryName(b_, b_.CategoryOfGroup(b)) +
-                                   " at " + place(b_, b) + ", with " + channels(b_, b)});
+        out_.push_back({where, Say(Word::AddedInCategory, {CategoryName(b_, b_.CategoryOfGroup(b)),
+                                                           place(b_, b), channels(b_, b)})});
     };
     act.removed = [&](int a) {
-        out_.push_back({GroupLabel(a_, keysA, a), "removed, with " + channels(a_, a)});
+        out_.push_back({GroupLabel(a_, keysA, a), Say(Word::RemovedWith, {channels(a_, a)})});
     };
     act.moved = [&](int a, int b) {
         const std::string where = GroupLabel(b_, keysB, b);
-        out_.push_back({where, "moved from " + place(a_, a) + " to " + place(b_, b)});
+        out_.push_back({where, Say(Word::Moved, {place(a_, a), place(b_, b)})});
         GroupAttributes(a, b, where);
     };
     CompareLists(keysA, keysB, act);
@@ -507,26 +540,23 @@ void clsDocumentDiff::Names(std::vector<Row>& rowsA, std::vector<Row>& rowsB,
     // A name without text goes by its place in the group.
     auto label = [&](const std::vector<clsNameRun>& names, int n) {
         const std::string name = Value(names[size_t(n)].row, text);
-        return where + ", name " + (name.empty() ? std::to_string(n) : name);
+        return Say(Word::NameIn, {where, name.empty() ? Number(n) : name});
     };
     auto compare = [&](int a, int b) {
         CompareRows(namesA[size_t(a)].row, namesB[size_t(b)].row, label(namesB, b), out_);
     };
-    auto channels = [](const clsNameRun& name) {
-        return std::to_string(name.channels) + (name.channels == 1 ? " channel" : " channels");
-    };
+    auto channels = [](const clsNameRun& name) { return ChannelCount(name.channels); };
     clsListActions act;
     act.same = compare;
     act.changed = compare;
     act.added = [&](int b) {
-        out_.push_back({label(namesB, b), "added, with " + channels(namesB[size_t(b)])});
+        out_.push_back({label(namesB, b), Say(Word::AddedWith, {channels(namesB[size_t(b)])})});
     };
     act.removed = [&](int a) {
-        out_.push_back({label(namesA, a), "removed, with " + channels(namesA[size_t(a)])});
+        out_.push_back({label(namesA, a), Say(Word::RemovedWith, {channels(namesA[size_t(a)])})});
     };
     act.moved = [&](int a, int b) {
-        out_.push_back(
-            {label(namesB, b), "moved from " + std::to_string(a) + " to " + std::to_string(b)});
+        out_.push_back({label(namesB, b), Say(Word::Moved, {Number(a), Number(b)})});
         compare(a, b);
     };
     CompareLists(keysA, keysB, act);
@@ -541,8 +571,8 @@ void clsDocumentDiff::Channels(int a, int b, const std::string& where) {
     b_.RecountNames(b);
     const int countA = int(rowsA.size()), countB = int(rowsB.size());
     const RowPlace channel = [&](bool second, int row) {
-        return where + ", channel " +
-               (second ? b_.ChannelNumberText(row, countB) : a_.ChannelNumberText(row, countA));
+        return Say(Word::ChannelIn, {where, second ? b_.ChannelNumberText(row, countB)
+                                                   : a_.ChannelNumberText(row, countA)});
     };
     CompareRowLists(rowsA, rowsB, channel, ColumnName(CsvColumn::Frequency, csvkind::Mch), out_);
 }
@@ -551,18 +581,18 @@ void clsDocumentDiff::Channels(int a, int b, const std::string& where) {
 void clsDocumentDiff::FixedLists() {
     const struct {
         int kind;
-        const char* what;
-    } lists[] = {{csvkind::PgSrch, "Program search edge"}, {csvkind::AutoMWCH, "Auto write"}};
+        Word what;
+    } lists[] = {{csvkind::PgSrch, Word::Edge}, {csvkind::AutoMWCH, Word::AutoWrite}};
     for (const auto& list : lists) {
         const std::vector<Row> rowsA = CsvRows(a_, list.kind, 0, options_);
         const std::vector<Row> rowsB = CsvRows(b_, list.kind, 0, options_);
         const std::string summary = ColumnName(CsvColumn::Frequency, list.kind);
         for (size_t r = 0; r < std::max(rowsA.size(), rowsB.size()); ++r) {
-            const std::string where = std::string(list.what) + " " + std::to_string(r);
+            const std::string where = Say(list.what, {Number(int(r))});
             if (r >= rowsA.size())
-                out_.push_back({where, "added, " + Value(rowsB[r], summary)});
+                out_.push_back({where, Say(Word::Added, {Value(rowsB[r], summary)})});
             else if (r >= rowsB.size())
-                out_.push_back({where, "removed, " + Value(rowsA[r], summary)});
+                out_.push_back({where, Say(Word::Removed, {Value(rowsA[r], summary)})});
             else
                 CompareRows(rowsA[r], rowsB[r], where, out_);
         }
@@ -580,8 +610,7 @@ void clsDocumentDiff::Links() {
         return Row{{"Name", Name(name.data(), name.size())}, {"Edges", edges}};
     };
     for (int link = 0; link < memmap::Links; ++link)
-        CompareRows(row(a_, link), row(b_, link), "Program search link " + std::to_string(link),
-                    out_);
+        CompareRows(row(a_, link), row(b_, link), Say(Word::Link, {Number(link)}), out_);
 }
 
 // Basic-search banks by their names, then the entries of each bank.
@@ -595,22 +624,21 @@ void clsDocumentDiff::Banks() {
         keysA.push_back(bankName(a_, bank));
     for (int bank = 0; bank < b_.BankCount(); ++bank)
         keysB.push_back(bankName(b_, bank));
-    auto label = [](const std::string& name) { return "Basic search bank " + name; };
+    auto label = [](const std::string& name) { return Say(Word::Bank, {name}); };
     clsListActions act;
     act.same = [&](int a, int b) { BankEntries(a, b, label(keysB[size_t(b)])); };
     act.changed = [&](int a, int b) {
-        out_.push_back({label(keysB[size_t(b)]), "renamed from " + keysA[size_t(a)]});
+        out_.push_back({label(keysB[size_t(b)]), Say(Word::Renamed, {keysA[size_t(a)]})});
         BankEntries(a, b, label(keysB[size_t(b)]));
     };
     act.added = [&](int b) {
-        out_.push_back({label(keysB[size_t(b)]), "added at " + std::to_string(b)});
+        out_.push_back({label(keysB[size_t(b)]), Say(Word::AddedAt, {Number(b)})});
     };
     act.removed = [&](int a) {
-        out_.push_back({label(keysA[size_t(a)]), "removed from " + std::to_string(a)});
+        out_.push_back({label(keysA[size_t(a)]), Say(Word::RemovedFrom, {Number(a)})});
     };
     act.moved = [&](int a, int b) {
-        out_.push_back({label(keysB[size_t(b)]),
-                        "moved from " + std::to_string(a) + " to " + std::to_string(b)});
+        out_.push_back({label(keysB[size_t(b)]), Say(Word::Moved, {Number(a), Number(b)})});
         BankEntries(a, b, label(keysB[size_t(b)]));
     };
     CompareLists(keysA, keysB, act);
@@ -625,17 +653,17 @@ void clsDocumentDiff::BankEntries(int a, int b, const std::string& where) {
                 {{icon, std::string(CsvSpell(csvlist::Icon, after.icon))}}, where, out_);
     const struct {
         uint32_t kind;
-        const char* what;
+        Word what;
         CsvColumn summary;
         int csv;
-    } lists[] = {{datKind::BasicCh, ", CH entry ", CsvColumn::Frequency, csvkind::BasicCh},
-                 {datKind::BasicPg, ", program entry ", CsvColumn::FrequencyLow, csvkind::BasicPg}};
+    } lists[] = {{datKind::BasicCh, Word::ChEntry, CsvColumn::Frequency, csvkind::BasicCh},
+                 {datKind::BasicPg, Word::ProgramEntry, CsvColumn::FrequencyLow, csvkind::BasicPg}};
     for (const auto& list : lists) {
         const std::vector<Row> rowsA = BankEntryRows(a_, list.kind, a, options_.japaneseText);
         const std::vector<Row> rowsB = BankEntryRows(b_, list.kind, b, options_.japaneseText);
         const RowPlace entry = [&](bool second, int row) {
             const int count = int(second ? rowsB.size() : rowsA.size());
-            return where + list.what + cmcOrganisation::ZeroBasedText(row, count);
+            return Say(list.what, {where, cmcOrganisation::ZeroBasedText(row, count)});
         };
         CompareRowLists(rowsA, rowsB, entry, ColumnName(list.summary, list.csv), out_);
     }
@@ -702,26 +730,26 @@ void clsDocumentDiff::CommonSettings() {
     const std::vector<std::string> before = texts(a_), after = texts(b_);
     for (size_t i = 0; i < rows.size(); ++i)
         if (before[i] != after[i])
-            out_.push_back({"Common settings, " + rows[i].heading,
+            out_.push_back({Say(Word::CommonSettings, {rows[i].heading}),
                             Change(rows[i].label, before[i], after[i])});
 }
 
 // Regions no sheet shows, named with the addresses that differ.
 void clsDocumentDiff::UnshownBytes() {
     const struct {
-        const char* what;
+        Word what;
         int first;
         int end;
-    } regions[] = {{"Band memories", memmap::BandMemoryRecords, memmap::CommonSettings}};
+    } regions[] = {{Word::BandMemories, memmap::BandMemoryRecords, memmap::CommonSettings}};
     const cmcEeprom& a = a_.Image();
     const cmcEeprom& b = b_.Image();
     for (const auto& region : regions) {
         for (int address = region.first; address < region.end; ++address) {
             if (a.GetByte(address) == b.GetByte(address)) continue;
-            char what[64];
-            std::snprintf(what, sizeof what, "address %d: %02X%s%02X", address, a.GetByte(address),
-                          Arrow, b.GetByte(address));
-            out_.push_back({region.what, what});
+            char bytes[32];
+            std::snprintf(bytes, sizeof bytes, "%02X%s%02X", a.GetByte(address), Arrow,
+                          b.GetByte(address));
+            out_.push_back({Say(region.what), Say(Word::Address, {Number(address), bytes})});
         }
     }
 }

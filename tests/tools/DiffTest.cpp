@@ -141,6 +141,21 @@ TEST_F(DiffTest, NamesAChannelASettingAndAGroupAsTheSheetsDo) {
     EXPECT_EQ(lines, expected);
 }
 
+// In Japanese the connecting words are Japanese; values and CSV column names stay as a CSV
+// file spells them.
+TEST_F(DiffTest, TheWordsFollowTheProgramLanguage) {
+    cmcGTex japanese;
+    japanese.Attach(JapaneseTable());
+    cmcGTex::SetProcess(&japanese);
+    std::vector<std::string> lines = Lines(nullptr, ThreeChanges);
+    const std::vector<std::string> expected = {
+        "グループ Initial, CH 0-0: Frequency 145.000000 → 146.010000",
+        "グループ Police: カテゴリー HAM の 1 番に追加, 1 CH",
+        "共通設定, サウンド: ビープレベル 19 → 12",
+    };
+    EXPECT_EQ(lines, expected);
+}
+
 struct DiffCase {
     const char* name;
     Edit before;

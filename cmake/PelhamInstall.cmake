@@ -47,15 +47,20 @@ else()
     message(STATUS "rsvg-convert not found: only the scalable icon is installed")
 endif()
 
-# Man pages, compressed as Debian keeps them.
+# Man pages, compressed as Debian keeps them; the program's own page also in Japanese.
 set(man_pages)
-foreach(page pelham pelham-cli harlon-sim)
+foreach(page pelham pelham-cli harlon-sim ja/pelham)
     set(gz "${CMAKE_BINARY_DIR}/dist/man/${page}.1.gz")
+    get_filename_component(folder "${gz}" DIRECTORY)
+    get_filename_component(language "${page}" DIRECTORY)
+    if(language)
+        set(language "${language}/")
+    endif()
     add_custom_command(OUTPUT "${gz}"
-        COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_BINARY_DIR}/dist/man"
+        COMMAND ${CMAKE_COMMAND} -E make_directory "${folder}"
         COMMAND gzip -9nc "${PROJECT_SOURCE_DIR}/dist/man/${page}.1" > "${gz}"
         DEPENDS "${PROJECT_SOURCE_DIR}/dist/man/${page}.1")
-    install(FILES "${gz}" DESTINATION share/man/man1)
+    install(FILES "${gz}" DESTINATION share/man/${language}man1)
     list(APPEND man_pages "${gz}")
 endforeach()
 add_custom_target(pelham_dist ALL DEPENDS ${icon_pngs} ${man_pages})

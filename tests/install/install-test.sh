@@ -34,7 +34,8 @@ for file in bin/pelham bin/pelham-cli bin/harlon-sim \
     share/applications/$app.desktop share/mime/packages/$app.xml \
     share/metainfo/$app.metainfo.xml share/icons/hicolor/scalable/apps/$app.svg \
     share/icons/hicolor/48x48/apps/$app.png share/bash-completion/completions/pelham-cli \
-    share/man/man1/pelham.1.gz share/man/man1/pelham-cli.1.gz share/man/man1/harlon-sim.1.gz; do
+    share/man/man1/pelham.1.gz share/man/man1/pelham-cli.1.gz share/man/man1/harlon-sim.1.gz \
+    share/man/ja/man1/pelham.1.gz; do
     [ -e "$root/$file" ] || fail "not installed: $file"
 done
 for language in en ja; do
@@ -82,8 +83,8 @@ if [ -f /usr/share/bash-completion/bash_completion ]; then
         fail "completion of sheet names: $(complete_words pelham-cli export a.tcf --sheet bank)"
 fi
 if command -v man >/dev/null; then
-    for page in pelham pelham-cli harlon-sim; do
-        warnings=$(MANWIDTH=80 man --warnings -l "$root/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
+    for page in man1/pelham man1/pelham-cli man1/harlon-sim ja/man1/pelham; do
+        warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/share/man/$page.1.gz" 2>&1 >/dev/null)
         [ -z "$warnings" ] || fail "$page.1: $warnings"
     done
 fi

@@ -32,7 +32,8 @@ expected=(/usr/bin/pelham /usr/bin/pelham-cli /usr/bin/harlon-sim
     /usr/share/metainfo/"$app".metainfo.xml /usr/share/icons/hicolor/scalable/apps/"$app".svg
     /usr/share/icons/hicolor/256x256/apps/"$app".png /usr/share/icons/hicolor/16x16/apps/"$app".png
     /usr/share/man/man1/pelham.1.gz /usr/share/man/man1/pelham-cli.1.gz
-    /usr/share/man/man1/harlon-sim.1.gz /usr/share/bash-completion/completions/pelham-cli)
+    /usr/share/man/man1/harlon-sim.1.gz /usr/share/man/ja/man1/pelham.1.gz
+    /usr/share/bash-completion/completions/pelham-cli)
 for language in en ja; do
     [ -d "$source/help/$language" ] && expected+=("/usr/share/pelham/help/$language/")
 done

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <string>
 
 namespace {
@@ -58,6 +59,17 @@ TEST_F(CsvCli, OverwriteWithoutYesAndBadInputChangeNothing) {
 
     EXPECT_EQ(Run("import " + File("a.tcf") + " --sheet group:0 --add " + File("none.csv")).status,
               1);
+
+    // A named pipe nobody writes to is no channel list or preset; it must not hang.
+    ASSERT_EQ(mkfifo(File("pipe.csv").c_str(), 0600), 0);
+    for (const std::string& command :
+         {"import " + File("a.tcf") + " --sheet group:0 --add " + File("pipe.csv"),
+          "preset " + File("a.tcf") + " " + File("pipe.csv") + " --all --add"}) {
+        run = Run(command + " -o " + File("b.tcf"));
+        EXPECT_EQ(run.status, 6) << command;
+        EXPECT_EQ(run.errors, "File error.\n\nIllegal data.\n") << command;
+    }
+    EXPECT_FALSE(Exists("b.tcf"));
 }
 
 TEST_F(CsvCli, UsageErrors) {

@@ -7,6 +7,8 @@
 #include "model/cmcOrganisationEvents.h"
 #include "settings/indEnviron.h"
 
+#include <unistd.h>
+
 CliDocument::CliDocument() {
     image_.SetSize(ImageSize);
     organisation_ = std::make_unique<cmcOrganisation>(image_, &destination_);
@@ -53,6 +55,10 @@ int CliDocument::Save(const std::string& path) {
 void CliDocument::OnEvent(void* context, const cmcEvent& event) {
     auto* self = static_cast<CliDocument*>(context);
     HandleOrganisationEvent(*self->organisation_, &self->events_, event.code, event.a, event.b);
+}
+
+bool CliReadable(const std::string& path) {
+    return ::access(path.c_str(), R_OK) == 0;
 }
 
 std::optional<int> CliSheetNumber(const std::string& name, const std::string& prefix) {

@@ -23,6 +23,10 @@ struct cmcEvent;
 // digits.
 std::optional<int> CliSheetNumber(const std::string& name, const std::string& prefix);
 
+// Whether the user may read the file named: the program's open dialogs offer only such
+// files. Nothing is opened, so a named pipe without a writer cannot hang the check.
+bool CliReadable(const std::string& path);
+
 class CliDocument {
   public:
     CliDocument();

@@ -9,7 +9,6 @@
 #include "files/cmcTcfFile.h"
 
 #include <cstdio>
-#include <fstream>
 
 namespace {
 
@@ -44,7 +43,7 @@ int RunImport(const CliArgs& args) {
     }
     // The program's open dialog only offers files that exist.
     const std::string& csv = args.positional[1];
-    if (!std::ifstream(csv)) {
+    if (!CliReadable(csv)) {
         cmcTcfFile::ShowFileError(cmcTcfFile::FileOpen);
         return cmcTcfFile::FileOpen;
     }

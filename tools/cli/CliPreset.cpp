@@ -14,7 +14,6 @@
 #include "platform/cmcPlatform.h"
 
 #include <filesystem>
-#include <fstream>
 
 namespace {
 
@@ -63,7 +62,7 @@ int RunPreset(const CliArgs& args) {
         return CliUsageError("preset", "the document has no such bank");
 
     const std::string path = PresetPath(args.positional[1], document.JapaneseText());
-    if (!std::ifstream(path)) {
+    if (!CliReadable(path)) {
         cmcTcfFile::ShowFileError(cmcTcfFile::FileOpen);
         return cmcTcfFile::FileOpen;
     }

@@ -38,9 +38,33 @@ std::string Trimmed(std::string text) {
 // The words the differences are told in, in the program's language: each line of
 // "GI_Diff_Words" is a pattern whose "%s" take the parts in order.
 enum class Word {
-    Blank, Added, Removed, Category, Renamed, AddedAt, RemovedFrom, Moved, Group, GroupIn,
-    MovedCategory, Channel, Channels, AddedInCategory, RemovedWith, AddedWith, NameIn, ChannelIn,
-    Edge, AutoWrite, Link, Bank, ChEntry, ProgramEntry, CommonSettings, BandMemories, Address
+    Blank,
+    Added,
+    Removed,
+    Category,
+    Renamed,
+    AddedAt,
+    RemovedFrom,
+    Moved,
+    Group,
+    GroupIn,
+    MovedCategory,
+    Channel,
+    Channels,
+    AddedInCategory,
+    RemovedWith,
+    AddedWith,
+    NameIn,
+    ChannelIn,
+    Edge,
+    AutoWrite,
+    Link,
+    Bank,
+    ChEntry,
+    ProgramEntry,
+    CommonSettings,
+    BandMemories,
+    Address
 };
 
 std::string Say(Word word, std::initializer_list<std::string> parts = {}) {
@@ -462,7 +486,9 @@ void clsDocumentDiff::Groups() {
         const int category = org.CategoryOfGroup(g);
         return std::to_string(g - org.FirstGroupOfCategory(category));
     };
-    auto channels = [](cmcOrganisation& org, int g) { return ChannelCount(org.ChannelsOfGroup(g)); };
+    auto channels = [](cmcOrganisation& org, int g) {
+        return ChannelCount(org.ChannelsOfGroup(g));
+    };
     clsListActions act;
     act.same = [&](int a, int b) { GroupAttributes(a, b, GroupLabel(b_, keysB, b)); };
     act.changed = [&](int a, int b) {

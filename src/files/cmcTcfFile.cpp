@@ -156,9 +156,12 @@ int cmcTcfFile::Read(const std::string& path, std::span<const cmcTcfRange> range
 // Anything larger than MaxFileBytes is no clone data file.
 int cmcTcfFile::ReadCapped(const std::string& path, std::string& bytes) {
     switch (cmcReadCapped(path, MaxFileBytes, bytes)) {
-    case cmcReadResult::Ok: return Ok;
-    case cmcReadResult::TooLarge: return Format;
-    case cmcReadResult::Unreadable: break;
+    case cmcReadResult::Ok:
+        return Ok;
+    case cmcReadResult::TooLarge:
+        return Format;
+    case cmcReadResult::Unreadable:
+        break;
     }
     return FileOpen;
 }

@@ -206,7 +206,8 @@ TEST(CsvImport, OverwriteAsksFirstAndCancelChangesNothing) {
 TEST(CsvImport, DevicesPipesAndHugeFilesReadAsEmpty) {
     testenv::TempFolder folder;
     const std::string list = folder.file("list.csv");
-    testenv::writeFile(list, "\xEF\xBB\xBF" "a\r\nb\rc\n");
+    testenv::writeFile(list, "\xEF\xBB\xBF"
+                             "a\r\nb\rc\n");
     cmcLoadFile file;
     ASSERT_TRUE(file.Load(list));
     EXPECT_EQ(file.Count(), 3);

@@ -311,7 +311,8 @@ void cuiGrid::keyPressEvent(QKeyEvent* event) {
     // widgets that keep Tab for themselves.
     const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
     if (tab && (event->modifiers() & Qt::ControlModifier)) {
-        const bool back = event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
+        const bool back =
+            event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
         QAbstractScrollArea::focusNextPrevChild(!back);
         return;
     }

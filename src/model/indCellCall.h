@@ -97,6 +97,12 @@ bool HexEditor(indCellCall& call, int& value, int minimum, int maximum);
 bool FrequencyEditor(indCellCall& call, uint32_t& value, uint32_t lowHz, uint32_t highHz,
                      bool blankStart);
 
+// Typed text with the full-width digits, point, minus and space of an input method as
+// their ASCII forms; every numeric editor reads its input through it.
+std::string NumericText(const std::string& typed);
+// Whether typed text reads as a frequency in MHz.
+bool ReadsAsFrequency(const std::string& typed);
+
 // Display text of a fixed-length text field: trailing blanks removed, half-width katakana
 // shown as such.
 std::string FieldText(const std::string& field);

@@ -32,8 +32,62 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, last - first + 1);
 }
 
-// The first UTF-8 character of text starting at i: its length in bytes and its code point.
+// The forms an input method in full-width mode gives the characters of a number.
+char AsciiOfNumberCharacter(char32_t cp) {
+    if (cp >= 0xFF10 && cp <= 0xFF19) return static_cast<char>('0' + (cp - 0xFF10));
+    if (cp >= 0xFF21 && cp <= 0xFF26) return static_cast<char>('A' + (cp - 0xFF21));
+    if (cp >= 0xFF41 && cp <= 0xFF46) return static_cast<char>('a' + (cp - 0xFF41));
+    switch (cp) {
+    case 0xFF0E: // full stop
+    case 0x3002: // ideographic full stop
+        return '.';
+    case 0xFF0D: // hyphen-minus
+    case 0x2212: // minus sign
+    case 0x30FC: // prolonged sound mark, the minus of many kana keyboards
+        return '-';
+    case 0xFF0B:
+        return '+';
+    case 0x3000:
+        return ' ';
+    default:
+        return 0;
+    }
+}
+
+// Says in the status bar that typed text was not taken, so that it is not lost unseen.
+void RefuseEntry(indCellCall& call) {
+    if (Trimmed(call.capsule.inputText).empty()) return; // nothing typed, nothing lost
+    const std::string format = call.logic.Catalogue().GetText("GI_AppMess_S_NotTaken");
+    std::string text = format;
+    const size_t at = format.find("%s");
+    if (at != std::string::npos)
+        text = format.substr(0, at) + Trimmed(call.capsule.inputText) + format.substr(at + 2);
+    call.SendText(ev::StatusText, std::intptr_t(clWindowText), int(clBtnFace), text);
+}
+
 } // namespace
+
+std::string NumericText(const std::string& typed) {
+    std::string text;
+    for (size_t i = 0; i < typed.size();) {
+        const size_t start = i;
+        const std::optional<char32_t> cp = cmcDecodeUtf8(typed, i);
+        if (!cp) {
+            text += typed[i++];
+            continue;
+        }
+        const char ascii = AsciiOfNumberCharacter(*cp);
+        if (ascii)
+            text += ascii;
+        else
+            text += typed.substr(start, i - start);
+    }
+    return text;
+}
+
+bool ReadsAsFrequency(const std::string& typed) {
+    return ParseMegahertz(NumericText(typed), 0, UINT32_MAX).has_value();
+}
 
 // ---- The call ----
 
@@ -175,10 +229,13 @@ bool TypedPickListEditor(indCellCall& call, const std::string& list, int kind, i
                          bool numeric) {
     const int key = call.Key();
     if (call.Entered()) {
-        std::string typed = Trimmed(call.capsule.inputText);
+        std::string typed = Trimmed(NumericText(call.capsule.inputText));
         for (char& ch : typed)
             ch = static_cast<char>(std::toupper(static_cast<uint8_t>(ch)));
-        return numeric && NearestNumericItem(call.logic.Cache().Entry(list, kind), typed, value);
+        if (numeric && NearestNumericItem(call.logic.Cache().Entry(list, kind), typed, value))
+            return true;
+        RefuseEntry(call);
+        return false;
     }
     if (IsDigitKey(key)) {
         call.Edit(std::string(1, char(key)), 1, 0);
@@ -210,8 +267,11 @@ bool TextEditor(indCellCall& call, std::string& field, size_t length) {
 bool NumberEditor(indCellCall& call, int& value, int minimum, int maximum, int step, int offset) {
     const int key = call.Key();
     if (call.Entered()) {
-        const auto typed = ReadDecimal(call.capsule.inputText, 0);
-        if (!typed) return false;
+        const auto typed = ReadDecimal(NumericText(call.capsule.inputText), 0);
+        if (!typed) {
+            RefuseEntry(call);
+            return false;
+        }
         int64_t v = *typed - offset;
         const int64_t magnitude = (std::abs(v) + step / 2) / step * step;
         v = v < 0 ? -magnitude : magnitude;
@@ -236,12 +296,16 @@ bool NumberEditor(indCellCall& call, int& value, int minimum, int maximum, int s
 bool DirectKeyEditor(indCellCall& call, int& value) {
     const int key = call.Key();
     if (call.Entered()) {
-        if (Trimmed(call.capsule.inputText).empty()) {
+        const std::string text = Trimmed(NumericText(call.capsule.inputText));
+        if (text.empty()) {
             value = NoDirectKey;
             return true;
         }
-        const auto typed = ReadDecimal(call.capsule.inputText, 0);
-        if (!typed) return false;
+        const auto typed = ReadDecimal(text, 0);
+        if (!typed) {
+            RefuseEntry(call);
+            return false;
+        }
         value = static_cast<int>(std::clamp<int64_t>(*typed, 0, 99));
         return true;
     }
@@ -263,7 +327,7 @@ bool HexEditor(indCellCall& call, int& value, int minimum, int maximum) {
     const int key = call.Key();
     if (call.Entered()) {
         std::string digits;
-        for (char ch : call.capsule.inputText) {
+        for (char ch : NumericText(call.capsule.inputText)) {
             const char upper = static_cast<char>(std::toupper(static_cast<uint8_t>(ch)));
             if (std::isxdigit(static_cast<uint8_t>(upper))) digits += upper;
         }
@@ -291,8 +355,11 @@ bool HexEditor(indCellCall& call, int& value, int minimum, int maximum) {
 bool FrequencyEditor(indCellCall& call, uint32_t& value, uint32_t lowHz, uint32_t highHz,
                      bool blankStart) {
     if (call.Entered()) {
-        const auto typed = ParseMegahertz(call.capsule.inputText, lowHz, highHz);
-        if (!typed) return false;
+        const auto typed = ParseMegahertz(NumericText(call.capsule.inputText), lowHz, highHz);
+        if (!typed) {
+            RefuseEntry(call);
+            return false;
+        }
         value = *typed;
         return true;
     }
@@ -303,7 +370,9 @@ bool FrequencyEditor(indCellCall& call, uint32_t& value, uint32_t lowHz, uint32_
     } else if (key == cellKey::Point) {
         const std::string text = blankStart ? "0.000000" : current;
         call.Edit(text, int(text.find('.')) + 1, 0);
-    } else if (IsDigitKey(key) || key == cellKey::Minus) {
+    } else if (key > ' ' && key < 127) {
+        // Digits and the minus start a value; any other character is shown too, so that
+        // nothing typed vanishes, and is refused with a word when committed.
         call.Edit(std::string(1, char(key)), 1, 0);
     }
     return false;

@@ -296,6 +296,13 @@ bool IsCreatingKey(int key) {
            (key >= '0' && key <= '9') || key == cellKey::Enter || key == cellKey::F2;
 }
 
+// Whether the list of the new row takes one more record; shows the limit's message if not.
+bool RoomForNewRecord(indCellCall& call) {
+    cmcOrganisation& org = call.Org();
+    if (call.kind == datKind::Mch) return org.CheckLimit(datKind::Name, 0, true, true);
+    return org.CheckLimit(call.kind, call.bank, true, true);
+}
+
 // A new basic entry from the bank's new row.
 bool CreateBasicEntry(indCellCall& call) {
     if (!call.Org().CheckLimit(call.kind, call.bank, true, true)) return false;
@@ -314,11 +321,16 @@ bool HasTwoFrequencies(uint32_t kind) {
 void RunFrequency(indCellCall& call, const RecordCell& cell) {
     datCh& r = call.record;
     const bool offset = cell.field == Field::Offset;
-    if (call.newRow && (call.Entered() || IsCreatingKey(call.Key()))) {
+    // The new row makes its record from a frequency that was understood, when it is
+    // committed: keys only open the editor, so that a cancelled or unreadable entry leaves
+    // no stray record behind.
+    if (call.newRow && call.Entered() && ReadsAsFrequency(call.capsule.inputText)) {
         const bool created =
             call.kind == datKind::Mch ? CreateFromNewRow(call) : CreateBasicEntry(call);
         if (!created) return;
     }
+    // A full list says so before anything is typed.
+    if (call.newRow && IsCreatingKey(call.Key()) && !RoomForNewRecord(call)) return;
     uint32_t& field = offset ? r.offset : IsSecond(cell) ? r.secondFrequency : r.frequency;
     const bool beyond = r.frequency > CoverageHighHz || r.secondFrequency > CoverageHighHz;
     const bool blankStart = !offset && (!r.InUse() || beyond);

@@ -61,9 +61,11 @@ TEST(CellLogicMemoryTest, ANewRowCreatesTheLastChannelAndRefusesOneMore) {
     const CellResult opened = world.Key(CL_Mch_Freq, 1599, '1');
     EXPECT_EQ(opened.action, cellAction::OpenEditor);
     EXPECT_EQ(opened.text, "1");
+    EXPECT_EQ(world.organisation.TotalChannels(), 1599) << "made when the entry is committed";
+    EXPECT_EQ(world.rowsAdded, 0);
+    world.Type(CL_Mch_Freq, 1599, "145");
     EXPECT_EQ(world.organisation.TotalChannels(), 1600);
     EXPECT_EQ(world.rowsAdded, 1);
-    world.Type(CL_Mch_Freq, 1599, "145");
     EXPECT_EQ(world.Load(datKind::Mch, 1599).frequency, 145000000u);
     EXPECT_TRUE(world.Load(datKind::Mch, 1599).InUse());
 
@@ -86,8 +88,28 @@ TEST(CellLogicMemoryTest, KeysInTheNewRowGoToItsFrequencyCell) {
     EXPECT_EQ(result.logicId, CL_Mch_Freq);
     EXPECT_EQ(result.action, cellAction::OpenEditor);
     EXPECT_EQ(result.text, "4");
+    EXPECT_EQ(world.organisation.ChannelsOfGroup(0), 2);
+    world.Type(CL_Mch_Freq, 2, "446.1");
     EXPECT_EQ(world.organisation.ChannelsOfGroup(0), 3);
     EXPECT_EQ(world.Query(CL_Misc_ChNo_Mch, 2).text, "2-0"); // a name of its own
+}
+
+// What the new row cannot read makes no record: letters, an empty entry; full-width digits
+// of an input method read as digits.
+TEST(CellLogicMemoryTest, TheNewRowMakesARecordOnlyFromAFrequency) {
+    CellWorld world;
+    world.Show(CT_Conv, 0);
+    const CellResult letter = world.Key(CL_Mch_Name_Name, 2, 'A');
+    EXPECT_EQ(letter.logicId, CL_Mch_Freq);
+    EXPECT_EQ(letter.action, cellAction::OpenEditor) << "the letter is not dropped";
+    EXPECT_EQ(letter.text, "A");
+    for (const char* typed : {"AIR", "", "   ", "-"})
+        world.Type(CL_Mch_Freq, 2, typed);
+    EXPECT_EQ(world.organisation.ChannelsOfGroup(0), 2);
+    world.Type(CL_Mch_Freq, 2,
+               "\xEF\xBC\x91\xEF\xBC\x94\xEF\xBC\x96\xEF\xBC\x8E\xEF\xBC\x95"); // １４６．５
+    ASSERT_EQ(world.organisation.ChannelsOfGroup(0), 3);
+    EXPECT_EQ(world.Load(datKind::Mch, 2).frequency, 146500000u);
 }
 
 // The new row's slot holds the next group's first channel; the row shows nothing of it.

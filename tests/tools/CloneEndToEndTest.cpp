@@ -7,6 +7,7 @@
 #include "catalogue/cmcGTex.h"
 #include "model/cmcDefaultImages.h"
 #include "model/cmcImageCorrection.h"
+#include "model/cmcMemoryMap.h"
 #include "model/cmcOrganisation.h"
 #include "model/datCh.h"
 #include "model/indDestination.h"
@@ -47,8 +48,8 @@ class CloneEndToEnd : public ::testing::Test {
 
     // A clone data file as the program saves it: the new document of destination 0 with
     // some channels of the first group retuned, so the write carries real records.
-    std::string MakeDocumentFile(const std::string& name, uint32_t firstMhz = 145,
-                                 int channels = 2) {
+    std::string MakeDocumentFile(const std::string& name, uint32_t firstMhz = 145, int channels = 2,
+                                 const std::string& comment = {}) {
         cmcEeprom image;
         image.SetSize(ImageSize);
         FillDefaultImage(image, 0);
@@ -61,6 +62,9 @@ class CloneEndToEnd : public ::testing::Test {
             channel.frequency = (firstMhz + uint32_t(slot)) * 1000000u;
             channel.Store(datKind::Mch, slot);
         }
+        if (!comment.empty())
+            image.SetBytes(memmap::CloneComment, reinterpret_cast<const uint8_t*>(comment.data()),
+                           int(comment.size()));
         PrepareForSave(organisation);
         const std::string path = temp.file(name);
         EXPECT_EQ(WriteDocumentFile(path, image), 0);
@@ -107,6 +111,38 @@ TEST_F(CloneEndToEnd, InfoShowsTheReceiversDestinationAndFlags) {
     EXPECT_NE(result.out.find("destination 3"), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("fcc-inhibit 1"), std::string::npos);
     EXPECT_NE(result.out.find("rx-expansion 0"), std::string::npos);
+}
+
+// The information answer opens with the receiver's clone comment: the one it holds, and
+// after a write the one written.
+TEST_F(CloneEndToEnd, InfoShowsTheCommentTheReceiverHoldsNow) {
+    const auto payloadOf = [](const std::string& comment) {
+        std::string hex = "payload";
+        char byte[4];
+        for (unsigned char ch : comment) {
+            std::snprintf(byte, sizeof byte, " %02X", ch);
+            hex += byte;
+        }
+        return hex;
+    };
+    cmcEeprom image;
+    image.SetSize(ImageSize);
+    FillDefaultImage(image, 0);
+    const std::string before = "Old comment     ";
+    image.SetBytes(memmap::CloneComment, reinterpret_cast<const uint8_t*>(before.data()), 16);
+    const std::string previous = temp.file("previous.tcf");
+    ASSERT_EQ(WriteDocumentFile(previous, image), 0);
+    SimProcess sim({"--image", previous});
+    CloneToolResult result = Cli({"info", "--port", sim.Port()});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find(payloadOf(before)), std::string::npos) << result.out;
+
+    const std::string source = MakeDocumentFile("source.tcf", 146, 2, "My first clone o");
+    result =
+        Cli({"write", "--port", sim.Port(), "--destination", "0", "--yes", "--no-backup", source});
+    ASSERT_EQ(result.status, 0) << result.err;
+    result = Cli({"info", "--port", sim.Port()});
+    EXPECT_NE(result.out.find(payloadOf("My first clone o")), std::string::npos) << result.out;
 }
 
 struct Transfer {

@@ -133,8 +133,10 @@ void SimReceiver::AnswerInformation() {
     std::vector<uint8_t> frame = {Preamble, Preamble, 0xEF, 0xEE, 0xE1, 0x30, 0x76, 0x00, 0x01};
     if (options_.Has("wrong-model")) frame[6] = 0x77;
     if (options_.Has("bad-bcd")) frame[6] = 0x7A;
+    // The payload begins with the clone comment the receiver holds now, so a comment
+    // written shows in the next information exchange.
     for (int i = 0; i < 26; ++i) {
-        uint8_t byte = static_cast<uint8_t>(i < 16 ? 0x10 + i : 0);
+        uint8_t byte = i < CommentLength ? image_[size_t(CommentAddress + i)] : uint8_t(0);
         if (i == 16) byte = static_cast<uint8_t>(options_.destination);
         if (i == 17) byte = static_cast<uint8_t>(options_.flags);
         frame.push_back(byte);

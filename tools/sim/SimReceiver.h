@@ -26,6 +26,9 @@ class SimReceiver {
     static constexpr int MapBytes = 116800;
     static constexpr int NormalBaud = 9600;
     static constexpr int HighBaud = 38400;
+    // The receiver's 16-character clone comment, which opens its information answer.
+    static constexpr int CommentAddress = 116110;
+    static constexpr int CommentLength = 16;
     // The byte the corrupt-stored fault changes: in the first memory channel's frequency.
     static constexpr int CorruptedAddress = 1;
 

@@ -77,6 +77,12 @@ void cuiCellEditor::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Down:
         if (!wrap_) return End(CommitDown);
         break;
+    case Qt::Key_Tab:
+        if (event->modifiers() & Qt::ControlModifier) break;
+        return End(CommitRight);
+    case Qt::Key_Backtab:
+        if (event->modifiers() & Qt::ControlModifier) break;
+        return End(CommitLeft);
     case Qt::Key_PageUp:
         return End(CommitPageUp);
     case Qt::Key_PageDown:

@@ -2,8 +2,8 @@
 
 // The in-place editor of a sheet: a borderless text box over the cell, in the cell's font,
 // without word wrap (wrap cells excepted), at most 1,024 characters. Enter commits, Escape
-// cancels, Up and Down commit and move on, Page Up and Page Down commit and go on to the
-// grid; losing the focus commits.
+// cancels; Up and Down, Tab and Shift+Tab commit and move on up, down, right and left; Page
+// Up and Page Down commit and go on to the grid; losing the focus commits.
 
 #include <QPlainTextEdit>
 
@@ -14,7 +14,16 @@ class cuiCellEditor : public QPlainTextEdit {
   public:
     static constexpr int MaximumLength = 1024;
 
-    enum Finish { Commit, Cancel, CommitUp, CommitDown, CommitPageUp, CommitPageDown };
+    enum Finish {
+        Commit,
+        Cancel,
+        CommitUp,
+        CommitDown,
+        CommitLeft,
+        CommitRight,
+        CommitPageUp,
+        CommitPageDown
+    };
 
     cuiCellEditor(QWidget* parent, std::function<void(Finish)> onFinish);
 

@@ -111,6 +111,8 @@ cuiSheet::cuiSheet(const cuiSheetServices& services, std::string layoutName, QWi
         grid_->setFocus(Qt::OtherFocusReason);
         if (how == cuiCellEditor::CommitUp) MoveCursor(0, -1, false);
         if (how == cuiCellEditor::CommitDown) MoveCursor(0, 1, false);
+        if (how == cuiCellEditor::CommitLeft) MoveCursor(-1, 0, false);
+        if (how == cuiCellEditor::CommitRight) MoveCursor(1, 0, false);
         if (how == cuiCellEditor::CommitPageUp) MoveCursor(0, -PageRows, false);
         if (how == cuiCellEditor::CommitPageDown) MoveCursor(0, PageRows, false);
     });

@@ -1,6 +1,5 @@
 #include "sheet/view/cuiSheetAddress.h"
 
-#include "platform/cmcPlatform.h"
 #include "sheet/view/iuiSh_ChNew.h"
 
 #include <functional>
@@ -21,36 +20,38 @@ struct clsSheetKind {
     SheetMaker make;
 };
 
+// The sheet classes by kind. The list kinds of every size share one class; a kind that is
+// not here ("St_ChBank" is reserved but names no class) opens a plain sheet.
 const clsSheetKind& KindOf(const std::string& name) {
     static const clsSheetKind kinds[] = {
         {"", Maker<cuiSheet>()},
-        {"St_ColCut", Maker<iuiSh_ColCut>()},
-        {"St_ColCut_A", Maker<iuiSh_ColCut_A>()},
-        {"St_ColCutBank", Maker<iuiSh_ColCutBank>()},
         {"St_Common", Maker<iuiSh_Common>()},
+        {"St_ColCut", Maker<iuiSh_ChNew>()},
         {"St_ChNew", Maker<iuiSh_ChNew>()},
         {"St_CNBank", Maker<iuiSh_ChBank>()},
+        {"St_CCBank", Maker<iuiSh_ColCutBank>()},
     };
     for (const clsSheetKind& kind : kinds)
         if (name == kind.name) return kind;
-    cmcFatal("Illegal Sheet Type : " + name);
+    return kinds[0];
 }
 
 } // namespace
 
+// The address splits at its first comma; in the part before it, a "[" followed later by a
+// "]" encloses the kind, and the key is what follows the "]".
 cuiSheetAddress cuiParseSheetAddress(const std::string& address) {
     cuiSheetAddress parsed;
-    std::string rest = address;
-    if (!rest.empty() && rest.front() == '[') {
-        const size_t close = rest.find(']');
-        if (close != std::string::npos) {
-            parsed.kind = rest.substr(1, close - 1);
-            rest = rest.substr(close + 1);
-        }
+    const size_t comma = address.find(',');
+    std::string sheetPart = address.substr(0, comma);
+    if (comma != std::string::npos) parsed.argument = address.substr(comma + 1);
+    const size_t open = sheetPart.find('[');
+    const size_t close = open == std::string::npos ? open : sheetPart.find(']', open + 1);
+    if (close != std::string::npos) {
+        parsed.kind = sheetPart.substr(open + 1, close - open - 1);
+        sheetPart = sheetPart.substr(close + 1);
     }
-    const size_t comma = rest.find(',');
-    parsed.layoutName = rest.substr(0, comma);
-    if (comma != std::string::npos) parsed.argument = rest.substr(comma + 1);
+    parsed.layoutName = sheetPart;
     return parsed;
 }
 

@@ -18,6 +18,6 @@ struct cuiSheetAddress {
 cuiSheetAddress cuiParseSheetAddress(const std::string& address);
 
 // The sheet of the address's kind, with its address and argument set, not yet opened. An
-// unknown kind is a fault of the catalogue.
+// unknown kind opens a plain sheet.
 std::unique_ptr<cuiSheet> cuiCreateSheet(const std::string& address,
                                          const cuiSheetServices& services, QWidget* parent);

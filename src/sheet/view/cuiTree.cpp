@@ -175,6 +175,11 @@ std::string cuiTree::AddressOf(const QTreeWidgetItem* node) const {
     return found->second->keyText;
 }
 
+std::string cuiTree::OwnCaptionOf(const QTreeWidgetItem* node) const {
+    const auto found = cells_.find(node);
+    return found == cells_.end() ? std::string() : found->second->templateText;
+}
+
 std::vector<std::string> cuiTree::SheetAddresses() const {
     std::vector<std::string> addresses;
     for (QTreeWidgetItemIterator it(const_cast<cuiTree*>(this)); *it; ++it)
@@ -441,12 +446,13 @@ void iuiTree::SetCaption(int event, int position, const std::string& caption) {
     if (event == ev::GroupCaption) binding = "Group " + numberAt(groups_);
     if (event == ev::BankCaption) binding = "Basic " + numberAt(banks_);
     if (event == ev::LinkCaption) binding = "ScanLink " + std::to_string(position);
-    if (caption.empty() || caption == "0") return;
-    for (QTreeWidgetItemIterator it(this); *it; ++it)
-        if (BindingOf(AddressOf(*it)) == binding) {
-            (*it)->setText(0, QString::fromStdString(caption));
-            return;
-        }
+    // "0" means no caption at all; a blank name brings back the node's own caption.
+    if (caption == "0") return;
+    for (QTreeWidgetItemIterator it(this); *it; ++it) {
+        if (BindingOf(AddressOf(*it)) != binding) continue;
+        (*it)->setText(0, QString::fromStdString(caption.empty() ? OwnCaptionOf(*it) : caption));
+        return;
+    }
 }
 
 void iuiTree::ExpansionChanged() {

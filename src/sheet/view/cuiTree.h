@@ -41,6 +41,8 @@ class cuiTree : public QTreeWidget {
     // The first node, in tree order, whose address (the cell's key text) is this one.
     QTreeWidgetItem* FindNode(const std::string& address) const;
     std::string AddressOf(const QTreeWidgetItem* node) const;
+    // The caption the catalogue gives the node, before any name replaced it.
+    std::string OwnCaptionOf(const QTreeWidgetItem* node) const;
     // The address of every node that opens a sheet, in tree order.
     std::vector<std::string> SheetAddresses() const;
     // Acts on the selected node as Enter does; false when nothing is selected.

@@ -193,17 +193,21 @@ void iuiSh_ChBank::BlockRows(int row, int& first, int& last) {
     last = row + (org->LastPositionOfName(name) - position);
 }
 
-// A multi-selection anchored in a name column takes whole names.
+// A command on a name takes whole names: a multi-selection anchored in a name column, and
+// the current name cell alone (a one-channel name too), so that names move, go and come
+// with their channels.
 void iuiSh_ChBank::FillCapsule(int column, int row, cmcCellCapsule& capsule) {
     iuiSh_ChNew::FillCapsule(column, row, capsule);
-    if (!(capsule.rangeFlags & cmcCellCapsule::RangeActive) || AnchorColumn() < 0 ||
-        !InNameColumn(AnchorColumn(), std::max(AnchorRow(), 0)))
-        return;
+    const bool multi = capsule.rangeFlags & cmcCellCapsule::RangeActive;
+    const bool current = HasCurrent() && column == CurrentColumn() && row == CurrentRow();
+    const int anchorColumn = multi ? AnchorColumn() : column;
+    const int anchorRow = multi ? std::max(AnchorRow(), 0) : row;
+    if ((!multi && !current) || anchorColumn < 0 || !InNameColumn(anchorColumn, anchorRow)) return;
     int firstA = 0, lastA = 0, firstB = 0, lastB = 0;
-    BlockRows(AnchorRow(), firstA, lastA);
-    BlockRows(CurrentRow(), firstB, lastB);
+    BlockRows(anchorRow, firstA, lastA);
+    BlockRows(multi ? CurrentRow() : row, firstB, lastB);
     const int top = std::min(firstA, firstB), bottom = std::max(lastA, lastB);
-    capsule.rangeFlags |= cmcCellCapsule::RangeWholeBlocks;
+    capsule.rangeFlags |= cmcCellCapsule::RangeActive | cmcCellCapsule::RangeWholeBlocks;
     capsule.rangeLow = Layout().Cell(column, top).index;
     capsule.rangeHigh = Layout().Cell(column, std::min(bottom, Layout().Rows() - 1)).index;
 }
@@ -248,8 +252,11 @@ void iuiSh_ChBank::BeforeCursorMove(int column, int row, bool extend) {
 }
 
 std::string iuiSh_ChBank::TitleText() {
-    const cmcOrganisation* org = services_.organisation;
+    cmcOrganisation* org = services_.organisation;
     if (!org || setNumber_ >= org->GroupCount()) return iuiSh_ColCut::TitleText();
+    // The names are counted for one group at a time, and another sheet (a printed one) may
+    // have counted its own since.
+    if (org->NamesGroup() != setNumber_) org->RecountNames(setNumber_);
     // On paper the counts of free room give way to the group's name alone.
     if (printing_) return NameText(datLookup::GroupName(org->Image(), setNumber_));
     return FormatTitle("GI_Title_Conv", NameText(datLookup::GroupName(org->Image(), setNumber_)),

@@ -1,0 +1,82 @@
+#pragma once
+
+// Tasks as a user does them: the real main window offscreen, driven with clicks and keys
+// on the widgets a user touches (the tree, the grid, the pick lists, the menus by their
+// captions), judged by what a saved file holds, in the words of the program's compare.
+
+#include "app/indMain.h"
+#include "app/indProcess.h"
+#include "app/view/TForm1.h"
+#include "files/cmcImageDiff.h"
+#include "model/cmcEeprom.h"
+#include "platform/fake/cmcFakePlatform.h"
+#include "sheet/view/cuiSheet.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QTreeWidgetItem;
+
+class TaskWindow : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite();
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // Lets posted events, the tree's change delay and the controller's task run.
+    void Settle();
+
+    // Clicks the tree node at the caption path ("Program Search Link/Link4"), opening
+    // the branches on the way; its sheet is open afterwards.
+    void OpenNode(const std::string& path);
+    // Clicks the tree node whose sheet has the address.
+    void OpenAddress(const std::string& address);
+
+    // The grid row of record n of the open list (0 for its first record).
+    int Row(int record);
+    // The grid column of the cells of a logic id in a row, or -1.
+    int Column(int row, int logicId);
+    // Clicks a cell; false when the cursor did not land there.
+    bool Click(int row, int logicId, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // Clicks a cell, types the text as keys and presses Enter.
+    void TypeInCell(int row, int logicId, const std::string& text);
+    // Clicks a cell, opens its pick list with Enter and clicks the item showing the text.
+    void Choose(int row, int logicId, const std::string& item);
+    // One key to whatever has the focus.
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // Types text as key presses into whatever has the focus.
+    void Type(const std::string& text);
+    // Triggers the menu item at the caption path ("Edit/Up"), as a click on it does.
+    void Menu(const std::string& path);
+    // What the status bar says now.
+    std::string StatusText();
+    // What a cell shows now.
+    std::string Shown(int row, int logicId);
+
+    // Saves the document under a new name through File > Save As... and tells how the
+    // saved file differs from the document as the task began.
+    std::vector<std::string> SavedChanges();
+    // Saves under a new name and reads the saved file back.
+    void SavedImage(cmcEeprom& image);
+
+    cuiSheet& Sheet() { return *form->Sheet(); }
+    indMain& Main() { return process->Main(); }
+
+    cmcFakePlatform platform;
+    std::unique_ptr<indProcess> process;
+    std::unique_ptr<TForm1> form;
+    cmcEeprom before; // the document as the task began
+    std::string folder;
+
+  private:
+    QTreeWidgetItem* NodeAt(const std::string& path);
+    void ClickNode(QTreeWidgetItem* node);
+    QAction* MenuItem(const std::string& path);
+};

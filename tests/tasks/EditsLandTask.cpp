@@ -15,6 +15,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTreeWidgetItem>
 
 #include <QTest>
 
@@ -121,6 +122,23 @@ TEST_F(EditsLandTask, EveryLinkSheetEditsItsOwnLink) {
     EXPECT_EQ(SavedChanges(), expected);
 }
 
+// A link's name shows in the tree; a blank name gives the node its own caption back.
+TEST_F(EditsLandTask, TheTreeFollowsALinksNameAndItsBlankName) {
+    OpenNode("Program Search Link");
+    TypeInCell(Row(3), CL_PgLink_Name, "Airband");
+    QTreeWidgetItem* links = form->Tree()->topLevelItem(0)->child(2);
+    ASSERT_EQ(links->childCount(), 10);
+    EXPECT_EQ(links->child(3)->text(0).toStdString(), "Airband");
+    ASSERT_TRUE(Click(Row(3), CL_PgLink_Name));
+    Key(Qt::Key_F2);
+    Key(Qt::Key_A, Qt::ControlModifier);
+    Key(Qt::Key_Delete);
+    Key(Qt::Key_Return);
+    Settle();
+    EXPECT_EQ(Shown(Row(3), CL_PgLink_Name), "");
+    EXPECT_EQ(links->child(3)->text(0).toStdString(), "Link4");
+}
+
 // Ctrl+Up and Ctrl+Down on a name take the name with its channels, one-channel names too.
 TEST_F(EditsLandTask, MovingANameTakesItsChannelsAlong) {
     ASSERT_GT(Main().Organisation().GroupCount(), 0);
@@ -151,6 +169,29 @@ TEST_F(EditsLandTask, MovingANameTakesItsChannelsAlong) {
     EXPECT_EQ(names, (std::vector<std::string>{"AAA", "CCC", "BBB"}));
     EXPECT_EQ(frequencies, (std::vector<std::string>{"146.000000", "148.000000", "147.000000"}));
 
+    // Two names dragged over in the name column go down together, and stay selected for
+    // the next step.
+    ASSERT_TRUE(Click(Row(first), CL_Mch_Name_Name));
+    cuiGrid& grid = Sheet().Grid();
+    const int nameColumn = Column(Row(first), CL_Mch_Name_Name);
+    QTest::mousePress(grid.viewport(), Qt::LeftButton, {},
+                      grid.CellRect(nameColumn, Row(first)).center());
+    QTest::mouseMove(grid.viewport(), grid.CellRect(nameColumn, Row(first + 1)).center());
+    QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {},
+                        grid.CellRect(nameColumn, Row(first + 1)).center());
+    Key(Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_TRUE(Sheet().IsMarked(nameColumn, Row(first + 1)));
+    EXPECT_TRUE(Sheet().IsMarked(nameColumn, Row(first + 2)));
+    Key(Qt::Key_Up, Qt::ControlModifier);
+    Key(Qt::Key_Down, Qt::ControlModifier);
+    names.clear(), frequencies.clear();
+    for (int n = first; n < first + 3; ++n) {
+        names.push_back(Shown(Row(n), CL_Mch_Name_Name));
+        frequencies.push_back(Shown(Row(n), CL_Mch_Freq));
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"BBB", "AAA", "CCC"}));
+    EXPECT_EQ(frequencies, (std::vector<std::string>{"147.000000", "146.000000", "148.000000"}));
+
     // Saved, every name still labels its own frequency.
     cmcEeprom saved;
     SavedImage(saved);
@@ -158,7 +199,7 @@ TEST_F(EditsLandTask, MovingANameTakesItsChannelsAlong) {
     org.Adopt();
     const int slot = org.FirstChannelOfGroup(0) + first;
     org.RecountNames(0);
-    const char* const wanted[][2] = {{"AAA", "146"}, {"CCC", "148"}, {"BBB", "147"}};
+    const char* const wanted[][2] = {{"BBB", "147"}, {"AAA", "146"}, {"CCC", "148"}};
     for (int n = 0; n < 3; ++n) {
         datCh channel = org.Record();
         channel.Load(datKind::Mch, slot + n);

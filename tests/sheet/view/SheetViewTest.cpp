@@ -138,6 +138,31 @@ class SheetViewTest : public ::testing::Test {
 
 const char* const GroupSheet = "[St_CNBank]GI_Sheet_MemoryCH,Group 0";
 
+TEST(SheetAddressTest, SplitsAtTheFirstCommaAndFindsTheKindBeforeIt) {
+    struct Case {
+        const char* address;
+        const char* kind;
+        const char* layout;
+        const char* argument;
+    } cases[] = {
+        {"[St_ChNew]GI_Sheet_CategoryOp,CategoryOp", "St_ChNew", "GI_Sheet_CategoryOp",
+         "CategoryOp"},
+        {"GI_Sheet_TopPage", "", "GI_Sheet_TopPage", ""},
+        {"[St_ColCut]GI_Sheet_ScanLink_Name", "St_ColCut", "GI_Sheet_ScanLink_Name", ""},
+        {"[St_ColCut_A]GI_Sheet_X,3,100", "St_ColCut_A", "GI_Sheet_X", "3,100"},
+        {"x[St_Common]GI_Sheet_Common,0", "St_Common", "GI_Sheet_Common", "0"},
+        {"GI_Sheet_X,[St_ChNew]", "", "GI_Sheet_X", "[St_ChNew]"}, // after the comma: binding
+        {"[St_ChNew GI_Sheet_X", "", "[St_ChNew GI_Sheet_X", ""},
+        {"]x[St_Common]GI_Sheet_Common", "St_Common", "GI_Sheet_Common", ""},
+    };
+    for (const Case& c : cases) {
+        const cuiSheetAddress parsed = cuiParseSheetAddress(c.address);
+        EXPECT_EQ(parsed.kind, c.kind) << c.address;
+        EXPECT_EQ(parsed.layoutName, c.layout) << c.address;
+        EXPECT_EQ(parsed.argument, c.argument) << c.address;
+    }
+}
+
 TEST_F(SheetViewTest, TypingInTheNewRowCreatesAChannelAndTheNextNewRow) {
     Start(1);
     Open(GroupSheet);
@@ -385,6 +410,34 @@ TEST_F(SheetViewTest, CtrlTabLeavesTheSheet) {
 }
 
 // Every sheet the tree can open, and every pick list, builds and paints.
+// The list kinds make the list sheet; a kind that names no class, or none, a plain sheet
+// (never the end of the program).
+TEST_F(SheetViewTest, EachKindMakesItsSheetClassAndAnUnknownKindAPlainSheet) {
+    Start(1);
+    const auto kindOf = [this](const std::string& address) {
+        Open(address);
+        if (dynamic_cast<iuiSh_ChBank*>(sheet.get())) return std::string("iuiSh_ChBank");
+        if (dynamic_cast<iuiSh_ChNew*>(sheet.get())) return std::string("iuiSh_ChNew");
+        if (dynamic_cast<iuiSh_ColCutBank*>(sheet.get())) return std::string("iuiSh_ColCutBank");
+        if (dynamic_cast<iuiSh_ColCut*>(sheet.get())) return std::string("iuiSh_ColCut");
+        if (dynamic_cast<iuiSh_Common*>(sheet.get())) return std::string("iuiSh_Common");
+        return std::string("cuiSheet");
+    };
+    EXPECT_EQ(kindOf("[St_ColCut]GI_Sheet_ScanLink,ScanLink 3"), "iuiSh_ChNew");
+    auto* link = dynamic_cast<iuiSh_ChNew*>(sheet.get());
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->SetNumber(), 3);
+    EXPECT_EQ(link->FirstRecord(), 78);
+    EXPECT_EQ(sheet->Layout().Rows(), sheet->Grid().FixedRows() + 26);
+    EXPECT_EQ(kindOf("[St_ChNew]GI_Sheet_BasicOp,BasicOp"), "iuiSh_ChNew");
+    EXPECT_EQ(kindOf(GroupSheet), "iuiSh_ChBank");
+    EXPECT_EQ(kindOf("[St_CCBank]GI_Sheet_AutoMWCH,AutoMWCH"), "iuiSh_ColCutBank");
+    EXPECT_EQ(kindOf("[St_Common]GI_Sheet_Common,0"), "iuiSh_Common");
+    EXPECT_EQ(kindOf("[St_ChBank]GI_Sheet_AutoMWCH,AutoMWCH"), "cuiSheet");
+    EXPECT_EQ(kindOf("[St_NoSuchKind]GI_Sheet_AutoMWCH,AutoMWCH"), "cuiSheet");
+    EXPECT_EQ(kindOf("GI_Sheet_TopPage"), "cuiSheet");
+}
+
 TEST_F(SheetViewTest, EverySheetOpensAndPaints) {
     for (int destination : {0, 1, 5}) {
         Start(destination);

@@ -209,7 +209,27 @@ void cuiGrid::UpdateScrollBars() {
     updatingBars_ = false;
 }
 
+bool cuiGrid::Sized() const {
+    return isVisible() && viewport()->width() > 1 && viewport()->height() > 1;
+}
+
+void cuiGrid::ApplyPendingScroll() {
+    if (!Sized()) return;
+    const QPoint cell = pendingCell_;
+    pendingCell_ = QPoint(-1, -1);
+    if (pendingTopLeft_) {
+        pendingTopLeft_ = false;
+        SetTopLeft(pendingCorner_.x(), pendingCorner_.y());
+    }
+    if (cell.x() >= 0) EnsureVisible(cell.x(), cell.y());
+}
+
 void cuiGrid::SetTopLeft(int left, int top) {
+    if (!Sized()) {
+        pendingTopLeft_ = true;
+        pendingCorner_ = QPoint(left, top);
+        pendingCell_ = QPoint(-1, -1);
+    }
     left_ = std::clamp(left, fixedColumns_, std::max(LastLeft(), fixedColumns_));
     top_ = std::clamp(top, fixedRows_, std::max(LastTop(), fixedRows_));
     UpdateScrollBars();
@@ -217,6 +237,10 @@ void cuiGrid::SetTopLeft(int left, int top) {
 }
 
 void cuiGrid::EnsureVisible(int column, int row) {
+    if (!Sized()) {
+        pendingCell_ = QPoint(column, row);
+        return;
+    }
     int left = left_, top = top_;
     if (column >= fixedColumns_ && column < Columns()) {
         if (column < left) left = column;
@@ -255,6 +279,10 @@ void cuiGrid::UpdateAll() {
 }
 
 void cuiGrid::paintEvent(QPaintEvent* event) {
+    if (pendingTopLeft_ || pendingCell_.x() >= 0) {
+        ApplyPendingScroll(); // asks for another painting of the scrolled view
+        return;
+    }
     QPainter painter(viewport());
     if (!client_) return;
     const QRect area = event->rect();

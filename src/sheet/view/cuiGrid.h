@@ -96,6 +96,11 @@ class cuiGrid : public QAbstractScrollArea {
     void UpdateScrollBars();
     int LastLeft() const;
     int LastTop() const;
+    // Whether the grid is on screen with a size of its own, so that scrolling can be
+    // measured; until then a scroll asked for waits for the first painting, which comes
+    // once the window's layout has given the grid its size.
+    bool Sized() const;
+    void ApplyPendingScroll();
 
     cuiGridClient* client_;
     std::vector<int> widths_;
@@ -109,4 +114,9 @@ class cuiGrid : public QAbstractScrollArea {
     int sizingStartX_ = 0;
     int sizingStartWidth_ = 0;
     bool updatingBars_ = false;
+    // Scrolling asked for before the grid was sized (a sheet is opened before it is shown):
+    // the top-left cell, then a cell to bring into view.
+    bool pendingTopLeft_ = false;
+    QPoint pendingCorner_;
+    QPoint pendingCell_{-1, -1};
 };

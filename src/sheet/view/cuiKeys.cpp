@@ -56,8 +56,13 @@ cuiKey cuiTranslateKey(const QKeyEvent& event) {
     case Qt::Key_Backspace:
         return Logic(8);
     case Qt::Key_Home:
-    case Qt::Key_End:
-        return {};
+    case Qt::Key_End: {
+        const int direction = event.key() == Qt::Key_Home ? -1 : 1;
+        const bool ctrl = modifiers & Qt::ControlModifier;
+        cuiKey key = Move(ctrl ? 0 : direction, ctrl ? direction : 0, shift);
+        key.kind = cuiKey::Far;
+        return key;
+    }
     default:
         break;
     }

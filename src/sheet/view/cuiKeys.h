@@ -11,10 +11,11 @@ class QKeyEvent;
 
 struct cuiKey {
     enum Kind {
-        Ignore,    // nothing for the sheet (a bare modifier, Home, End)
+        Ignore,    // nothing for the sheet (a bare modifier)
         Shortcut,  // left to the popup menu's shortcuts (Ctrl+Up, Ctrl+Down)
         Move,      // the cursor moves by columns and rows
         EdgeMove,  // Left or Right: moves, or goes to the logic as virtualKey when it cannot
+        Far,       // Home, End (the row's first or last cell), with Ctrl the first or last record
         LogicKey,  // goes to the logic as code
         TypedText, // text the logic's keys cannot carry: opens the editor with it
     };

@@ -662,6 +662,26 @@ void cuiSheet::MoveCursor(int columns, int rows, bool extend) {
     if (row <= firstSelectableRow_) grid_->SetTopLeft(grid_->LeftColumn(), 0);
 }
 
+// Home and End go to the first and last cell of the row; with Ctrl to the first and last
+// record of the list, the new row left out (unless the list has no record).
+void cuiSheet::MoveFar(int columns, int rows, bool extend) {
+    if (!hasCurrent_) return;
+    int column = column_, row = row_;
+    extending_ = extend;
+    while (StepCursor(column, row, columns, rows, false)) {
+    }
+    if (rows > 0 && !RowTakesPart(row) && row > row_) {
+        int above = row, c = column;
+        if (StepCursor(c, above, 0, -1, false) && RowTakesPart(above) && above >= row_)
+            row = above, column = c;
+    }
+    extending_ = false;
+    if (column == column_ && row == row_) return;
+    MoveTo(column, row, extend);
+    if (column <= firstSelectableColumn_) grid_->SetTopLeft(0, grid_->TopRow());
+    if (row <= firstSelectableRow_) grid_->SetTopLeft(grid_->LeftColumn(), 0);
+}
+
 // ---- Editor ----
 
 bool cuiSheet::EditorOpen() const {
@@ -870,6 +890,9 @@ void cuiSheet::GridKeyPress(QKeyEvent* event) {
         return;
     case cuiKey::Move:
         MoveCursor(key.columns, key.rows, key.extend);
+        return;
+    case cuiKey::Far:
+        MoveFar(key.columns, key.rows, key.extend);
         return;
     case cuiKey::EdgeMove: {
         const int column = column_, row = row_;

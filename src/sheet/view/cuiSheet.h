@@ -139,6 +139,7 @@ class cuiSheet : public QWidget, protected cuiGridClient {
     virtual void FillCapsule(int column, int row, cmcCellCapsule& capsule);
     virtual bool IsNameColumn(int /*logicId*/) const { return false; }
     virtual void MoveCursor(int columns, int rows, bool extend);
+    void MoveFar(int columns, int rows, bool extend);
     virtual void BeforeCursorMove(int column, int row, bool extend);
     virtual std::string TitleText();
     virtual bool CanSelect(int column, int row) const;

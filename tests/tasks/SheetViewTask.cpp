@@ -1,0 +1,87 @@
+// How a sheet looks and moves as the user comes and goes: the scroll position kept, the
+// keys every spreadsheet has.
+
+#include "TaskWindow.h"
+
+#include "model/cmcOrganisation.h"
+#include "sheet/cmcCellNames.h"
+#include "sheet/view/cuiTree.h"
+
+namespace {
+
+class SheetViewTask : public TaskWindow {
+  protected:
+    std::string FirstGroup() {
+        return "[St_CNBank]GI_Sheet_MemoryCH,Group " + std::to_string(form->Tree()->Groups().at(0));
+    }
+    // Whether the whole cell is inside the grid's view.
+    bool OnShow(int row, int logicId) {
+        const QRect cell = Sheet().Grid().CellRect(Column(row, logicId), row);
+        return Sheet().Grid().viewport()->rect().contains(cell);
+    }
+};
+
+// Coming back to a group, after another sheet or after Undo, shows it as it was left: the
+// cursor's column in view without pushing the names out of it.
+TEST_F(SheetViewTask, ASheetComesBackScrolledAsItWasLeft) {
+    OpenAddress(FirstGroup());
+    const int first = Main().Organisation().ChannelsOfGroup(0);
+    TypeInCell(Row(first), CL_Mch_Freq, "146.5");
+    ASSERT_TRUE(Click(Row(first), CL_Mch_Freq));
+    const int left = Sheet().Grid().LeftColumn();
+    ASSERT_TRUE(OnShow(Row(first), CL_Mch_Name_Name));
+
+    OpenNode("Common Setting");
+    OpenAddress(FirstGroup());
+    EXPECT_EQ(Sheet().Grid().LeftColumn(), left);
+    EXPECT_TRUE(OnShow(Row(first), CL_Mch_Name_Name));
+    EXPECT_EQ(Sheet().CurrentColumn(), Column(Row(first), CL_Mch_Freq));
+
+    TypeInCell(Row(first), CL_Mch_Freq, "147");
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    Settle();
+    EXPECT_EQ(Shown(Row(first), CL_Mch_Freq), "146.500000");
+    EXPECT_TRUE(OnShow(Row(first), CL_Mch_Name_Name));
+    EXPECT_TRUE(OnShow(Row(first), CL_Mch_Freq));
+
+    // Scrolled far right and left there, the sheet comes back scrolled so.
+    ASSERT_TRUE(Click(Row(first), CL_Mch_Vsc));
+    const int right = Sheet().Grid().LeftColumn();
+    ASSERT_GT(right, left);
+    OpenNode("Common Setting");
+    OpenAddress(FirstGroup());
+    EXPECT_EQ(Sheet().Grid().LeftColumn(), right);
+    EXPECT_TRUE(OnShow(Row(first), CL_Mch_Vsc));
+}
+
+// Home and End go along the row, Ctrl+Home and Ctrl+End to the first and last channel;
+// with Shift they select.
+TEST_F(SheetViewTask, HomeAndEndAsInEverySpreadsheet) {
+    OpenAddress(FirstGroup());
+    const int first = Main().Organisation().ChannelsOfGroup(0);
+    for (int n = 0; n < 3; ++n)
+        TypeInCell(Row(first + n), CL_Mch_Freq, std::to_string(146 + n));
+    const int count = first + 3;
+    ASSERT_TRUE(Click(Row(1), CL_Mch_Freq));
+
+    Key(Qt::Key_End);
+    EXPECT_EQ(Sheet().CurrentRow(), Row(1));
+    EXPECT_EQ(Sheet().CurrentColumn(), Column(Row(1), CL_Mch_Vsc)) << "the row's last cell";
+    Key(Qt::Key_Home);
+    EXPECT_EQ(Sheet().CurrentColumn(), Column(Row(1), CL_Mch_Name_Name));
+    Key(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(Sheet().CurrentRow(), Row(count - 1)) << "the last channel, not the new row";
+    Key(Qt::Key_Home, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Sheet().CurrentRow(), Row(0));
+    const int column = Sheet().CurrentColumn();
+    for (int n = 0; n < count; ++n)
+        EXPECT_TRUE(Sheet().IsMarked(column, Row(n))) << n;
+    Key(Qt::Key_End, Qt::ControlModifier);
+    Key(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(Sheet().CurrentRow(), Row(count - 1));
+    Key(Qt::Key_Down);
+    Key(Qt::Key_End, Qt::ControlModifier); // from the new row itself nothing is further
+    EXPECT_EQ(Sheet().CurrentRow(), Row(count));
+}
+
+} // namespace

@@ -1,6 +1,7 @@
 #include "app/indCompare.h"
 
 #include "app/indDocumentFile.h"
+#include "app/indLoadCorrections.h"
 #include "model/cmcEeprom.h"
 #include "model/cmcImageCorrection.h"
 #include "model/cmcOrganisation.h"
@@ -13,15 +14,12 @@ int CompareDocumentWithFile(const cmcOrganisation& document, const std::string& 
     if (int code = ReadDocumentFile(path, file); code != 0) return code;
     cmcEeprom copy;
     copy.Assign(document.Image());
-    const indDestination* destination = &document.Destination();
-    cmcOrganisation ours(copy, destination), theirs(file, destination);
-    // The document as it would be saved and opened again, like the file.
+    cmcOrganisation ours(copy, &document.Destination());
+    // The document as it would be saved and opened again; the file as it stands, recounted
+    // but not corrected for the destination, so that what Open corrected shows too.
     ours.RecountOrganisation();
     PrepareForSave(ours);
     AdoptLoadedImage(ours);
-    AdoptLoadedImage(theirs);
-    clsImageDiffOptions options;
-    options.japaneseText = japaneseText;
-    differences = DiffDocuments(ours, theirs, options);
+    differences = DiffDocumentToAsRead(ours, file, japaneseText);
     return 0;
 }

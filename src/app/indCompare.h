@@ -11,8 +11,9 @@
 
 class cmcOrganisation;
 
-// The differences from the document to the file, read as Open reads it and adopted for the
-// document's destination. 0, or the file error code (its message shown) with nothing in
+// The differences from the document to the file, read as Open reads it and recounted, but
+// not corrected for the document's destination: what Open would correct shows as a
+// difference. 0, or the file error code (its message shown) with nothing in
 // differences.
 int CompareDocumentWithFile(const cmcOrganisation& document, const std::string& path,
                             bool japaneseText, std::vector<clsImageDifference>& differences);

@@ -15,6 +15,8 @@
 
 namespace {
 const char* const TraceDialogKey = "GI_Trace_Dialog"; // line 0 extension, line 1 filter
+// line 0 the message, lines 1 and 2 the languages' names
+const char* const LanguageMessageKey = "GI_Mess_Language_NextStart";
 } // namespace
 
 int indDocumentCommands::FileNew() {
@@ -99,6 +101,7 @@ bool indDocumentCommands::CanRun(Command command, int index) {
         return main_.MainWindow() != nullptr;
     case Command::BackupBeforeWrite:
     case Command::VerifyAfterWrite:
+    case Command::Language:
         return true;
     case Command::SerialTrace: // not in the middle of a transfer
         return !main_.CloneCommands().Busy();
@@ -132,6 +135,8 @@ bool indDocumentCommands::IsTicked(Command command, int index) {
         return ReadCloneSafetySettings().verifyAfterWrite;
     case Command::SerialTrace:
         return cmcSerialTrace::SwitchedOn();
+    case Command::Language: // the language the next start takes
+        return (settings.userLanguage >= 0 ? settings.userLanguage : settings.language) == index;
     default:
         return false;
     }
@@ -187,6 +192,9 @@ void indDocumentCommands::Run(Command command, int index) {
     case Command::SerialTrace:
         SwitchSerialTrace();
         break;
+    case Command::Language:
+        ChooseLanguage(index);
+        break;
     case Command::PrintCurrent:
     case Command::PrintAll:
         main_.Events().Send(ev::CommitInput);
@@ -209,6 +217,18 @@ void indDocumentCommands::SwitchSafetySetting(Command command) {
                                                           : safety.verifyAfterWrite;
     setting = !setting;
     WriteCloneSafetySettings(safety);
+}
+
+// The catalogue is attached once, at start: the user's choice is stored and takes effect
+// at the next start, which the message says.
+void indDocumentCommands::ChooseLanguage(int language) {
+    if (language != 0 && language != 1) return;
+    main_.Settings().userLanguage = language;
+    cmcGTex& text = cmcGTex::Process();
+    std::string message = text.GetLine(LanguageMessageKey, 0);
+    if (size_t at = message.find("%s"); at != std::string::npos)
+        message.replace(at, 2, text.GetLine(LanguageMessageKey, 1 + language));
+    cmcMessage(message, text.GetText("GI_Sys_AppTitle"), MsgIcon::Information);
 }
 
 // Off when on; otherwise on into a file the user names.

@@ -36,6 +36,7 @@ class indDocumentCommands : public cmcDocumentCommands {
     std::string DetectedPort(int n) const;      // port n (1..4) of those found, or ""
     void SwitchSafetySetting(Command command);  // backup before or verify after writing
     void SwitchSerialTrace();
+    void ChooseLanguage(int language); // 0 English, 1 Japanese, from the next start
 
     indMain& main_;
 };

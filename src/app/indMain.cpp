@@ -119,7 +119,12 @@ void indMain::BuildTree() {
 void indMain::AdoptLoadedImage(cmcEeprom& image) {
     cuiMain::AdoptLoadedImage(image);
     if (&image == &working_) {
+        asRead_.Assign(working_);
         ::AdoptLoadedImage(organisation_);
+        corrections_ =
+            FindLoadCorrections(asRead_, organisation_, cellLogic_.Document().japaneseNames);
+        correctionsPending_ = corrections_.Any();
+        correctedFile_.clear();
         return;
     }
     cmcOrganisation organisation(image);
@@ -147,8 +152,7 @@ void indMain::SyncDestination() {
     indDestination& active = indDestination::Active();
     active.SetIndex(environ_.destination);
     active.SetFlags(environ_.fccInhibit, environ_.rxExpansion);
-    cmcLocale* locale = cmcPlatform::get().locale;
-    cellLogic_.SetJapaneseNames(environ_.destination == 0 && locale && locale->japaneseSystem());
+    cellLogic_.SetJapaneseNames(environ_.JapaneseText(environ_.destination));
 }
 
 void indMain::SetBandLimitHook(std::function<void(int destination)> hook) {
@@ -252,9 +256,31 @@ void indMain::ControllerStep() {
     if (recovery_.LeftOver() && MainWindowVisible()) OfferRecovery();
     // A document replacement closed the sheet: the tree's selected node opens it again, or
     // without a tree the newest sheet of the history.
-    if (!window_ || !window_->IsWindowVisible() || window_->SheetOpen()) return;
-    if (window_->ActOnTreeSelection() && window_->SheetOpen()) return;
-    OpenSheet(history_.empty() ? FirstSheetAddress() : history_.front().address);
+    if (!window_ || !window_->IsWindowVisible()) return;
+    if (!window_->SheetOpen() && !(window_->ActOnTreeSelection() && window_->SheetOpen()))
+        OpenSheet(history_.empty() ? FirstSheetAddress() : history_.front().address);
+    // After the sheet opened, whose first cell clears the status bar.
+    if (correctionsPending_ && window_->IsWindowEnabled()) TellLoadCorrections();
+}
+
+// The status bar names the count; more than one record also gets a message box in the
+// user's language, which offers the compare window with every correction.
+void indMain::TellLoadCorrections() {
+    correctionsPending_ = false;
+    const int destination = organisation_.Destination().Index();
+    const std::string label = indDestination::Label(destination);
+    const std::string records = LoadCorrectionRecords(corrections_.records);
+    const int status = correctedFile_.empty() ? loadtext::StatusRead : loadtext::StatusOpen;
+    events_.SendText(ev::StatusText, 0, 0, LoadCorrectionText(status, {label, records}));
+    if (corrections_.records <= 1) return;
+    const std::string question = LoadCorrectionSummary(corrections_, destination) + "\n\n" +
+                                 LoadCorrectionText(loadtext::ShowQuestion);
+    if (Message(question, MsgIcon::Information, MsgButtons::YesNo) != answer::Yes) return;
+    if (!window_) return;
+    const std::string from =
+        correctedFile_.empty() ? LoadCorrectionText(loadtext::AsRead) : correctedFile_;
+    window_->ShowDifferences(
+        from, DiffDocumentToAsRead(organisation_, asRead_, cellLogic_.Document().japaneseNames));
 }
 
 // ---- Document commands ----
@@ -334,6 +360,7 @@ int indMain::OpenDocument(const std::string& path) {
     TakeDocumentPath(path);
     working_.Assign(scratch);
     AdoptLoadedImage(working_);
+    correctedFile_ = fileName_;
     MarkSaved();
     undo_.Reset();
     CloseSheet();
@@ -460,6 +487,7 @@ void indMain::OfferRecovery() {
     if (recovery_.TakeLeftOver(restore, scratch) != 0 || !restore) return;
     working_.Assign(scratch);
     AdoptLoadedImage(working_);
+    correctionsPending_ = false; // the document's own image, adopted before
     undo_.Reset();
     ClearFileName();
     MarkModified();

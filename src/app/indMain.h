@@ -7,6 +7,7 @@
 #include "app/cuiMain.h"
 #include "app/indDocumentCommands.h"
 #include "app/indFileCommands.h"
+#include "app/indLoadCorrections.h"
 #include "app/indRecovery.h"
 #include "app/indUndoCommands.h"
 #include "files/cmcTsvTransfer.h"
@@ -105,6 +106,11 @@ class indMain : public cuiMain {
     void SetBandLimitHook(std::function<void(int destination)> hook);
 
     void AdoptLoadedImage(cmcEeprom& image) override;
+    // What adopting the last image from a file or the receiver corrected for the
+    // destination; told in the status bar (and, for more than one record, a message box
+    // that offers to show them) once the window shows the document again.
+    const clsLoadCorrections& LoadCorrections() const { return corrections_; }
+    bool LoadCorrectionsPending() const { return correctionsPending_; }
 
   protected:
     void InitIdentity() override;
@@ -120,6 +126,7 @@ class indMain : public cuiMain {
     void AdoptReceiverDestination();
     void ApplyBandLimits(int destination);
     void OfferRecovery();
+    void TellLoadCorrections();
 
     // Model steps on the images.
     void FillNewDocumentImage();
@@ -144,4 +151,8 @@ class indMain : public cuiMain {
     std::function<void(int)> bandLimits_;
     std::vector<clsSheetHistoryEntry> history_;
     bool fontFlag_ = false;
+    cmcEeprom asRead_; // the last image adopted from a file or the receiver, as it came
+    clsLoadCorrections corrections_;
+    bool correctionsPending_ = false;
+    std::string correctedFile_; // the file it came from; empty for the receiver
 };

@@ -215,8 +215,17 @@ std::string Value(const Row& row, const std::string& column) {
     return {};
 }
 
+bool HasColumn(const Row& row, const std::string& column) {
+    for (const auto& field : row)
+        if (field.first == column) return true;
+    return false;
+}
+
+// A column only one side has (the canceller, which only one destination shows) is no
+// difference: the other side's records do not hold the value at all.
 void CompareRows(const Row& a, const Row& b, const std::string& where, Differences& out) {
     for (const auto& [column, after] : b) {
+        if (!a.empty() && !HasColumn(a, column)) continue;
         const std::string before = Value(a, column);
         if (before != after) out.push_back({where, Change(column, before, after)});
     }

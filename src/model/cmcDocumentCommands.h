@@ -29,6 +29,7 @@ class cmcDocumentCommands {
         BackupBeforeWrite, // the settings around a Clone Write, switched on and off
         VerifyAfterWrite,
         SerialTrace, // the trace of the serial line, to a file the user names
+        Language,    // index: the user's language from the next start, 0 English, 1 Japanese
     };
 
     virtual ~cmcDocumentCommands() = default;

@@ -47,6 +47,7 @@ constexpr MenuCommand OtherParts[] = {
     {CL_Menu_Clone_Backup, Command::BackupBeforeWrite, true},
     {CL_Menu_Clone_Verify, Command::VerifyAfterWrite, true},
     {CL_Menu_Clone_Trace, Command::SerialTrace, true},
+    {CL_Menu_View_Language, Command::Language, true},
 };
 
 bool Runs(const indCellCall& call) {

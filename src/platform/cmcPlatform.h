@@ -144,6 +144,9 @@ class cmcLocale {
     virtual char timeSeparator() = 0;
     // Whether the system's language is Japanese (names may then hold half-width katakana).
     virtual bool japaneseSystem() = 0;
+    // The locale messages are shown in: LC_ALL, else LC_MESSAGES, else LANG, the first
+    // that is set and not empty ("ja_JP.UTF-8"); empty when none is.
+    virtual std::string messagesLocale() = 0;
 };
 
 // Serial ports detected on this machine, for the port choice.

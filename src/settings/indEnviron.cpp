@@ -100,7 +100,7 @@ indEnviron::indEnviron(std::string mutexName, std::string userKey, std::string m
     }
     allowedToRun_ = 1;
     if (!Load()) ApplyDefaults();
-    LoadMachineWide();
+    LoadLanguage();
     if (validMark != ValidMark) ApplyDefaults();
 }
 
@@ -182,13 +182,47 @@ void indEnviron::ApplySetupSwitch() {
     }
 }
 
-void indEnviron::LoadMachineWide() {
+// "--language en|ja" among the parameters; nothing when absent or another word.
+std::optional<int> indEnviron::LanguageSwitch() const {
+    for (size_t i = 0; i + 1 < args_.size(); ++i) {
+        if (args_[i] != "--language") continue;
+        if (args_[i + 1] == "en") return 0;
+        if (args_[i + 1] == "ja") return 1;
+    }
+    return std::nullopt;
+}
+
+void indEnviron::LoadLanguage() {
+    auto valid = [](std::optional<int> value) -> std::optional<int> {
+        if (value == 0 || value == 1) return value;
+        return std::nullopt;
+    };
     cmcSettingsBackend* backend = cmcPlatform::get().settings;
-    if (!backend) return;
-    std::optional<int> value;
-    for (const char* key : LanguageKeys)
-        if (!value) value = backend->readInt(SettingsScope::System, key, "Language");
-    language = (value == 0 || value == 1) ? *value : 0;
+    std::optional<int> user, machine;
+    if (backend) {
+        // Read on its own: a user who never chose has no value, and that is no damage.
+        user = valid(backend->readInt(SettingsScope::User, GlobalKey, "Language"));
+        for (const char* key : LanguageKeys)
+            if (!machine) machine = backend->readInt(SettingsScope::System, key, "Language");
+        machine = valid(machine);
+    }
+    userLanguage = user.value_or(-1);
+    cmcLocale* locale = cmcPlatform::get().locale;
+    const bool japaneseLocale = locale && locale->messagesLocale().rfind("ja", 0) == 0;
+    if (auto chosen = LanguageSwitch())
+        language = *chosen;
+    else if (user)
+        language = *user;
+    else if (machine)
+        language = *machine;
+    else
+        language = japaneseLocale ? 1 : 0;
+}
+
+bool indEnviron::JapaneseText(int destination) const {
+    if (destination != 0) return false;
+    cmcLocale* locale = cmcPlatform::get().locale;
+    return language == 1 || (locale && locale->japaneseSystem());
 }
 
 // Leaves the destination, the receiver flags and the language as they are.
@@ -229,6 +263,7 @@ void indEnviron::Write() {
     writeInt(GlobalKey, "ComSpeedHigh", highSpeed);
     writeInt(GlobalKey, "TransType", transferType);
     writeText(GlobalKey, "Current Directory", currentDirectory);
+    if (userLanguage == 0 || userLanguage == 1) writeInt(GlobalKey, "Language", userLanguage);
 
     for (int n = 0; n < cmcRecent::DefaultCapacity; ++n)
         writeText(RecentKey, RecentName(n), recent.Entry(n));

@@ -4,13 +4,18 @@
 // start-up, holds them in plain fields for the whole run and writes them back once, when
 // it is destroyed. Values live in the platform's settings backend under the groups
 // "Global", "Recent File List", "View Option", "Window Position" and "Setup"; the backend
-// itself is the per-user store, so the user key names it only. The machine-wide language
-// is "Global/Language" in the system scope.
+// itself is the per-user store, so the user key names it only.
+//
+// The language of the run is the first of: "--language en|ja" among the parameters, the
+// user's own "Global/Language" (set by View > Language), the machine-wide "Language" in
+// the system scope (the administrator's choice), and the locale (LC_ALL, LC_MESSAGES or
+// LANG starting with "ja" is Japanese). English when none says.
 
 #include "platform/cmcPlatform.h"
 #include "settings/cmcRecent.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,7 +29,7 @@ class indEnviron {
     enum class Access { Exclusive, ReadOnly };
 
     // args: the program's parameters, the program path first; "/setup" in any letter case
-    // forces the Initial Setup.
+    // forces the Initial Setup, "--language en|ja" chooses the language of this run.
     indEnviron(std::string mutexName, std::string userKey, std::string machineKey,
                std::vector<std::string> args = {}, Access access = Access::Exclusive);
     // Writes the settings when this instance holds the lock and they are valid.
@@ -51,8 +56,13 @@ class indEnviron {
     static indEnviron& Process();
     static void SetProcess(indEnviron* environ);
 
+    // Whether names hold half-width katakana: destination 0 on a Japanese system, that is
+    // with a Japanese locale or the Japanese language. The program and pelham-cli share it.
+    bool JapaneseText(int destination) const;
+
     // The in-memory settings, read and assigned directly on the user-interface thread.
-    int language = 0;             // 0 English, 1 Japanese
+    int language = 0;             // 0 English, 1 Japanese: the language of this run
+    int userLanguage = -1;        // the user's own choice, 0 or 1; -1 when none is stored
     cmcRecent recent;             // up to 10 paths, newest first
     int validMark = ValidMark;    // ValidMark when the stored settings were complete
     int fontSizePercentage = 100; // 25..1000
@@ -80,7 +90,8 @@ class indEnviron {
 
   private:
     bool Load();
-    void LoadMachineWide();
+    void LoadLanguage();
+    std::optional<int> LanguageSwitch() const;
     void ApplyDefaults();
     void ApplySetupSwitch();
     void Write();

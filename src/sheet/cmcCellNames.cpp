@@ -206,6 +206,7 @@ constexpr std::array<std::string_view, LogicIdCount> LogicIdNames = {
     "CL_Menu_Clone_Backup",
     "CL_Menu_Clone_Verify",
     "CL_Menu_Clone_Trace",
+    "CL_Menu_View_Language",
 };
 
 struct NamedValue {

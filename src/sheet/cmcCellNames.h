@@ -214,16 +214,18 @@ enum cmcLogicId : int {
     CL_Common_Search_Pause,
     CL_Common_Search_Resume,
     CL_Common_CLONE_COMMENT,
-    // Commands around the receiver's safety: comparing, backup, read-back and trace.
+    // Commands around the receiver's safety: comparing, backup, read-back and trace; then
+    // View > Language, whose index is the language of the next start.
     CL_Menu_File_Compare,
     CL_Menu_Clone_Backup,
     CL_Menu_Clone_Verify,
     CL_Menu_Clone_Trace,
+    CL_Menu_View_Language,
     CL_None, // no logic id
 };
 
 constexpr int CellTypeCount = CT_None; // 11
-constexpr int LogicIdCount = CL_None;  // 193
+constexpr int LogicIdCount = CL_None;  // 194
 
 // Names by number ("CT_Conv", "CL_Mch_Freq"); an empty text for a number out of range.
 std::string_view CellTypeName(int type);

@@ -436,3 +436,94 @@ TEST_F(DocumentControllerTest, JapaneseNamesFollowTheDestinationAndTheSystem) {
 }
 
 } // namespace
+
+namespace {
+
+std::vector<std::string> statusTexts;
+
+void RecordStatus(void*, const cmcEvent& event) {
+    if (event.code == ev::StatusText && !event.Text().empty()) statusTexts.push_back(event.Text());
+}
+
+// A file of the Japanese receiver opened for destination 1: the correction stays as it is,
+// and once the window shows the document the status bar and a message box say how many
+// records it changed; Yes shows them in the compare window, from the document to the file
+// as it stands.
+TEST_F(DocumentControllerTest, OpenTellsWhatTheCorrectionForTheDestinationChanged) {
+    main().ReceiverInformation()[indMain::InfoDestinationByte] = 1;
+    cmcEvMan::Process().Send(ev::AdoptDestination);
+    cmcEeprom japanese;
+    japanese.SetSize(ImageSize);
+    FillDefaultImage(japanese, 0);
+    const std::string path = folder.file("jp.tcf");
+    ASSERT_EQ(WriteDocumentFile(path, japanese), 0);
+    statusTexts.clear();
+    cmcEvMan::Process().Subscribe(&RecordStatus, nullptr);
+
+    platform.messages.script({answer::Yes});
+    ASSERT_EQ(main().OpenDocument(path), 0);
+    const int records = main().LoadCorrections().records;
+    EXPECT_GT(records, 1);
+    EXPECT_TRUE(shown().empty()) << "told once the window shows the document";
+    platform.clock.advance(200);
+
+    const std::string count = std::to_string(records) + " records";
+    ASSERT_EQ(statusTexts.size(), 1u);
+    EXPECT_EQ(statusTexts[0], "Opened, corrected for destination EUR: " + count +
+                                  " changed. File > Compare With... shows them.");
+    ASSERT_EQ(shown().size(), 1u);
+    EXPECT_EQ(shown()[0].text, "Corrected for destination EUR: " + count +
+                                   " changed.\n\nShow the corrections now? File > Compare "
+                                   "With... compares the document with a file at any time.");
+    EXPECT_EQ(shown()[0].buttons, MsgButtons::YesNo);
+    ASSERT_EQ(program.window.compared, std::vector<std::string>{main().FileName()});
+    bool modeShown = false;
+    for (const clsImageDifference& difference : program.window.differences)
+        modeShown = modeShown || difference.what == "Mode FM → Auto";
+    EXPECT_TRUE(modeShown);
+    EXPECT_EQ(main().Modified(), 0);
+
+    // File > Compare With... the same file shows the same corrections.
+    platform.dialogs.scriptOpen(path);
+    const std::vector<clsImageDifference> offered = program.window.differences;
+    ASSERT_EQ(main().CompareWithFile(), 0);
+    EXPECT_EQ(program.window.differences, offered);
+
+    // The file saved for destination 1 opens with nothing to tell.
+    const std::string saved = folder.file("eur.tcf");
+    ASSERT_EQ(main().SaveDocument(saved), 0);
+    ASSERT_EQ(main().OpenDocument(saved), 0);
+    EXPECT_FALSE(main().LoadCorrectionsPending());
+    platform.clock.advance(200);
+    EXPECT_EQ(shown().size(), 1u);
+    EXPECT_EQ(statusTexts.size(), 1u);
+    cmcEvMan::Process().Unsubscribe(&RecordStatus, nullptr);
+}
+
+// View > Language keeps this run's language and stores the user's choice for the next
+// start, which its message says.
+TEST_F(DocumentControllerTest, LanguageItemStoresTheChoiceForTheNextStart) {
+    auto run = [](int language, bool enter) {
+        cmcCellObj item;
+        item.cellType = CT_Null;
+        item.logicId = CL_Menu_View_Language;
+        item.index = language;
+        cmcCellCapsule capsule;
+        capsule.cell = &item;
+        capsule.keyCode = enter ? cellKey::Enter : 0;
+        indActiveCell context;
+        cmcCellLogic::Run(context, capsule, false);
+        return item.Flag(0); // checked
+    };
+    EXPECT_TRUE(run(0, false));
+    EXPECT_FALSE(run(1, false));
+    run(1, true);
+    EXPECT_EQ(program.environ().userLanguage, 1);
+    EXPECT_EQ(program.environ().language, 0);
+    ASSERT_EQ(shown().size(), 1u);
+    EXPECT_EQ(shown()[0].text, "The language changes to 日本語 at the next start of Pelham.");
+    EXPECT_TRUE(run(1, false));
+    EXPECT_FALSE(run(0, false));
+}
+
+} // namespace

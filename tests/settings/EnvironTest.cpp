@@ -139,6 +139,86 @@ TEST_F(EnvironTest, MachineWideLanguageStandsAtTheRootOfTheSystemFile) {
     }
 }
 
+// The language of a run: --language, then the user's own value, then the machine-wide
+// one, then the locale. A value out of range counts as none at its level.
+TEST_F(EnvironTest, LanguageComesFromTheSwitchTheUserTheMachineThenTheLocale) {
+    struct Case {
+        const char* flag; // nullptr: no --language
+        std::optional<int> user;
+        std::optional<int> machine;
+        const char* locale;
+        int expected;
+    } cases[] = {
+        {nullptr, std::nullopt, std::nullopt, "", 0},
+        {nullptr, std::nullopt, std::nullopt, "C", 0},
+        {nullptr, std::nullopt, std::nullopt, "ja_JP.UTF-8", 1},
+        {nullptr, std::nullopt, std::nullopt, "en_GB.UTF-8", 0},
+        {nullptr, std::nullopt, 1, "en_US.UTF-8", 1},
+        {nullptr, std::nullopt, 0, "ja_JP.UTF-8", 0},
+        {nullptr, std::nullopt, 7, "ja_JP.UTF-8", 1},
+        {nullptr, 0, 1, "ja_JP.UTF-8", 0},
+        {nullptr, 1, 0, "C", 1},
+        {nullptr, 3, 1, "C", 1},
+        {"en", 1, 1, "ja_JP.UTF-8", 0},
+        {"ja", 0, 0, "C", 1},
+        {"fr", 0, 1, "ja_JP", 0},
+    };
+    for (const Case& c : cases) {
+        platform.settings.clear();
+        StoreComplete();
+        if (c.user) StoreInt("Global", "Language", *c.user);
+        if (c.machine)
+            platform.settings.writeInt(SettingsScope::System, "", "Language", *c.machine);
+        platform.locale.messages_ = c.locale;
+        std::vector<std::string> args = {"/usr/bin/pelham"};
+        if (c.flag) args.insert(args.end(), {"--language", c.flag});
+        auto env = Start(args);
+        EXPECT_EQ(env->language, c.expected)
+            << (c.flag ? c.flag : "-") << " " << c.user.value_or(-9) << " "
+            << c.machine.value_or(-9) << " " << c.locale;
+        EXPECT_EQ(env->userLanguage, c.user == 0 || c.user == 1 ? *c.user : -1);
+        env->validMark = 0;
+    }
+}
+
+// View > Language stores the user's choice for the next start; the machine-wide value
+// and the flag of one run are never written.
+TEST_F(EnvironTest, TheUsersLanguageIsWrittenOnlyOnceChosen) {
+    StoreComplete();
+    platform.settings.writeInt(SettingsScope::System, "", "Language", 1);
+    Start({"/usr/bin/pelham", "--language", "en"}).reset();
+    EXPECT_EQ(StoredInt("Global", "Language"), -12345);
+
+    auto env = Start();
+    EXPECT_EQ(env->language, 1);
+    env->userLanguage = 0;
+    env.reset();
+    EXPECT_EQ(StoredInt("Global", "Language"), 0);
+    EXPECT_EQ(platform.settings.readInt(SettingsScope::System, "", "Language"), 1);
+    EXPECT_EQ(Start()->language, 0);
+}
+
+// Names keep half-width katakana for destination 0 when the system or the language is
+// Japanese.
+TEST_F(EnvironTest, JapaneseTextNeedsDestinationZeroAndAJapaneseSystemOrLanguage) {
+    struct Case {
+        int destination;
+        bool japaneseSystem;
+        int language;
+        bool expected;
+    } cases[] = {
+        {0, false, 0, false}, {0, true, 0, true},   {0, false, 1, true},
+        {1, true, 1, false},  {14, true, 1, false},
+    };
+    auto env = Start();
+    for (const Case& c : cases) {
+        platform.locale.japanese_ = c.japaneseSystem;
+        env->language = c.language;
+        EXPECT_EQ(env->JapaneseText(c.destination), c.expected)
+            << c.destination << " " << c.japaneseSystem << " " << c.language;
+    }
+}
+
 TEST_F(EnvironTest, SettingsRoundTripThroughTheStore) {
     int limitsFor = -1;
     indEnviron::SetBandLimitHook([&](int destination) { limitsFor = destination; });

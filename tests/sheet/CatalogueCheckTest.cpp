@@ -324,6 +324,8 @@ TEST_F(CatalogueCheckTest, MainMenuHoldsEveryCommand) {
                                                "CL_Menu_View_FontSize[120]",
                                                "CL_Menu_View_FontSize[150]",
                                                "CL_Menu_View_ToolBar",
+                                               "CL_Menu_View_Language",
+                                               "CL_Menu_View_Language[1]",
                                                "CL_Menu_Port_Com[1]",
                                                "CL_Menu_Port_Com[2]",
                                                "CL_Menu_Port_Com[3]",

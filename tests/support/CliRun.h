@@ -2,7 +2,7 @@
 
 // Runs pelham-cli as a script would: its words through the shell, standard input from
 // /dev/null, its settings file inside the test's folder (never the user's), and the given
-// locale.
+// locale. environment: further "NAME=value" words put before the program.
 
 #include "support/TestEnvironment.h"
 
@@ -15,4 +15,4 @@ struct CliRun {
 };
 
 CliRun RunPelhamCli(const std::string& arguments, const testenv::TempFolder& folder,
-                    const std::string& locale = "C");
+                    const std::string& locale = "C", const std::string& environment = "");

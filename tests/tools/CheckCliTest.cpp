@@ -42,10 +42,28 @@ std::string Without(std::string text, const std::string& lineStart) {
 
 TEST(CheckCliTest, AGoodFilePassesSilently) {
     TempFolder folder;
-    testenv::writeFile(folder.file("good.tcf"), GoodFile());
-    const CliRun run = RunCli("check " + folder.file("good.tcf"), folder);
+    ASSERT_EQ(RunCli("new --destination 3 " + folder.file("new.tcf"), folder).status, 0);
+    const CliRun run = RunCli("check --destination 3 " + folder.file("new.tcf"), folder);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.errors, "");
+}
+
+// An empty map opens, but only after the correction has named its categories and groups
+// and filled the band memories: reported, with check's own status.
+TEST(CheckCliTest, AFileThatNeedsCorrectionsIsReportedWithStatusTen) {
+    TempFolder folder;
+    testenv::writeFile(folder.file("good.tcf"), GoodFile());
+    const CliRun run = RunCli("check --destination 3 " + folder.file("good.tcf"), folder);
+    EXPECT_EQ(run.status, 10);
+    EXPECT_EQ(run.errors.rfind(folder.file("good.tcf") + ": Corrected for destination DEN: ", 0),
+              0u)
+        << run.errors;
+    EXPECT_NE(run.errors.find("\n  Group Group: renamed from 0\n"), std::string::npos)
+        << run.errors;
+    EXPECT_NE(run.errors.find("\nThe file opens only with corrections for destination DEN "
+                              "(exit status 10).\n"),
+              std::string::npos)
+        << run.errors;
 }
 
 TEST(CheckCliTest, ADamagedFileGivesItsCodeAndText) {

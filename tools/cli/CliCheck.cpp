@@ -1,7 +1,8 @@
 // pelham-cli check FILE.tcf: reads a clone data file as the program opens one and reports
 // the first file error (its code is the exit status); a readable file then goes through
 // every data check, and each error and warning is listed with its sheet and row (exit 1
-// when there is an error).
+// when there is an error). A file that opens only with corrections for the destination is
+// reported and, without data errors, exits ExitCorrected.
 
 #include "CliDocument.h"
 
@@ -10,6 +11,10 @@
 #include <cstdio>
 
 namespace {
+
+// The file opens, but only with corrections for the destination (listed on standard
+// error); above every file result code.
+constexpr int ExitCorrected = 10;
 
 int RunCheck(const CliArgs& args) {
     if (args.positional.size() != 1) return CliUsageError("check", "check takes one file");
@@ -20,11 +25,22 @@ int RunCheck(const CliArgs& args) {
     for (const clsDataFinding& finding : findings)
         std::fprintf(stderr, "%s row %d: %s: %s\n", finding.sheet.c_str(), finding.row,
                      finding.error ? "error" : "warning", finding.what.c_str());
-    return HasErrors(findings) ? 1 : 0;
+    if (HasErrors(findings)) return 1;
+    if (document.Corrections().Any()) {
+        std::fprintf(stderr, "%s\n",
+                     LoadCorrectionText(loadtext::CheckNote,
+                                        {indDestination::Label(document.Destination().Index())})
+                         .c_str());
+        return ExitCorrected;
+    }
+    return 0;
 }
 
 const CliRegistration
     registration({"check", "FILE.tcf", RunCheck,
-                  "Reports file errors, then the data checks; exit 1 on data errors."});
+                  "Reports file errors, then the data checks. Exit status: 0 no findings\n"
+                  "(warnings only included); 1 data errors; 10 no data errors, but the file\n"
+                  "opens only with corrections for the destination (listed on standard error);\n"
+                  "3 to 8 the file error; 64 a usage error."});
 
 } // namespace

@@ -7,6 +7,9 @@
 #include "model/cmcOrganisationEvents.h"
 #include "settings/indEnviron.h"
 
+#include "CliPlatform.h"
+
+#include <cstdio>
 #include <unistd.h>
 
 CliDocument::CliDocument() {
@@ -20,8 +23,9 @@ CliDocument::~CliDocument() {
 }
 
 int CliDocument::TakeDestination(const CliArgs& args, const char* command) {
-    indEnviron settings(indProcess::MutexName, indProcess::SettingsKey, indProcess::SettingsKey, {},
-                        indEnviron::Access::ReadOnly);
+    const indEnviron settings(indProcess::MutexName, indProcess::SettingsKey,
+                              indProcess::SettingsKey, CliSettingsArgs(args.value("--language")),
+                              indEnviron::Access::ReadOnly);
     int destination = settings.destination >= 0 && settings.destination < indDestination::None
                           ? settings.destination
                           : indDestination::None;
@@ -31,14 +35,21 @@ int CliDocument::TakeDestination(const CliArgs& args, const char* command) {
         destination = int(*chosen);
     }
     destination_.Set(destination, settings.fccInhibit == 1, settings.rxExpansion == 1);
-    japaneseText_ = destination == 0 && args.value("--language").value_or("en") == "ja";
+    japaneseText_ = settings.JapaneseText(destination);
+    assumeYes_ = args.has("--yes");
     return 0;
 }
 
 int CliDocument::Open(const CliArgs& args, const char* command, const std::string& path) {
     if (int status = TakeDestination(args, command); status != 0) return status;
     if (int code = ReadDocumentFile(path, image_); code != 0) return code;
+    cmcEeprom asRead;
+    asRead.Assign(image_);
     AdoptLoadedImage(*organisation_);
+    corrections_ = FindLoadCorrections(asRead, *organisation_, japaneseText_);
+    if (corrections_.Any())
+        std::fprintf(stderr, "%s: %s", path.c_str(),
+                     LoadCorrectionReport(corrections_, destination_.Index()).c_str());
     return 0;
 }
 
@@ -48,6 +59,13 @@ void CliDocument::New() {
 }
 
 int CliDocument::Save(const std::string& path) {
+    if (corrections_.Any() && !assumeYes_) {
+        std::fprintf(
+            stderr, "pelham-cli: %s\n",
+            LoadCorrectionText(loadtext::NotSaved, {indDestination::Label(destination_.Index())})
+                .c_str());
+        return ExitNotSaved;
+    }
     PrepareForSave(*organisation_);
     return WriteDocumentFile(path, image_);
 }

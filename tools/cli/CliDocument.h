@@ -7,6 +7,8 @@
 
 #include "CliCommand.h"
 
+#include "app/indLoadCorrections.h"
+
 #include "events/cmcEvMan.h"
 #include "model/cmcEeprom.h"
 #include "model/cmcOrganisation.h"
@@ -37,12 +39,19 @@ class CliDocument {
     // Takes the destination of the run; 0, or the status of a usage error (shown).
     int TakeDestination(const CliArgs& args, const char* command);
     // TakeDestination, then reads and adopts the file; 0, a usage error's status, or the
-    // file error code (its message shown).
+    // file error code (its message shown). What the adoption corrected for the
+    // destination is reported on standard error.
     int Open(const CliArgs& args, const char* command, const std::string& path);
     // The new document of the destination, adopted as New adopts it.
     void New();
-    // Writes the document as Save does; 0 or the file error code (its message shown).
+    // Writes the document as Save does; 0 or the file error code (its message shown). A
+    // document whose file was corrected on opening is saved only with --yes: without it
+    // nothing is written and the status is ExitNotSaved.
     int Save(const std::string& path);
+    static constexpr int ExitNotSaved = 1;
+
+    // What opening corrected for the destination; nothing for a new document.
+    const clsLoadCorrections& Corrections() const { return corrections_; }
 
     cmcEeprom& Image() { return image_; }
     cmcOrganisation& Organisation() { return *organisation_; }
@@ -57,6 +66,8 @@ class CliDocument {
     cmcEvMan events_;
     indDestination destination_;
     bool japaneseText_ = false;
+    bool assumeYes_ = false;
+    clsLoadCorrections corrections_;
     cmcEeprom image_;
     std::unique_ptr<cmcOrganisation> organisation_;
 };

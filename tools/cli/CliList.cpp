@@ -5,6 +5,7 @@
 #include "CliDocument.h"
 
 #include "model/cmcFrequency.h"
+#include "model/cmcNameText.h"
 #include "model/cmcValueTables.h"
 #include "model/datCh.h"
 
@@ -22,9 +23,14 @@ std::string ModeName(uint32_t mode) {
     return mode < values::ModeNames.size() ? std::string(values::ModeNames[mode]) : "?";
 }
 
-void ListGroup(cmcOrganisation& organisation, int group) {
+// A stored name as UTF-8 text, half-width katakana in the Japanese text mode.
+std::string NameText(const std::string& field, bool japanese) {
+    return cmcNameFieldText(field, japanese);
+}
+
+void ListGroup(cmcOrganisation& organisation, int group, bool japanese) {
     std::printf("  Group %d: %s\n", group,
-                Trimmed(datLookup::GroupName(organisation.Image(), group)).c_str());
+                NameText(datLookup::GroupName(organisation.Image(), group), japanese).c_str());
     organisation.RecountNames(group);
     const int first = organisation.FirstChannelOfGroup(group);
     const int count = organisation.ChannelsOfGroup(group);
@@ -37,7 +43,7 @@ void ListGroup(cmcOrganisation& organisation, int group) {
         const int k = organisation.NameOfPosition(position);
         if (position == organisation.FirstPositionOfName(k)) {
             name.Load(datKind::Name, int(channel.nameIndex));
-            std::printf("  \"%s\"", name.NameText().c_str());
+            std::printf("  \"%s\"", NameText(name.NameField(), japanese).c_str());
             if (Trimmed(name.NameNumberText()) != "")
                 std::printf(" %s", Trimmed(name.NameNumberText()).c_str());
         }
@@ -51,12 +57,13 @@ int RunList(const CliArgs& args) {
     if (int code = document.Open(args, "list", args.positional[0]); code != 0) return code;
     cmcOrganisation& organisation = document.Organisation();
     const cmcEeprom& image = document.Image();
+    const bool japanese = document.JapaneseText();
     for (int category = 0; category < organisation.CategoryCount(); ++category) {
         std::printf("Category %d: %s\n", category,
-                    Trimmed(datLookup::CategoryName(image, category)).c_str());
+                    NameText(datLookup::CategoryName(image, category), japanese).c_str());
         const int firstGroup = organisation.FirstGroupOfCategory(category);
         for (int i = 0; i < organisation.GroupsOfCategory(category); ++i)
-            ListGroup(organisation, firstGroup + i);
+            ListGroup(organisation, firstGroup + i, japanese);
     }
     std::printf("%d categories, %d groups, %d channels\n", organisation.CategoryCount(),
                 organisation.GroupCount(), organisation.TotalChannels());

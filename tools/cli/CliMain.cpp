@@ -27,7 +27,10 @@ const CliCommand* findCommand(const std::string& name) {
     return nullptr;
 }
 
-const char CommonOptions[] = "options for every command: --language en|ja, --destination D\n";
+const char CommonOptions[] =
+    "options for every command: --language en|ja, --destination D\n"
+    "a file that opens only with corrections for the destination is reported on standard\n"
+    "error and saved only with --yes\n";
 const char SheetNames[] =
     "SHEET is categories, category:N, group:N, edges, link:N, autowrite, banks,\n"
     "      bank-ch:N, bank-pg:N or common\n";
@@ -124,9 +127,9 @@ int main(int argc, char** argv) {
     auto args = parse(argc, argv, error);
     if (!args) return CliUsageError(command->name, error);
     if (asksForHelp(*args)) return printCommandHelp(*command);
-    auto language = args->value("--language").value_or("en");
-    if (language != "en" && language != "ja")
+    const auto language = args->value("--language");
+    if (language && *language != "en" && *language != "ja")
         return CliUsageError(command->name, "--language takes en or ja");
-    CliPlatform platform(argc, argv, args->has("--yes"), language == "ja" ? 1 : 0, command->paints);
+    CliPlatform platform(argc, argv, args->has("--yes"), language, command->paints);
     return command->run(*args);
 }

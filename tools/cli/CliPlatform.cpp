@@ -1,5 +1,8 @@
 #include "CliPlatform.h"
 
+#include "app/indProcess.h"
+#include "settings/indEnviron.h"
+
 #include <QApplication>
 
 #include <cstdio>
@@ -31,14 +34,27 @@ std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv, bool p
 
 } // namespace
 
-CliPlatform::CliPlatform(int& argc, char** argv, bool assumeYes, int language, bool paints)
-    : app_(MakeApplication(argc, argv, paints)), messages_(assumeYes), language_(language) {
+std::vector<std::string> CliSettingsArgs(const std::optional<std::string>& language) {
+    std::vector<std::string> args = {"pelham-cli"};
+    if (language) args.insert(args.end(), {"--language", *language});
+    return args;
+}
+
+CliPlatform::CliPlatform(int& argc, char** argv, bool assumeYes,
+                         const std::optional<std::string>& language, bool paints)
+    : app_(MakeApplication(argc, argv, paints)), messages_(assumeYes) {
     cmcPlatform platform = base();
     platform.messages = &messages_;
     platform.dialogs = &dialogs_;
     platform.screen = &screen_;
     cmcPlatform::install(platform);
-    catalogue_.Attach(language == 1 ? JapaneseTable() : EnglishTable());
+    {
+        const indEnviron settings(indProcess::MutexName, indProcess::SettingsKey,
+                                  indProcess::SettingsKey, CliSettingsArgs(language),
+                                  indEnviron::Access::ReadOnly);
+        language_ = settings.language;
+    }
+    catalogue_.Attach(language_ == 1 ? JapaneseTable() : EnglishTable());
     cmcGTex::SetProcess(&catalogue_);
 }
 

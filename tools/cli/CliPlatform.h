@@ -8,6 +8,9 @@
 #include "platform/qt/core/cmcQtCorePlatform.h"
 
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 class QCoreApplication;
 
@@ -36,10 +39,17 @@ class cmcFixedScreen : public cmcScreen {
     cmcRect workArea() override { return {0, 0, 1024, 768}; }
 };
 
+// The parameters the settings store reads for a run: --language en|ja when given. With
+// them the store finds the language as the program does: the option, the user's own
+// setting, the machine-wide one, then the locale.
+std::vector<std::string> CliSettingsArgs(const std::optional<std::string>& language);
+
 class CliPlatform : public cmcQtCorePlatform {
   public:
-    // A platform that paints runs a GUI application on the offscreen display.
-    CliPlatform(int& argc, char** argv, bool assumeYes, int language, bool paints = false);
+    // A platform that paints runs a GUI application on the offscreen display. language:
+    // the --language option, if any.
+    CliPlatform(int& argc, char** argv, bool assumeYes, const std::optional<std::string>& language,
+                bool paints = false);
     ~CliPlatform() override;
     int language() const { return language_; }
 
@@ -49,5 +59,5 @@ class CliPlatform : public cmcQtCorePlatform {
     cmcNoDialogs dialogs_;
     cmcFixedScreen screen_;
     cmcGTex catalogue_;
-    int language_;
+    int language_ = 0;
 };

@@ -33,7 +33,8 @@ struct CommandLine {
 };
 
 // Takes "--port PATH", "--trace FILE" and a file to open out; everything else goes to the
-// settings store, which looks for "/setup" ("--setup" is the same switch).
+// settings store, which looks for "/setup" ("--setup" is the same switch) and
+// "--language en|ja".
 CommandLine ParseCommandLine(const QStringList& words) {
     CommandLine line;
     for (qsizetype i = 0; i < words.size(); ++i) {
@@ -46,6 +47,17 @@ CommandLine ParseCommandLine(const QStringList& words) {
         if (i > 0 && !words[i].startsWith(QLatin1String("--"))) {
             if (line.file) line.valid = false; // one file at a time
             line.file = words[i].toStdString();
+            continue;
+        }
+        if (words[i] == QLatin1String("--language")) {
+            const bool known = i + 1 < words.size() && (words[i + 1] == QLatin1String("en") ||
+                                                        words[i + 1] == QLatin1String("ja"));
+            if (!known) {
+                line.valid = false;
+                break;
+            }
+            line.args.push_back("--language");
+            line.args.push_back(words[++i].toStdString());
             continue;
         }
         const bool port = words[i] == QLatin1String("--port");
@@ -107,7 +119,9 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     const CommandLine line = ParseCommandLine(QApplication::arguments());
     if (!line.valid) {
-        std::fputs("usage: pelham [--setup] [--port PATH] [--trace FILE] [FILE.tcf]\n", stderr);
+        std::fputs("usage: pelham [--setup] [--language en|ja] [--port PATH] [--trace FILE] "
+                   "[FILE.tcf]\n",
+                   stderr);
         return ExitUsage;
     }
     try {

@@ -149,8 +149,10 @@ class cmcFakeLocale : public cmcLocale {
     char dateSeparator() override { return '/'; }
     char timeSeparator() override { return ':'; }
     bool japaneseSystem() override { return japanese_; }
+    std::string messagesLocale() override { return messages_; }
     char decimal_ = '.';
     bool japanese_ = false;
+    std::string messages_;
 };
 
 class cmcFakeWaitCursor : public cmcWaitCursor {

@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <cstdlib>
 #include <time.h>
 
 namespace {
@@ -184,6 +185,12 @@ std::vector<cmcPortInfo> cmcQtPortList::ports() {
 
 bool cmcQtLocale::japaneseSystem() {
     return QLocale::system().language() == QLocale::Japanese;
+}
+
+std::string cmcQtLocale::messagesLocale() {
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"})
+        if (const char* value = std::getenv(name); value && *value) return value;
+    return {};
 }
 
 cmcQtCorePlatform::cmcQtCorePlatform() = default;

@@ -66,6 +66,7 @@ class cmcQtLocale : public cmcLocale {
     char dateSeparator() override;
     char timeSeparator() override;
     bool japaneseSystem() override;
+    std::string messagesLocale() override;
 };
 
 class cmcQtPortList : public cmcPortList {

@@ -3,9 +3,13 @@
 
 #include "TaskWindow.h"
 
+#include "events/cmcEvMan.h"
+#include "events/cmcEvents.h"
 #include "model/cmcOrganisation.h"
 #include "sheet/cmcCellNames.h"
 #include "sheet/view/cuiTree.h"
+
+#include <QTest>
 
 namespace {
 
@@ -82,6 +86,30 @@ TEST_F(SheetViewTask, HomeAndEndAsInEverySpreadsheet) {
     Key(Qt::Key_Down);
     Key(Qt::Key_End, Qt::ControlModifier); // from the new row itself nothing is further
     EXPECT_EQ(Sheet().CurrentRow(), Row(count));
+}
+
+// A selection dragged above the rows on show scrolls up row by row and grows with it.
+TEST_F(SheetViewTask, DraggingPastTheTopScrollsAndTheSelectionFollows) {
+    while (Main().Organisation().ChannelsOfGroup(0) < 60)
+        Main().Events().Send(ev::InsertChannel, 0, Main().Organisation().ChannelsOfGroup(0));
+    OpenAddress(FirstGroup());
+    cuiGrid& grid = Sheet().Grid();
+    ASSERT_TRUE(Click(Row(59), CL_Mch_Freq));
+    const int top = grid.TopRow();
+    ASSERT_GT(top, Row(20)) << "scrolled down to the last channels";
+    const int column = Column(Row(59), CL_Mch_Freq);
+    const QPoint start = grid.CellRect(column, top + 1).center();
+    QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, start);
+    QTest::mouseMove(grid.viewport(), QPoint(start.x(), 2)); // over the heading, above the rows
+    QTest::qWait(600);
+    QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, QPoint(start.x(), 2));
+    EXPECT_LT(grid.TopRow(), top - 3) << "scrolled on while the button was held";
+    EXPECT_EQ(Sheet().CurrentRow(), grid.TopRow());
+    for (int row = grid.TopRow(); row <= top + 1; ++row)
+        EXPECT_TRUE(Sheet().IsMarked(column, row)) << row;
+    const int stopped = grid.TopRow();
+    QTest::qWait(200);
+    EXPECT_EQ(grid.TopRow(), stopped) << "released, it stops";
 }
 
 } // namespace

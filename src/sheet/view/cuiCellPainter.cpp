@@ -20,7 +20,6 @@ constexpr unsigned SystemColorBit = 0xFF000000u;
 constexpr unsigned White = 0x00FFFFFFu;
 const QColor PrintedShade(0x60, 0x60, 0x60);
 const QColor ScreenRule(0x80, 0x80, 0x80);
-const QColor GreyText(192, 192, 192);
 const QColor TealText(0, 128, 128);
 
 // System colour numbers and the palette roles that play them here.
@@ -116,7 +115,8 @@ QColor Background(const cuiCellPaint& paint, const cuiShading& shading) {
 
 QColor TextColor(const cuiCellPaint& paint, const cuiShading& shading) {
     if (paint.printing) return IsWhite(paint.cell->color) ? QColor(Qt::black) : QColor(Qt::white);
-    if (paint.logicFlags & cellText::Grey) return GreyText;
+    if (paint.logicFlags & cellText::Grey)
+        return cuiGreyText(shading.palette, Background(paint, shading));
     if (paint.logicFlags & cellText::Teal) return TealText;
     const unsigned fontColor = paint.font ? paint.font->color : clWindowText;
     if (paint.background == cuiCellPaint::Highlight)
@@ -161,7 +161,9 @@ int DrawText(QPainter& painter, const cuiCellPaint& paint, const QFont& font) {
     const int inset = Scaled(paint.scale, 4);
     int textRight = r.left() + inset;
     painter.save();
-    painter.setClipRect(r);
+    // A joined cell's rectangle runs over its neighbours; the caller's clip keeps the
+    // text to the part being drawn.
+    painter.setClipRect(r, painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     painter.setFont(font);
     for (const QString& line : lines) {
         const QStaticText& shaped = ShapedText(line, font);
@@ -200,6 +202,41 @@ cuiShading::cuiShading(const QPalette& source) : palette(source) {
     const QColor text = source.color(QPalette::Active, QPalette::Text);
     currentLine = Blend(text, 1, window, 7);
     unfocusedSelection = Blend(text, 1, window, 3);
+}
+
+namespace {
+
+// The relative luminance of a colour on screen, and the contrast of two colours, as the
+// usual readability guidelines measure them.
+double Luminance(const QColor& colour) {
+    const auto linear = [](double c) {
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+           0.0722 * linear(colour.blueF());
+}
+
+} // namespace
+
+double cuiContrast(const QColor& a, const QColor& b) {
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The palette's text for what cannot be changed, moved towards the ordinary text colour
+// only as far as it takes to be read on the background.
+QColor cuiGreyText(const QPalette& palette, const QColor& background) {
+    const QColor grey = palette.color(QPalette::Disabled, QPalette::Text);
+    const QColor strong = palette.color(QPalette::Active, QPalette::Text);
+    for (int step = 0; step <= 20; ++step) {
+        const double t = step / 20.0;
+        const QColor mixed =
+            QColor::fromRgbF(float(grey.redF() + (strong.redF() - grey.redF()) * t),
+                             float(grey.greenF() + (strong.greenF() - grey.greenF()) * t),
+                             float(grey.blueF() + (strong.blueF() - grey.blueF()) * t));
+        if (cuiContrast(mixed, background) >= ReadableContrast) return mixed;
+    }
+    return cuiContrast(strong, background) >= cuiContrast(grey, background) ? strong : grey;
 }
 
 QColor cuiColor(unsigned value, const QPalette& palette) {

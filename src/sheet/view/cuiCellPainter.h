@@ -58,5 +58,12 @@ QString cuiWrapText(const QString& text, const QFont& font, int maxWidth);
 
 void cuiDrawCell(QPainter& painter, const cuiCellPaint& paint, const cuiShading& shading);
 
+// The contrast a text needs on its background to be read with ease (1 to 21).
+constexpr double ReadableContrast = 4.5;
+double cuiContrast(const QColor& a, const QColor& b);
+// The colour of greyed values (those that do not apply) on a background: the palette's
+// disabled text, darkened or lightened until it reaches the readable contrast.
+QColor cuiGreyText(const QPalette& palette, const QColor& background);
+
 // The warning (exclamation in a triangle) and error (cross) marks in a square.
 void cuiDrawMark(QPainter& painter, const QRect& square, bool error, bool printing);

@@ -8,6 +8,12 @@
 #include <algorithm>
 #include <numeric>
 
+namespace {
+
+constexpr int DragScrollMs = 50;
+
+} // namespace
+
 cuiGrid::cuiGrid(cuiGridClient& client, QWidget* parent)
     : QAbstractScrollArea(parent), client_(&client) {
     setFrameShape(QFrame::NoFrame);
@@ -17,6 +23,8 @@ cuiGrid::cuiGrid(cuiGridClient& client, QWidget* parent)
     setAttribute(Qt::WA_InputMethodEnabled);
     verticalScrollBar()->setSingleStep(1);
     horizontalScrollBar()->setSingleStep(1);
+    dragScroll_.setInterval(DragScrollMs);
+    connect(&dragScroll_, &QTimer::timeout, this, [this] { DragScrollTick(); });
 }
 
 void cuiGrid::SetSize(int columns, int rows) {
@@ -374,12 +382,50 @@ void cuiGrid::mouseMoveEvent(QMouseEvent* event) {
     const bool onEdge =
         columnSizing_ && point.y() < FixedHeight() && ColumnEdgeAt(point.x(), next) >= 0;
     viewport()->setCursor(onEdge ? Qt::SplitHCursor : Qt::ArrowCursor);
+    FollowDrag(point, event->buttons(), event->modifiers());
+    if (dragDirection_ != 0) return; // the timer moves the selection
     int column = -1, row = -1;
     CellAt(point, column, row);
     if (client_) client_->GridMouseMove(event, column, row);
 }
 
+void cuiGrid::FollowDrag(const QPoint& point, Qt::MouseButtons buttons,
+                         Qt::KeyboardModifiers modifiers) {
+    dragPoint_ = point;
+    dragModifiers_ = modifiers;
+    const bool held = buttons & Qt::LeftButton;
+    const int top = FixedHeight(), bottom = viewport()->height();
+    dragDirection_ = !held || sizingColumn_ >= 0 ? 0
+                     : point.y() < top           ? -1
+                     : point.y() >= bottom       ? 1
+                                                 : 0;
+    if (dragDirection_ == 0)
+        dragScroll_.stop();
+    else if (!dragScroll_.isActive())
+        dragScroll_.start();
+}
+
+void cuiGrid::DragScrollTick() {
+    if (!client_ || dragDirection_ == 0) {
+        dragScroll_.stop();
+        dragDirection_ = 0;
+        return;
+    }
+    SetTopLeft(left_, top_ + dragDirection_);
+    // The row at the edge the pointer left by, in the column under it.
+    const int y = dragDirection_ < 0 ? FixedHeight() + 1 : viewport()->height() - 2;
+    const QPoint edge(std::clamp(dragPoint_.x(), 0, viewport()->width() - 1), y);
+    int column = -1, row = -1;
+    CellAt(edge, column, row);
+    if (row < 0) return;
+    QMouseEvent move(QEvent::MouseMove, QPointF(edge), viewport()->mapToGlobal(QPointF(edge)),
+                     Qt::NoButton, Qt::LeftButton, dragModifiers_);
+    client_->GridMouseMove(&move, column, row);
+}
+
 void cuiGrid::mouseReleaseEvent(QMouseEvent* event) {
+    dragScroll_.stop();
+    dragDirection_ = 0;
     if (sizingColumn_ >= 0) {
         const int column = sizingColumn_;
         sizingColumn_ = -1;

@@ -6,6 +6,7 @@
 // one and hands it every key and mouse action.
 
 #include <QAbstractScrollArea>
+#include <QTimer>
 
 #include <vector>
 
@@ -101,6 +102,10 @@ class cuiGrid : public QAbstractScrollArea {
     // once the window's layout has given the grid its size.
     bool Sized() const;
     void ApplyPendingScroll();
+    // A drag that leaves the rows on show above or below scrolls on a timer, one row a
+    // tick, and the selection follows to the row at that edge.
+    void FollowDrag(const QPoint& point, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+    void DragScrollTick();
 
     cuiGridClient* client_;
     std::vector<int> widths_;
@@ -119,4 +124,8 @@ class cuiGrid : public QAbstractScrollArea {
     bool pendingTopLeft_ = false;
     QPoint pendingCorner_;
     QPoint pendingCell_{-1, -1};
+    QTimer dragScroll_;
+    int dragDirection_ = 0;
+    QPoint dragPoint_;
+    Qt::KeyboardModifiers dragModifiers_;
 };

@@ -7,6 +7,7 @@
 #include "model/datCh.h"
 #include "platform/fake/cmcFakePlatform.h"
 #include "settings/indEnviron.h"
+#include "sheet/view/cuiCellPainter.h"
 #include "sheet/view/cuiFlector.h"
 #include "sheet/view/cuiSheetAddress.h"
 #include "sheet/view/iuiSh_ChNew.h"
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -436,6 +438,60 @@ TEST_F(SheetViewTest, EachKindMakesItsSheetClassAndAnUnknownKindAPlainSheet) {
     EXPECT_EQ(kindOf("[St_ChBank]GI_Sheet_AutoMWCH,AutoMWCH"), "cuiSheet");
     EXPECT_EQ(kindOf("[St_NoSuchKind]GI_Sheet_AutoMWCH,AutoMWCH"), "cuiSheet");
     EXPECT_EQ(kindOf("GI_Sheet_TopPage"), "cuiSheet");
+}
+
+// Greyed values stay readable on white, on the current line's shade and in a dark palette.
+TEST(CellPainterTest, GreyedTextReachesAReadableContrastInLightAndDarkPalettes) {
+    QPalette light(QColor(240, 240, 240));
+    light.setColor(QPalette::Base, Qt::white);
+    light.setColor(QPalette::Disabled, QPalette::Text, QColor(0xC0, 0xC0, 0xC0));
+    QPalette dark(QColor(0x30, 0x30, 0x30));
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::Active, QPalette::Text, QColor(0xF0, 0xF0, 0xF0));
+    dark.setColor(QPalette::Disabled, QPalette::Text, QColor(0x50, 0x50, 0x50));
+    for (const QPalette& palette : {light, dark}) {
+        const cuiShading shading(palette);
+        for (const QColor& background : {palette.color(QPalette::Base), shading.currentLine}) {
+            const QColor grey = cuiGreyText(palette, background);
+            EXPECT_GE(cuiContrast(grey, background), ReadableContrast)
+                << background.name().toStdString();
+            // Still greyer than the ordinary text.
+            EXPECT_LT(cuiContrast(grey, background),
+                      cuiContrast(palette.color(QPalette::Text), background));
+        }
+    }
+    EXPECT_LT(cuiContrast(QColor(0xC0, 0xC0, 0xC0), Qt::white), 2.0) << "the old silver";
+}
+
+// A joined heading drawn for one of its columns stays within that column.
+TEST(CellPainterTest, AJoinedCellDrawsOnlyWithinTheColumnBeingPainted) {
+    static int argc = 1;
+    static char name[] = "test_sheet_view";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) new QApplication(argc, argv);
+    cmcCellObj cell;
+    cell.color = 0x00FFFFFF;
+    cuiCellPaint paint;
+    paint.cell = &cell;
+    paint.rect = QRect(0, 0, 300, 20); // the whole joined run
+    paint.text = QStringLiteral("WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW");
+    QImage image(300, 20, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.setClipRect(QRect(100, 0, 100, 20)); // the column on show
+        cuiDrawCell(painter, paint, cuiShading(QApplication::palette()));
+    }
+    int inside = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 300; ++x) {
+            const bool white = image.pixel(x, y) == qRgb(255, 255, 255);
+            if (x >= 100 && x < 200)
+                inside += white ? 0 : 1;
+            else
+                ASSERT_TRUE(white) << x << "," << y;
+        }
+    EXPECT_GT(inside, 0) << "the text shows in its own column";
 }
 
 TEST_F(SheetViewTest, EverySheetOpensAndPaints) {

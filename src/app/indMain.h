@@ -83,6 +83,9 @@ class indMain : public cuiMain {
     const std::vector<clsSheetHistoryEntry>& SheetHistory() const { return history_; }
     // The font size changed: the next sheet drops the stored column widths of all sheets.
     void SetFontFlag() { fontFlag_ = true; }
+    // Shows a text in the status bar; while no sheet is open it is shown again once one
+    // opens (opening a sheet clears the status bar).
+    void ShowStatus(const std::string& text);
     // The sheet shown when nothing is open and nothing was open before: the memory channels
     // of the first group, else the category list.
     std::string FirstSheetAddress() const;
@@ -144,4 +147,5 @@ class indMain : public cuiMain {
     std::function<void(int)> bandLimits_;
     std::vector<clsSheetHistoryEntry> history_;
     bool fontFlag_ = false;
+    std::string pendingStatus_; // shown when the next sheet opens
 };

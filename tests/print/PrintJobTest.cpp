@@ -158,4 +158,45 @@ TEST_F(PrintJobTest, AJobWithoutAnyPrintablePageStillEndsAndEnablesTheWindow) {
     }
 }
 
+// A PDF file that cannot be made is reported with the file system's reason; nothing counts
+// as printed, and the window is usable again.
+TEST_F(PrintJobTest, AnOutputFileThatCannotBeMadeIsReportedWithItsReason) {
+    struct Case {
+        QString path;
+        const char* reason;
+    };
+    const Case cases[] = {{folder.filePath(QStringLiteral("missing/job.pdf")), "No such file"},
+                          {folder.path(), "directory"}};
+    for (const Case& c : cases) {
+        for (const bool all : {false, true}) {
+            program.platform.messages.clear();
+            pdf = c.path;
+            job.Print(AllSheets(), all);
+            ASSERT_TRUE(QTest::qWaitFor([this] { return !job.Running(); }, 5000));
+            EXPECT_TRUE(owner.isEnabled());
+            EXPECT_EQ(job.PrintingWindow(), nullptr);
+            EXPECT_EQ(job.PagesPrinted(), 0);
+            ASSERT_EQ(program.platform.messages.shown().size(), 1u) << c.reason;
+            const std::string text = program.platform.messages.lastText();
+            EXPECT_NE(text.find("Cannot open the file."), std::string::npos) << text;
+            EXPECT_NE(text.find(c.reason), std::string::npos) << text;
+            EXPECT_NE(text.find(c.path.toStdString()), std::string::npos) << text;
+        }
+    }
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("missing"))));
+}
+
+// Escape in "Now Printing" cancels the job; the window stays until the job has ended.
+TEST_F(PrintJobTest, EscapeInNowPrintingCancelsWithoutHidingTheWindow) {
+    job.Print(AllSheets(), true);
+    ASSERT_TRUE(job.Running());
+    QDialog* window = job.PrintingWindow();
+    ASSERT_NE(window, nullptr);
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !job.Running(); }, 5000));
+    EXPECT_TRUE(owner.isEnabled());
+    EXPECT_FALSE(PdfPages(pdf).join(QString()).contains(QStringLiteral("Common Setting")));
+}
+
 } // namespace

@@ -45,6 +45,7 @@ namespace {
 
 constexpr int StatusTextMinimum = 100;
 constexpr int PortItems = 4;
+constexpr int ReadStepLine = 3; // "GI_Clone_Steps": the write's three steps, then the read
 
 // A bevelled panel that holds one widget at a time.
 QFrame* MakePanel(QWidget* parent, const char* name) {
@@ -79,11 +80,18 @@ TForm1::TForm1(indMain& controller) : controller_(controller) {
         *nextStep = QString::fromStdString(
             controller_.Catalogue().GetLine("GI_Clone_Steps", static_cast<int>(step)));
     });
+    // A Clone Read names its one step too.
+    controller_.CloneCommands().SetReadStepObserver([this, nextStep] {
+        *nextStep =
+            QString::fromStdString(controller_.Catalogue().GetLine("GI_Clone_Steps", ReadStepLine));
+    });
     controller_.CloneCommands().SetProgressFactory(cuiCloneProgress::Factory(this, nextStep));
     controller_.FileCommands().SetPresetDialog([this](const indPresetRequest& request) {
         return cuiPresetDialog::Choose(controller_.Catalogue(), request, this);
     });
     controller_.CreateUi(*this);
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { NoteFocus(now); });
 }
 
 TForm1::~TForm1() {
@@ -96,6 +104,7 @@ TForm1::~TForm1() {
     menu_.reset();
     controller_.CloneCommands().SetProgressFactory(nullptr);
     controller_.CloneCommands().SetWriteStepObserver(nullptr);
+    controller_.CloneCommands().SetReadStepObserver(nullptr);
     controller_.FileCommands().SetPresetDialog(nullptr);
 }
 
@@ -478,7 +487,10 @@ bool TForm1::CloseSheetView(std::array<int, 4>& position, bool& hadFocus) {
     if (!sheet_) return false;
     const cuiSheetPosition where = sheet_->Position();
     position = {where.column, where.row, where.left, where.top};
-    hadFocus = sheet_->isAncestorOf(QApplication::focusWidget());
+    // While the window is held (a Clone Read replaces the sheet) the focus is away; the
+    // grid had it if it had it last.
+    hadFocus =
+        sheet_->isAncestorOf(QApplication::focusWidget()) || (!isEnabled() && lastFocusInSheet_);
     sheet_.reset();
     return true;
 }
@@ -552,6 +564,31 @@ bool TForm1::ActOnTreeSelection() {
 
 int TForm1::SplitterPosition() const {
     return leftPanel_->width();
+}
+
+void TForm1::NoteFocus(QWidget* now) {
+    if (!now || now->window() != this) return;
+    lastFocus_ = now;
+    lastFocusInSheet_ = sheet_ && sheet_->isAncestorOf(now);
+}
+
+// The widget that had the focus gets it back; when it has gone (the sheet was replaced
+// meanwhile) the grid gets it if the focus was in the sheet, else the tree.
+void TForm1::RestoreFocus() {
+    if (lastFocus_ && lastFocus_->isVisible() && lastFocus_->isEnabled() &&
+        lastFocus_->window() == this) {
+        lastFocus_->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (lastFocusInSheet_ && sheet_)
+        sheet_->Grid().setFocus(Qt::OtherFocusReason);
+    else if (tree_)
+        tree_->setFocus(Qt::OtherFocusReason);
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange && isEnabled()) RestoreFocus();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -9,6 +9,7 @@
 #include "model/cmcFind.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 #include <string>
@@ -89,6 +90,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     cuiHtmlHelp* Help() const { return help_.get(); }
 
   protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -110,6 +112,8 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     void PlaceFromSettings();
     void RefreshPortItems();
     void RunCell(const cmcCellObj& cell);
+    void NoteFocus(QWidget* now);
+    void RestoreFocus();
     cuiSheetServices SheetServices();
 
     indMain& controller_;
@@ -132,4 +136,9 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     cuiFindBar* findBar_ = nullptr;
     std::string startFile_;
     std::unique_ptr<cuiHtmlHelp> help_; // made on the first request
+    // The widget of this window that last had the focus, and whether it was in the sheet:
+    // disabling the window (a dialog, a clone, printing) takes the focus away, and
+    // enabling it gives the focus back.
+    QPointer<QWidget> lastFocus_;
+    bool lastFocusInSheet_ = false;
 };

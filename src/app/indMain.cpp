@@ -200,6 +200,7 @@ bool indMain::CloseQuery() {
     environ_.windowTop = placement.top;
     environ_.windowWidth = placement.width;
     environ_.windowHeight = placement.height;
+    environ_.windowMaximized = window_->IsMaximized() ? 1 : 0;
     environ_.splitterV = window_->SplitterPosition();
     return true;
 }

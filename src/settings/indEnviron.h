@@ -66,6 +66,7 @@ class indEnviron {
     int windowTop = 0;
     int windowWidth = 0;
     int windowHeight = 0;
+    int windowMaximized = 0; // 1: the main window opens maximised over that placement
     int splitterV = 200;
     int modelType = 0;
     int setupDone = 0;  // 1: show the main window at start; 0: Initial Setup

@@ -30,6 +30,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
@@ -352,18 +353,43 @@ void TForm1::EnableWindow(bool enabled) {
 
 void TForm1::ShowWindow() {
     setEnabled(true);
-    show();
+    if (!std::exchange(shownOnce_, true) && controller_.Settings().windowMaximized)
+        showMaximized();
+    else
+        show();
+    FitFrameInWorkArea();
     raise();
     activateWindow();
 }
 
+// The frame's position and the inner size, as the window is placed at start. While
+// maximised it is the restored placement (normalGeometry is the inner rectangle, so the
+// frame's offset is taken off), or the stored one when the window never was restored.
 cmcRect TForm1::Placement() const {
-    // The restored placement also while maximised, so the next start opens normal-sized.
     if (isMaximized() || isFullScreen()) {
         const QRect normal = normalGeometry();
-        return {normal.x(), normal.y(), normal.width(), normal.height()};
+        if (!normal.isValid() || normal.isEmpty()) return controller_.StoredPlacement();
+        const QPoint frame = geometry().topLeft() - pos();
+        return {normal.x() - frame.x(), normal.y() - frame.y(), normal.width(), normal.height()};
     }
     return {x(), y(), width(), height()};
+}
+
+// The stored placement fits the work area with the inner size; the title bar and the
+// frame, known once shown, may still reach past it: shrink and move the window in.
+void TForm1::FitFrameInWorkArea() {
+    if (isMaximized() || isFullScreen() || !screen()) return;
+    const QRect work = screen()->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (work.contains(frame)) return;
+    const QSize extra = frame.size() - size();
+    resize(size().boundedTo(work.size() - extra).expandedTo(minimumSize()));
+    QRect placed(frame.topLeft(), size() + extra);
+    if (placed.right() > work.right()) placed.moveRight(work.right());
+    if (placed.bottom() > work.bottom()) placed.moveBottom(work.bottom());
+    if (placed.left() < work.left()) placed.moveLeft(work.left());
+    if (placed.top() < work.top()) placed.moveTop(work.top());
+    move(placed.topLeft());
 }
 
 void TForm1::CloseWindow() {

@@ -48,6 +48,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     void EnableWindow(bool enabled) override;
     void ShowWindow() override;
     cmcRect Placement() const override;
+    bool IsMaximized() const override { return isMaximized(); }
     int SplitterPosition() const override;
     void CloseWindow() override;
     bool ShowSheet(const std::string& address, const std::array<int, 4>& position, bool focus,
@@ -110,6 +111,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     void ShowMatch(const clsFindMatch& match);
     int MatchNearCursor(const std::vector<clsFindMatch>& matches, bool forward) const;
     void PlaceFromSettings();
+    void FitFrameInWorkArea();
     void RefreshPortItems();
     void RunCell(const cmcCellObj& cell);
     void NoteFocus(QWidget* now);
@@ -140,5 +142,6 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     // disabling the window (a dialog, a clone, printing) takes the focus away, and
     // enabling it gives the focus back.
     QPointer<QWidget> lastFocus_;
+    bool shownOnce_ = false; // the stored maximised state applies to the first show only
     bool lastFocusInSheet_ = false;
 };

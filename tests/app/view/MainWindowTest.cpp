@@ -12,12 +12,13 @@
 #include <QClipboard>
 #include <QFrame>
 #include <QLabel>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QTranslator>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
 #include <QToolBar>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -78,6 +79,54 @@ TEST_F(MainWindowTest, PlacementAndSplitterComeFromTheSettings) {
     EXPECT_EQ(form.Placement().width, 700);
     EXPECT_EQ(form.Placement().height, 500);
     EXPECT_EQ(form.SplitterPosition(), MinimumSplitter);
+}
+
+// A window closed maximised opens maximised, over the placement it had before; the
+// placement stored is that normal one, not the maximised size.
+TEST_F(MainWindowTest, TheMaximisedStateIsStoredAndRestored) {
+    indEnviron& env = process.Environ();
+    env.windowLeft = 30, env.windowTop = 40, env.windowWidth = 700, env.windowHeight = 500;
+    {
+        TForm1 form(process.Main());
+        form.ShowWindow();
+        EXPECT_FALSE(form.isMaximized());
+        form.showMaximized();
+        ASSERT_TRUE(QTest::qWaitFor([&form] { return form.isMaximized(); }));
+        EXPECT_TRUE(form.close());
+    }
+    EXPECT_EQ(env.windowMaximized, 1);
+    EXPECT_EQ(env.windowLeft, 30);
+    EXPECT_EQ(env.windowTop, 40);
+    EXPECT_EQ(env.windowWidth, 700);
+    EXPECT_EQ(env.windowHeight, 500);
+    {
+        TForm1 form(process.Main());
+        form.ShowWindow();
+        EXPECT_TRUE(form.isMaximized());
+        // Enabled again after a clone or a dialog: the user's own state stays.
+        form.showNormal();
+        form.ShowWindow();
+        EXPECT_FALSE(form.isMaximized());
+        EXPECT_TRUE(form.close());
+    }
+    EXPECT_EQ(env.windowMaximized, 0);
+    EXPECT_EQ(env.windowWidth, 700);
+}
+
+// A placement stored on a larger screen (or at a larger scale) comes back inside the work
+// area, whole.
+TEST_F(MainWindowTest, ALargerStoredPlacementFitsTheWorkArea) {
+    indEnviron& env = process.Environ();
+    const cmcRect work = platform.screen.workArea_;
+    env.windowLeft = 100, env.windowTop = 80;
+    env.windowWidth = work.width + 700, env.windowHeight = work.height + 800;
+    TForm1 form(process.Main());
+    form.ShowWindow();
+    const cmcRect placed = form.Placement();
+    EXPECT_GE(placed.left, work.left);
+    EXPECT_GE(placed.top, work.top);
+    EXPECT_LE(placed.right(), work.right());
+    EXPECT_LE(placed.bottom(), work.bottom());
 }
 
 TEST_F(MainWindowTest, ClosingAModifiedDocumentAsksAndCancelKeepsTheWindow) {

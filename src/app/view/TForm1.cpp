@@ -21,6 +21,7 @@
 #include "sheet/view/cuiMenu.h"
 #include "sheet/view/cuiSheetAddress.h"
 #include "sheet/view/cuiTree.h"
+#include "sheet/view/cuiWorkArea.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -30,7 +31,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
@@ -376,20 +376,9 @@ cmcRect TForm1::Placement() const {
 }
 
 // The stored placement fits the work area with the inner size; the title bar and the
-// frame, known once shown, may still reach past it: shrink and move the window in.
+// frame, known once shown, may still reach past it.
 void TForm1::FitFrameInWorkArea() {
-    if (isMaximized() || isFullScreen() || !screen()) return;
-    const QRect work = screen()->availableGeometry();
-    const QRect frame = frameGeometry();
-    if (work.contains(frame)) return;
-    const QSize extra = frame.size() - size();
-    resize(size().boundedTo(work.size() - extra).expandedTo(minimumSize()));
-    QRect placed(frame.topLeft(), size() + extra);
-    if (placed.right() > work.right()) placed.moveRight(work.right());
-    if (placed.bottom() > work.bottom()) placed.moveBottom(work.bottom());
-    if (placed.left() < work.left()) placed.moveLeft(work.left());
-    if (placed.top() < work.top()) placed.moveTop(work.top());
-    move(placed.topLeft());
+    cuiFitInWorkArea(*this);
 }
 
 void TForm1::CloseWindow() {

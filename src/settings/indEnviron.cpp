@@ -214,6 +214,7 @@ void indEnviron::ApplyDefaults() {
     windowTop = area.height > 0 ? (area.height - windowHeight) * 3 / 10 : 0;
     splitterV = 200;
     windowMaximized = 0;
+    defaultsApplied = true;
     modelType = 0;
     setupDone = 0;
 }

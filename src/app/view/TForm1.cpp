@@ -34,6 +34,7 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidgetItemIterator>
@@ -143,6 +144,20 @@ void TForm1::BuildPanels() {
     tree_->SetOpenAddress([this] { return OpenSheetAddress(); });
     leftPanel_->layout()->addWidget(tree_);
     tree_->Build();
+    if (controller_.Settings().defaultsApplied) FitTreePanel();
+}
+
+// At the first start the tree's panel is as wide as its widest caption (the Japanese
+// captions are longer than the stored default), but never more than half the window.
+void TForm1::FitTreePanel() {
+    tree_->ensurePolished();
+    // Through the base class, where the measure is public.
+    const int captions = static_cast<const QAbstractItemView*>(tree_)->sizeHintForColumn(0);
+    const int frame = 2 * (tree_->frameWidth() + PanelBevel);
+    const int bar = tree_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, tree_);
+    const int wanted =
+        std::min(std::max(controller_.StoredSplitter(), captions + frame + bar), width() / 2);
+    splitter_->setSizes({wanted, std::max(width() - wanted - SplitterHandleWidth, 1)});
 }
 
 // The main menu of the catalogue; a chosen item runs its cell's logic with Enter.

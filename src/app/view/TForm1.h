@@ -99,6 +99,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     static void OnEvent(void* context, const cmcEvent& event);
     void HandleEvent(const cmcEvent& event);
     void BuildPanels();
+    void FitTreePanel();
     void BuildMenus();
     void BuildUndoItems();
     void RefreshUndoItems();

@@ -1,12 +1,14 @@
+#include "ViewTestSupport.h"
+#include "app/indCloneSafety.h"
 #include "app/indMain.h"
 #include "app/indProcess.h"
 #include "app/view/TForm1.h"
-#include "app/indCloneSafety.h"
 #include "app/view/cuiCloneProgress.h"
 #include "app/view/cuiCompareWindow.h"
 #include "platform/fake/cmcFakePlatform.h"
 #include "platform/qt/gui/cmcQtPlatform.h"
 #include "settings/indEnviron.h"
+#include "sheet/view/cuiTree.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -19,6 +21,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QTranslator>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -74,6 +77,7 @@ TEST_F(MainWindowTest, PlacementAndSplitterComeFromTheSettings) {
     indEnviron& env = process.Environ();
     env.windowLeft = 30, env.windowTop = 40, env.windowWidth = 700, env.windowHeight = 500;
     env.splitterV = 2; // below the smallest panel width
+    env.defaultsApplied = false; // as stored, not a first start
     TForm1 form(process.Main());
     form.ShowWindow();
     EXPECT_EQ(form.Placement().width, 700);
@@ -317,6 +321,30 @@ TEST_F(MainWindowTest, TheCompareWindowListsTheDifferencesAndIsReused) {
     EXPECT_FALSE(window->CopyButton()->isEnabled());
     window->CloseButton()->click();
     EXPECT_FALSE(window->isVisible());
+}
+
+// At the first start the tree's panel is wide enough for every caption, in English and in
+// Japanese (whose captions are longer); a stored width is kept as it is.
+TEST(TreePanelTest, AtTheFirstStartTheTreeShowsItsWidestCaption) {
+    EnsureTestApplication();
+    for (const int language : {0, 1}) {
+        cmcFakePlatform platform;
+        platform.settings.writeInt(SettingsScope::System, "Global", "Language", language);
+        indProcess process;
+        ASSERT_TRUE(process.Environ().defaultsApplied);
+        TForm1 form(process.Main());
+        form.ShowWindow();
+        const QAbstractItemView* tree = form.Tree();
+        EXPECT_GE(tree->viewport()->width(), tree->sizeHintForColumn(0)) << language;
+        EXPECT_GT(form.SplitterPosition(), 200) << language;
+        EXPECT_LE(form.SplitterPosition(), form.width() / 2) << language;
+
+        process.Environ().defaultsApplied = false;
+        process.Environ().splitterV = 150;
+        TForm1 stored(process.Main());
+        stored.ShowWindow();
+        EXPECT_EQ(stored.SplitterPosition(), 150) << language;
+    }
 }
 
 } // namespace

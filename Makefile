@@ -31,10 +31,11 @@ run: build
 package: build
 	@cmake --build $(BUILD) --target package
 
+# Every benchmark, the painting ones on the offscreen display; fails when any of them fails.
 bench: deps
 	@cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELHAM_BENCH=ON >/dev/null
 	@cmake --build $(BUILD)-bench -j $(JOBS)
-	@for b in $(BUILD)-bench/bench/bench_*; do echo "== $$b"; $$b; done
+	@bash scripts/run-benchmarks $(BUILD)-bench/bench
 
 sanitize: deps
 	@cmake -S . -B $(BUILD)-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPELHAM_SANITIZE=ON >/dev/null

@@ -63,17 +63,29 @@ foreach(page pelham pelham-cli harlon-sim ja/pelham)
     install(FILES "${gz}" DESTINATION share/man/${language}man1)
     list(APPEND man_pages "${gz}")
 endforeach()
-add_custom_target(pelham_dist ALL DEPENDS ${icon_pngs} ${man_pages})
+# The licence and the package's history where Debian keeps them: the copyright file in
+# its machine-readable form (the licence text itself is the system's GPL-3), the
+# changelog compressed. The version has no Debian revision, so the changelog is a native
+# package's changelog.gz.
+set(changelog "${CMAKE_BINARY_DIR}/dist/changelog.gz")
+add_custom_command(OUTPUT "${changelog}"
+    COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_BINARY_DIR}/dist"
+    COMMAND gzip -9nc "${PROJECT_SOURCE_DIR}/dist/debian/changelog" > "${changelog}"
+    DEPENDS "${PROJECT_SOURCE_DIR}/dist/debian/changelog")
+install(FILES dist/debian/copyright "${changelog}" DESTINATION share/doc/pelham)
+add_custom_target(pelham_dist ALL DEPENDS ${icon_pngs} ${man_pages} "${changelog}")
 
 # The Debian package (make package): run-time libraries found by dpkg-shlibdeps.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME pelham)
 set(CPACK_PACKAGE_VENDOR Tarn)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Clone programming for the Harlon scanning receiver")
+# Lines of the description stay within 80 columns, as Debian wants them.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Pelham reads the memory of the Harlon wideband scanning receiver through its cloning\n"
-    "cable, shows it as sheets of channels, searches and settings, checks it and writes\n"
-    "it back. It includes pelham-cli for scripts and harlon-sim, a simulated receiver.")
+    "Pelham reads the memory of the Harlon wideband scanning receiver through\n"
+    "its cloning cable, shows it as sheets of channels, searches and settings,\n"
+    "checks it and writes it back. It includes pelham-cli for scripts and\n"
+    "harlon-sim, a simulated receiver.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_PACKAGE_CONTACT "${PELHAM_MAINTAINER}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -86,4 +98,5 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xdg-utils")
 set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

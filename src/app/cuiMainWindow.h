@@ -26,6 +26,8 @@ class cuiMainWindow {
     virtual void ShowWindow() = 0;
     // The normal (restored) placement, also while maximised.
     virtual cmcRect Placement() const = 0;
+    // Whether the window is maximised (Placement() is then its normal placement).
+    virtual bool IsMaximized() const { return false; }
     // Width of the left (tree) panel.
     virtual int SplitterPosition() const = 0;
     // Closes the window as its close box does (the close query runs first).
@@ -85,7 +87,6 @@ class cuiMainWindow {
 // Smallest width of the left panel; a stored splitter position below it is raised to it.
 constexpr int MinimumSplitter = 8;
 
-// Keeps a stored placement reachable on the desktop: at least 16 pixels of the window lie
-// inside the work area horizontally, and its top edge lies inside it vertically. The
-// size is kept.
+// Keeps a stored placement on the desktop: no larger than the work area, and wholly
+// inside it.
 cmcRect ClampToWorkArea(cmcRect placement, const cmcRect& workArea);

@@ -6,6 +6,9 @@
 #include "model/cmcUndoHistory.h"
 #include "platform/cmcPlatform.h"
 
+#include <cstdio>
+#include <ctime>
+
 const cmcCloneRange DocumentRanges[2] = {{0, MapSize - 1}, {1, 0}};
 
 int CheckReceiverIdentity(const dst_CDrv_Result& result, indReceiverInfo& info) {
@@ -89,14 +92,16 @@ void indCloneCommands::CloneRead() {
 }
 
 void indCloneCommands::ReadInformationDone(dst_CDrv_Result& result) {
-    if (Failed(result) || Busy()) return;
+    if (Failed(result)) return ReadEnded(false);
+    if (Busy()) return;
     session_->SetImageSize(document_.WorkingImage().GetSize());
     session_->SetRequestWords(ReceiverModelWord, 0);
+    if (readStepStarting_) readStepStarting_();
     session_->StartRead(DocumentRanges, [this](dst_CDrv_Result& read) { ReadDone(read); });
 }
 
 void indCloneCommands::ReadDone(dst_CDrv_Result& result) {
-    if (Failed(result)) return;
+    if (Failed(result)) return ReadEnded(false);
     events_.Send(ev::ReceiverFlags, 1, 0);
     cmcEeprom& working = document_.WorkingImage();
     working.Assign(result.image);
@@ -107,6 +112,21 @@ void indCloneCommands::ReadDone(dst_CDrv_Result& result) {
     document_.CloseSheet();
     events_.Send(ev::RebuildBranches, 0, 0);
     document_.ActionDone(undoAction::CloneRead);
+    ReadEnded(true);
+}
+
+void indCloneCommands::ReadEnded(bool succeeded) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    cmcLocale* locale = cmcPlatform::get().locale;
+    const char separator = locale ? locale->timeSeparator() : ':';
+    char clock[16];
+    std::snprintf(clock, sizeof clock, "%02d%c%02d", local.tm_hour, separator, local.tm_min);
+    const std::string line = cmcGTex::Process().GetLine("GI_Clone_Read_Ended", succeeded ? 0 : 1);
+    std::string text = line;
+    if (const size_t at = line.find("%s"); at != std::string::npos) text.replace(at, 2, clock);
+    document_.ShowStatus(text);
 }
 
 // ---- Clone Write ----

@@ -44,6 +44,8 @@ class indCloneDocument {
     virtual indCloneLine CloneLine() = 0;
     // The clone information window (over the receiver information).
     virtual void OpenCloneInformation() = 0;
+    // A line for the status bar (when a Clone Read ended).
+    virtual void ShowStatus(const std::string& /*text*/) {}
     // The steps around a Clone Write: by default the settings Clone/BackupBeforeWrite and
     // Clone/VerifyAfterWrite, the backups in the user's data folder, the installed
     // destination for naming differences.
@@ -93,6 +95,10 @@ class indCloneCommands {
     void SetWriteStepObserver(indSafeWrite::StepStarting observer) {
         safeWrite_.SetStepStarting(std::move(observer));
     }
+    // Told as the transfer of a Clone Read starts, for the same purpose.
+    void SetReadStepObserver(std::function<void()> observer) {
+        readStepStarting_ = std::move(observer);
+    }
 
     void CloneRead();
     void CloneWrite();
@@ -108,6 +114,8 @@ class indCloneCommands {
     void StartInformation(indCloneMan::Completion completion);
     void InformationCheck(dst_CDrv_Result& result);
     void ReadInformationDone(dst_CDrv_Result& result);
+    // The status bar says when a Clone Read ended, and whether it read the receiver.
+    void ReadEnded(bool succeeded);
     void ReadDone(dst_CDrv_Result& result);
     void WriteInformationDone(dst_CDrv_Result& result);
     void StartConfirmedWrite();
@@ -122,6 +130,7 @@ class indCloneCommands {
     indSafeWrite safeWrite_;
     indDestination destination_; // the installed one, while a write runs
     indCloneDataHooks hooks_;
+    std::function<void()> readStepStarting_;
     indReceiverInfo receiverInfo_{};
     bool writeConfirmed_ = false;
 };

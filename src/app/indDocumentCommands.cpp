@@ -291,3 +291,7 @@ void indDocumentForClone::OpenCloneInformation() {
 void indDocumentForClone::ActionDone(int action) {
     main_.UndoCommands().ActionDone(action);
 }
+
+void indDocumentForClone::ShowStatus(const std::string& text) {
+    main_.ShowStatus(text);
+}

@@ -57,6 +57,7 @@ class indDocumentForClone : public indCloneDocument {
     indCloneLine CloneLine() override;
     void OpenCloneInformation() override;
     void ActionDone(int action) override;
+    void ShowStatus(const std::string& text) override;
 
   private:
     indMain& main_;

@@ -221,8 +221,10 @@ void indFileCommands::Import(bool overwrite) {
     ReopenSheet(list);
 }
 
-// Offers the presets in the dialog and marks what the user chose; false when nothing was.
-bool indFileCommands::ChoosePresets(std::vector<Preset_Data>& presets, bool oneBank) {
+// Offers the presets in the dialog and marks what the user chose: whether anything was
+// marked, or nothing at all when the dialog was closed without a choice.
+std::optional<bool> indFileCommands::ChoosePresets(std::vector<Preset_Data>& presets,
+                                                   bool oneBank) {
     indPresetRequest request;
     request.oneBank = oneBank;
     request.banksFull = document_.Organisation().BankCount() >= cmcOrganisation::MaxBanks;
@@ -233,8 +235,8 @@ bool indFileCommands::ChoosePresets(std::vector<Preset_Data>& presets, bool oneB
             source.categories.push_back(category.name);
     }
     const std::optional<indPresetChoice> choice = presetDialog_(request);
-    if (!choice || choice->source < 0 || choice->source >= static_cast<int>(presets.size()))
-        return false;
+    if (!choice) return std::nullopt;
+    if (choice->source < 0 || choice->source >= static_cast<int>(presets.size())) return false;
     const int selection = choice->overwrite ? presetchoice::Overwrite : presetchoice::Add;
     Preset_Data& preset = presets[choice->source];
     bool marked = false;
@@ -260,7 +262,14 @@ void indFileCommands::Preset() {
     const clsSheetList list = OpenSheetList();
     const bool oneBank =
         (list.kind == csvkind::BasicCh || list.kind == csvkind::BasicPg) && ListExists(list);
-    const bool chosen = !presets.empty() && ChoosePresets(presets, oneBank);
+    bool chosen = false;
+    if (!presets.empty()) {
+        const std::optional<bool> marked = ChoosePresets(presets, oneBank);
+        // Closed with Escape or its close button: the user asked for nothing, so nothing
+        // is imported and nothing is said.
+        if (!marked) return;
+        chosen = *marked;
+    }
 
     cmcEeprom before;
     before.Assign(organisation.Image());

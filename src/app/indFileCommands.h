@@ -131,7 +131,7 @@ class indFileCommands {
     std::optional<std::string> AskFile(bool save);
     void TakeFolderOf(const std::string& path);
     void ReopenSheet(const clsSheetList& list);
-    bool ChoosePresets(std::vector<Preset_Data>& presets, bool oneBank);
+    std::optional<bool> ChoosePresets(std::vector<Preset_Data>& presets, bool oneBank);
 
     indFileDocument& document_;
     indPresetDialog presetDialog_;

@@ -14,6 +14,7 @@
 #include "settings/indEnviron.h"
 
 #include <filesystem>
+#include <utility>
 
 namespace {
 const char* const OpenDialogKey = "GI_Sys_Dialog_FOpen"; // line 0 extension, line 1 filter
@@ -203,6 +204,7 @@ bool indMain::CloseQuery() {
     environ_.windowTop = placement.top;
     environ_.windowWidth = placement.width;
     environ_.windowHeight = placement.height;
+    environ_.windowMaximized = window_->IsMaximized() ? 1 : 0;
     environ_.splitterV = window_->SplitterPosition();
     return true;
 }
@@ -236,6 +238,13 @@ void indMain::OpenSheet(const std::string& address) {
     const bool focus = window_->IsWindowVisible() && window_->IsWindowEnabled() && gridHadFocus_;
     window_->ShowSheet(address, position, focus, fontFlag_);
     fontFlag_ = false;
+    if (!pendingStatus_.empty())
+        events_.SendText(ev::StatusText, 0, 0, std::exchange(pendingStatus_, std::string()));
+}
+
+void indMain::ShowStatus(const std::string& text) {
+    events_.SendText(ev::StatusText, 0, 0, text);
+    pendingStatus_ = window_ && window_->SheetOpen() ? std::string() : text;
 }
 
 void indMain::OpenSheetAt(const std::string& address, const std::array<int, 4>& position) {

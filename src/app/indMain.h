@@ -84,6 +84,9 @@ class indMain : public cuiMain {
     const std::vector<clsSheetHistoryEntry>& SheetHistory() const { return history_; }
     // The font size changed: the next sheet drops the stored column widths of all sheets.
     void SetFontFlag() { fontFlag_ = true; }
+    // Shows a text in the status bar; while no sheet is open it is shown again once one
+    // opens (opening a sheet clears the status bar).
+    void ShowStatus(const std::string& text);
     // The sheet shown when nothing is open and nothing was open before: the memory channels
     // of the first group, else the category list.
     std::string FirstSheetAddress() const;
@@ -155,4 +158,5 @@ class indMain : public cuiMain {
     clsLoadCorrections corrections_;
     bool correctionsPending_ = false;
     std::string correctedFile_; // the file it came from; empty for the receiver
+    std::string pendingStatus_; // shown when the next sheet opens
 };

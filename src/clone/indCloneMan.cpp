@@ -37,10 +37,8 @@ const std::vector<int> CheckLines[LastHeadLine + 1] = {
 
 const std::vector<int> DefaultCheckLines = {0, 1, 2, 3};
 
-// Said when the port exists but the user may not open it; the catalogue may carry its own.
+// Said when the port exists but the user may not open it.
 constexpr char DeniedHintKey[] = "GI_Mess_CloneErr_PortDenied";
-constexpr char DeniedHint[] =
-    "You have no permission to use this port: join the 'dialout' group and log in again.";
 
 std::string ReplaceFirst(std::string text, const std::string& mark, const std::string& value) {
     const size_t at = text.find(mark);
@@ -62,9 +60,7 @@ std::string PortAccessMessage(const std::string& path, cmcPortError error) {
     cmcGTex& text = cmcGTex::Process();
     std::string head = text.GetLine("GI_Mess_CloneErr_Head", clonecode::PortAccess);
     head = ReplaceFirst(ReplaceFirst(head, "%s", path), "%d", path);
-    if (error == cmcPortError::Denied)
-        head += "\n" + (text.HasKey(DeniedHintKey) ? text.GetText(DeniedHintKey)
-                                                   : std::string(DeniedHint));
+    if (error == cmcPortError::Denied) head += "\n" + text.GetText(DeniedHintKey);
     return head;
 }
 

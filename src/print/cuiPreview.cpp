@@ -2,6 +2,7 @@
 
 #include "catalogue/cmcGTex.h"
 #include "settings/indEnviron.h"
+#include "sheet/view/cuiWorkArea.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -42,6 +43,13 @@ QString Line(cmcGTex& catalogue, const char* key, int n) {
     return QString::fromStdString(catalogue.GetLine(key, n));
 }
 
+// A caption without its access key: "&Zoom" and "ズーム(&Z)" both say the word alone.
+QString WithoutAccessKey(QString text) {
+    static const QRegularExpression trailing(QStringLiteral("\\(&.\\)"));
+    text.remove(trailing);
+    return text.remove(QLatin1Char('&'));
+}
+
 // Centres the window over the work area, never above or left of it.
 void CentreOnDesktop(QWidget& window) {
     const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
@@ -58,7 +66,7 @@ cuiPreview::cuiPreview(QWidget* owner, const QString& caption, cuiPrinter& print
                        indEnviron* settings, const Images& images)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
-      printer_(printer), settings_(settings) {
+      printer_(printer), settings_(settings), caption_(caption) {
     setWindowTitle(caption);
     setObjectName(QStringLiteral("printPreview"));
     auto* box = new QVBoxLayout(this);
@@ -70,13 +78,15 @@ cuiPreview::cuiPreview(QWidget* owner, const QString& caption, cuiPrinter& print
     scroll_ = new QScrollArea(this);
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setAlignment(Qt::AlignCenter);
-    scroll_->setFocusPolicy(Qt::NoFocus);
+    // The page takes the keys: arrows scroll it zoomed, page through it otherwise.
+    scroll_->setFocusPolicy(Qt::StrongFocus);
     QPalette grey = scroll_->palette();
     grey.setColor(QPalette::Window, ClientGrey);
     scroll_->setPalette(grey);
     scroll_->setBackgroundRole(QPalette::Window);
     scroll_->setAutoFillBackground(true);
     scroll_->viewport()->installEventFilter(this);
+    scroll_->installEventFilter(this); // its keys page and scroll as the window's do
     picture_ = new QLabel;
     picture_->setObjectName(QStringLiteral("previewPage"));
     scroll_->setWidget(picture_);
@@ -101,21 +111,37 @@ void cuiPreview::BuildToolBar(const Images& images) {
     bar->setFixedHeight(TopPanelHeight);
     bar->setIconSize(QSize(16, 16));
     bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    // Every button takes the focus (Tab reaches it, Space presses it), and the caption's
+    // access key (Alt and the letter) presses it from anywhere in the window.
+    const auto reachable = [&](QAction* action, const QString& label) {
+        if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action)))
+            button->setFocusPolicy(Qt::StrongFocus);
+        const QKeySequence key = QKeySequence::mnemonic(label);
+        if (!key.isEmpty()) {
+            QList<QKeySequence> keys = action->shortcuts();
+            keys.prepend(key);
+            action->setShortcuts(keys);
+        }
+        action->setShortcutContext(Qt::WindowShortcut);
+    };
     const auto textButton = [&](const QString& label, auto slot) {
         QAction* action = bar->addAction(label, this, slot);
         if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action))) {
             button->setFixedWidth(TextButtonWidth);
             button->setToolButtonStyle(Qt::ToolButtonTextOnly);
         }
+        reachable(action, label);
         return action;
     };
     print_ = textButton(caption(0), [this] { accept(); });
+    print_->setShortcuts(print_->shortcuts() << QKeySequence(Qt::CTRL | Qt::Key_P));
     setting_ = textButton(caption(1), [this] { AskSetting(); });
     bar->addSeparator();
     const auto pageButton = [&](int image, int hint, auto slot) {
-        QAction* action =
-            bar->addAction(images ? images(image) : QIcon(), caption(hint), this, slot);
-        action->setToolTip(caption(hint));
+        QAction* action = bar->addAction(images ? images(image) : QIcon(),
+                                         WithoutAccessKey(caption(hint)), this, slot);
+        action->setToolTip(WithoutAccessKey(caption(hint)));
+        reachable(action, caption(hint));
         return action;
     };
     top_ = pageButton(TopImage, 2, [this] { GoTo(0); });
@@ -127,6 +153,7 @@ void cuiPreview::BuildToolBar(const Images& images) {
     pageBox_->setAttribute(Qt::WA_InputMethodEnabled, false);
     pageBox_->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[0-9]{0,3}")), pageBox_));
+    pageBox_->installEventFilter(this); // zoomed, Left and Right scroll the page
     connect(pageBox_, &QLineEdit::returnPressed, this,
             [this] { GoTo(pageBox_->text().toInt() - 1); });
     bar->addWidget(pageBox_);
@@ -145,8 +172,10 @@ void cuiPreview::Prepare(std::vector<cuiPrintPage> pages) {
     const QSize page = printer_.PageSize();
     QSize wanted(page.width() + WindowRoom,
                  page.height() + WindowRoom + TopPanelHeight + statusPage_->sizeHint().height());
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        wanted = wanted.boundedTo(screen->availableGeometry().size());
+    const QWidget* owner = parentWidget();
+    const QScreen* screen =
+        owner && owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
+    if (screen) wanted = wanted.boundedTo(screen->availableGeometry().size());
     resize(wanted);
 }
 
@@ -154,6 +183,10 @@ bool cuiPreview::Show() {
     setEnabled(true); // the disabled main window would hold its child windows disabled
     GoTo(0);
     CentreOnDesktop(*this);
+    // Shown first, so that the title bar is known and the whole window fits the work area.
+    show();
+    cuiFitInWorkArea(*this);
+    scroll_->setFocus(Qt::OtherFocusReason);
     return exec() == QDialog::Accepted;
 }
 
@@ -169,6 +202,14 @@ void cuiPreview::GoTo(int page) {
     previous_->setEnabled(current_ > 0);
     next_->setEnabled(current_ + 1 < count);
     last_->setEnabled(current_ + 1 < count);
+    ShowTitle();
+}
+
+// The window names the sheet of the page on show (Print All goes through several).
+void cuiPreview::ShowTitle() {
+    if (pages_.empty()) return setWindowTitle(caption_);
+    const QString sheet = printer_.SheetTitle(pages_[size_t(current_)]).trimmed();
+    setWindowTitle(sheet.isEmpty() ? caption_ : sheet + QStringLiteral(" - ") + caption_);
 }
 
 QString cuiPreview::StatusText() const {
@@ -222,6 +263,10 @@ void cuiPreview::keyPressEvent(QKeyEvent* event) {
         return GoTo(current_ - 1);
     case Qt::Key_PageDown:
         return GoTo(current_ + 1);
+    case Qt::Key_Home:
+        return GoTo(0);
+    case Qt::Key_End:
+        return GoTo(int(pages_.size()) - 1);
     case Qt::Key_Up:
         return zoomed ? ScrollBy(0, -1) : GoTo(current_ - 1);
     case Qt::Key_Down:
@@ -241,8 +286,38 @@ void cuiPreview::keyPressEvent(QKeyEvent* event) {
 }
 
 // The whole page fits the scroll box again whenever the box changes size.
+// The page's keys are the window's (the scroll box would take the arrows and page keys
+// itself, scrolling where there is nothing to scroll); zoomed, Left and Right in the page
+// box scroll the page too.
 bool cuiPreview::eventFilter(QObject* watched, QEvent* event) {
+    if (!scroll_) return QDialog::eventFilter(watched, event); // still being built
     if (watched == scroll_->viewport() && event->type() == QEvent::Resize) FitImage();
+    if (watched == scroll_ && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
+            switch (key->key()) {
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+            case Qt::Key_Left:
+            case Qt::Key_Right:
+            case Qt::Key_PageUp:
+            case Qt::Key_PageDown:
+            case Qt::Key_Home:
+            case Qt::Key_End:
+                keyPressEvent(key);
+                return true;
+            default:
+                break;
+            }
+        }
+    }
+    if (watched == pageBox_ && event->type() == QEvent::KeyPress && Zoomed()) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Left || key == Qt::Key_Right) {
+            ScrollBy(key == Qt::Key_Left ? -1 : 1, 0);
+            return true;
+        }
+    }
     return QDialog::eventFilter(watched, event);
 }
 

@@ -63,6 +63,7 @@ class cuiPreview : public QDialog {
     void FitImage();
     void AskSetting();
     void ScrollBy(int dx, int dy);
+    void ShowTitle();
 
     cuiPrinter& printer_;
     indEnviron* settings_;
@@ -81,4 +82,5 @@ class cuiPreview : public QDialog {
     QLabel* statusPage_ = nullptr;
     QScrollArea* scroll_ = nullptr;
     QLabel* picture_ = nullptr;
+    QString caption_; // the program's name, after the sheet's title
 };

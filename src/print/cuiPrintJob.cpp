@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QFile>
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -22,6 +23,43 @@ bool AskPrinter(QPrinter& printer, QWidget* owner) {
     QPrintDialog dialog(&printer, owner);
     return dialog.exec() == QDialog::Accepted;
 }
+
+// Why a printer's output file cannot be written, as the file system says it ("Permission
+// denied", "Is a directory"); empty for a real printer. The probe leaves no file behind.
+QString OutputFileReason(const QPrinter& printer) {
+    const QString path = printer.outputFileName();
+    if (path.isEmpty()) return {};
+    QFile file(path);
+    const bool existed = file.exists();
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return file.errorString();
+    file.close();
+    if (!existed) file.remove();
+    return {};
+}
+
+// "File error." with the catalogue's text, then the reason and the file's name when the
+// printer writes a file.
+void ShowPrintError(cmcGTex& text, const char* key, const QPrinter& printer) {
+    std::string message = text.GetText("GI_Mess_FileErr_Headline") + "\n\n" + text.GetText(key);
+    const QString reason = OutputFileReason(printer);
+    if (!reason.isEmpty()) message += "\n" + reason.toStdString();
+    if (!printer.outputFileName().isEmpty())
+        message += "\n\n" + printer.outputFileName().toStdString();
+    cmcMessage(message, text.GetText("GI_Sys_AppTitle"), MsgIcon::Error);
+}
+
+// The "Now Printing" window: Escape (or a close request) cancels the job, and the window
+// stays until the job has ended.
+class cuiPrintingWindow : public QDialog {
+  public:
+    cuiPrintingWindow(QWidget* owner, std::function<void()> cancel)
+        : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+          cancel_(std::move(cancel)) {}
+    void reject() override { cancel_(); }
+
+  private:
+    std::function<void()> cancel_;
+};
 
 // The pages cut into runs of one sheet each, in order.
 std::vector<std::vector<cuiPrintPage>> BySheet(const std::vector<cuiPrintPage>& pages) {
@@ -87,6 +125,12 @@ void cuiPrintJob::Print(const std::vector<std::string>& addresses, bool all) {
         count += static_cast<int>(sheet.size());
     ShowPrintingWindow();
     writer_ = std::make_unique<cuiPageWriter>(*pages_, *printer_, count);
+    if (!writer_->IsOpen()) {
+        // The output file cannot be made: say so, rather than end as if printed.
+        End();
+        ShowPrintError(text, "GI_Mess_FileErr_FileOpen", *printer_);
+        return;
+    }
     next_ = 0;
     if (all) {
         job_.start();
@@ -106,8 +150,9 @@ void cuiPrintJob::Tick() {
         ++next_;
     }
     if (next_ < sheets_.size()) return;
-    writer_->Finish();
+    const bool finished = writer_->Finish();
     End();
+    if (!finished) ShowPrintError(*services_.catalogue, "GI_Mess_FileErr_FileAccess", *printer_);
 }
 
 void cuiPrintJob::End() {
@@ -129,7 +174,7 @@ void cuiPrintJob::BuildPrintingWindow() {
     const auto line = [&text](int n) {
         return QString::fromStdString(text.GetLine("GI_Sys_Printer_PrintingDialog", n));
     };
-    auto* window = new QDialog(owner_, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    auto* window = new cuiPrintingWindow(owner_, [this] { Cancel(); });
     window->setObjectName(QStringLiteral("nowPrinting"));
     window->setWindowTitle(line(0));
     auto* label = new QLabel(line(1), window);
@@ -148,8 +193,6 @@ void cuiPrintJob::BuildPrintingWindow() {
                         height - static_cast<int>(std::lround(1.5 * buttonHeight)), buttonWidth,
                         buttonHeight);
     QObject::connect(button, &QPushButton::clicked, [this] { Cancel(); });
-    // Escape cancels the printing, never the window.
-    QObject::connect(window, &QDialog::rejected, [this] { Cancel(); });
     if (owner_) window->move(owner_->geometry().center() - QPoint(width / 2, height / 2));
     window_ = window;
 }

@@ -279,6 +279,10 @@ void cuiPrinter::DrawPage(QPainter& painter, const cuiPrintPage& page, int numbe
                {page.firstRow, page.rows}, &painter);
 }
 
+QString cuiPrinter::SheetTitle(const cuiPrintPage& page) {
+    return SheetFor(page.address, page.fontHeight).TitleLabel()->text();
+}
+
 std::vector<cuiPrintPage> cuiLayOutSheets(cuiPrinter& printer,
                                           const std::vector<std::string>& addresses) {
     std::vector<cuiPrintPage> pages;

@@ -75,6 +75,8 @@ class cuiPrinter {
     int LayOut(const std::string& address, std::vector<cuiPrintPage>& pages);
     // Draws a page on a painter in layout pixels; number and count go into the frame.
     void DrawPage(QPainter& painter, const cuiPrintPage& page, int number, int count);
+    // The title of the page's sheet, as its frame shows it.
+    QString SheetTitle(const cuiPrintPage& page);
     // The sheet of the last page drawn goes; the next page builds it again.
     void Release();
 

@@ -155,6 +155,9 @@ bool indEnviron::Load() {
     windowWidth = width;
     windowHeight = height;
     splitterV = splitter;
+    // Not among the values every store holds: missing means a normal window.
+    windowMaximized =
+        backend->readInt(SettingsScope::User, WindowKey, "Maximized").value_or(0) != 0;
 
     const int model = read.Int(SetupKey, "ModelType");
     const uint32_t etc = static_cast<uint32_t>(read.Int(SetupKey, "Etc Data"));
@@ -244,6 +247,8 @@ void indEnviron::ApplyDefaults() {
     windowLeft = area.width > 0 ? (area.width - windowWidth) / 2 : 0;
     windowTop = area.height > 0 ? (area.height - windowHeight) * 3 / 10 : 0;
     splitterV = 200;
+    windowMaximized = 0;
+    defaultsApplied = true;
     modelType = 0;
     setupDone = 0;
 }
@@ -277,6 +282,7 @@ void indEnviron::Write() {
     writeInt(WindowKey, "Width", windowWidth);
     writeInt(WindowKey, "Height", windowHeight);
     writeInt(WindowKey, "SplitterV", splitterV);
+    writeInt(WindowKey, "Maximized", windowMaximized);
 
     writeInt(SetupKey, "ModelType", modelType);
     writeInt(SetupKey, "Etc Data",

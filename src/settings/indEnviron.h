@@ -76,7 +76,9 @@ class indEnviron {
     int windowTop = 0;
     int windowWidth = 0;
     int windowHeight = 0;
+    int windowMaximized = 0; // 1: the main window opens maximised over that placement
     int splitterV = 200;
+    bool defaultsApplied = false; // nothing usable was stored: the first start
     int modelType = 0;
     int setupDone = 0;  // 1: show the main window at start; 0: Initial Setup
     int fccInhibit = 0; // receiver flags, 0 or 1

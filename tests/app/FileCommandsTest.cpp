@@ -307,7 +307,13 @@ TEST_F(FileCommandsTest, PresetClosedOrWithABrokenListChangesNothing) {
     ASSERT_EQ(organisation().BankCount(), 1);
     const std::vector<uint8_t> before = Image();
 
-    commands.Preset(); // Escape
+    commands.Preset(); // Escape or the close button: no import, no message
+    EXPECT_TRUE(shown().empty());
+    EXPECT_EQ(Image(), before);
+    EXPECT_EQ(window.closed, 0);
+
+    answer = indPresetChoice{0, {}, false}; // Add with no category checked
+    commands.Preset();
     EXPECT_EQ(platform.messages.lastText(), "No channel data was found.");
     EXPECT_EQ(window.closed, 0);
 

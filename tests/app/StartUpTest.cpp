@@ -117,8 +117,8 @@ TEST(StartUpTest, StoredPlacementIsClampedToTheWorkArea) {
     indEnviron& env = process.Environ();
     env.windowLeft = 5000, env.windowTop = 3000, env.windowWidth = 800, env.windowHeight = 600;
     const cmcRect placed = process.Main().StoredPlacement();
-    EXPECT_EQ(placed.left, 1904);
-    EXPECT_EQ(placed.top, 1024);
+    EXPECT_EQ(placed.left, 1920 - 800);
+    EXPECT_EQ(placed.top, 40 + 1000 - 600);
     EXPECT_EQ(placed.width, 800);
     EXPECT_EQ(placed.height, 600);
 
@@ -128,28 +128,30 @@ TEST(StartUpTest, StoredPlacementIsClampedToTheWorkArea) {
     EXPECT_EQ(process.Main().StoredSplitter(), 250);
 }
 
-TEST(PlacementTest, AtLeastSixteenPixelsStayOnTheWorkArea) {
+TEST(PlacementTest, TheWholeWindowStaysOnTheWorkArea) {
     const cmcRect work{100, 50, 1000, 700}; // right 1100, bottom 750
     struct Case {
-        cmcRect stored;
-        int left, top;
+        cmcRect stored, placed;
     } cases[] = {
-        {{200, 100, 400, 300}, 200, 100},     // inside: unchanged
-        {{1200, 100, 400, 300}, 1084, 100},   // beyond the right edge
-        {{200, 900, 400, 300}, 200, 734},     // below the bottom
-        {{-600, 100, 400, 300}, -284, 100},   // beyond the left edge: 16 pixels remain
-        {{200, -80, 400, 300}, 200, 50},      // above the top: top edge on the work area
-        {{-2000, -2000, 300, 200}, -184, 50}, // far off to the upper left
-        {{5000, 5000, 300, 200}, 1084, 734},  // far off to the lower right
-        {{1090, 740, 300, 200}, 1084, 734},   // just inside stays near the corner
-        {{-184, 50, 300, 200}, -184, 50},     // exactly 16 pixels inside
+        {{200, 100, 400, 300}, {200, 100, 400, 300}},    // inside: unchanged
+        {{700, 450, 400, 300}, {700, 450, 400, 300}},    // touching the bottom right corner
+        {{1200, 100, 400, 300}, {700, 100, 400, 300}},   // beyond the right edge
+        {{200, 900, 400, 300}, {200, 450, 400, 300}},    // below the bottom
+        {{-600, 100, 400, 300}, {100, 100, 400, 300}},   // beyond the left edge
+        {{200, -80, 400, 300}, {200, 50, 400, 300}},     // above the top
+        {{-2000, -2000, 300, 200}, {100, 50, 300, 200}}, // far off to the upper left
+        {{5000, 5000, 300, 200}, {800, 550, 300, 200}},  // far off to the lower right
+        {{0, 0, 2600, 1800}, {100, 50, 1000, 700}},      // stored at a larger scale
+        {{300, 200, 1200, 400}, {100, 200, 1000, 400}},  // too wide only
+        {{300, 100, 200, 800}, {300, 50, 200, 700}},     // too tall only
     };
     for (const Case& c : cases) {
         const cmcRect placed = ClampToWorkArea(c.stored, work);
-        EXPECT_EQ(placed.left, c.left) << c.stored.left << "," << c.stored.top;
-        EXPECT_EQ(placed.top, c.top) << c.stored.left << "," << c.stored.top;
-        EXPECT_EQ(placed.width, c.stored.width);
-        EXPECT_EQ(placed.height, c.stored.height);
+        const auto text = [](const cmcRect& r) {
+            return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+                   std::to_string(r.width) + "x" + std::to_string(r.height);
+        };
+        EXPECT_EQ(text(placed), text(c.placed)) << text(c.stored);
     }
 }
 

@@ -3,15 +3,19 @@
 #include "print/cuiPrintJob.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
 #include <QFile>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -102,6 +106,60 @@ TEST_F(PrintJobTest, ThePreviewPagesThroughAndItsCancelPrintsNothing) {
     EXPECT_EQ(job.PagesPrinted(), 0);
 }
 
+// The preview as it runs for the user: it fits the work area, names the sheet on show, and
+// works from the keyboard alone: the page keys on the page, Alt and a caption's letter,
+// Left and Right scrolling sideways zoomed (also from the page box), Ctrl+P printing.
+TEST_F(PrintJobTest, ThePreviewWorksFromTheKeyboardAndNamesItsSheet) {
+    lookAtPreview = [](cuiPreview& preview) {
+        bool looked = false;
+        QTimer::singleShot(0, &preview, [&preview, &looked] {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &preview; }));
+            const int last = int(preview.Pages().size()) - 1;
+            EXPECT_TRUE(preview.screen()->availableGeometry().contains(preview.frameGeometry()));
+            EXPECT_EQ(preview.windowTitle(), QStringLiteral("Category Operation - Pelham"));
+            QWidget* page = QApplication::focusWidget();
+            ASSERT_EQ(page, preview.findChild<QScrollArea*>());
+            QTest::keyClick(page, Qt::Key_End);
+            EXPECT_EQ(preview.CurrentPage(), last);
+            EXPECT_TRUE(preview.windowTitle().startsWith(QStringLiteral("Common Setting")))
+                << preview.windowTitle().toStdString();
+            QTest::keyClick(page, Qt::Key_Home);
+            EXPECT_EQ(preview.CurrentPage(), 0);
+            QTest::keyClick(page, Qt::Key_Down);
+            EXPECT_EQ(preview.CurrentPage(), 1);
+
+            preview.resize(500, 400); // narrower than the page
+            QTest::keyClick(page, Qt::Key_Z, Qt::AltModifier);
+            EXPECT_TRUE(preview.Zoomed());
+            QScrollBar* sideways = preview.findChild<QScrollArea*>()->horizontalScrollBar();
+            ASSERT_GT(sideways->maximum(), 0);
+            const int start = sideways->value();
+            QTest::keyClick(page, Qt::Key_Right);
+            EXPECT_GT(sideways->value(), start);
+            preview.PageBox()->setFocus();
+            const int moved = sideways->value();
+            QTest::keyClick(preview.PageBox(), Qt::Key_Right);
+            EXPECT_GT(sideways->value(), moved);
+            QTest::keyClick(preview.PageBox(), Qt::Key_Left);
+            EXPECT_EQ(sideways->value(), moved);
+            EXPECT_EQ(preview.CurrentPage(), 1);
+
+            for (QToolButton* button : preview.findChildren<QToolButton*>())
+                if (button->defaultAction())
+                    EXPECT_TRUE(button->focusPolicy() & Qt::TabFocus)
+                        << button->defaultAction()->toolTip().toStdString();
+            looked = true;
+            QTest::keyClick(page, Qt::Key_P, Qt::ControlModifier);
+        });
+        const bool print = preview.Show();
+        EXPECT_TRUE(looked);
+        return print;
+    };
+    job.Print(AllSheets(), false);
+    EXPECT_GT(job.PagesPrinted(), 0) << "Ctrl+P printed";
+    EXPECT_EQ(PdfPages(pdf).size(), job.PagesPrinted());
+}
+
 TEST_F(PrintJobTest, ALargerPrinterFontLaysThePagesOutAgainFromPageOne) {
     program.FillGroup(0, 200);
     lookAtPreview = [this](cuiPreview& preview) {
@@ -156,6 +214,47 @@ TEST_F(PrintJobTest, AJobWithoutAnyPrintablePageStillEndsAndEnablesTheWindow) {
         EXPECT_EQ(job.PrintingWindow(), nullptr) << all;
         EXPECT_EQ(job.PagesPrinted(), 0) << all;
     }
+}
+
+// A PDF file that cannot be made is reported with the file system's reason; nothing counts
+// as printed, and the window is usable again.
+TEST_F(PrintJobTest, AnOutputFileThatCannotBeMadeIsReportedWithItsReason) {
+    struct Case {
+        QString path;
+        const char* reason;
+    };
+    const Case cases[] = {{folder.filePath(QStringLiteral("missing/job.pdf")), "No such file"},
+                          {folder.path(), "directory"}};
+    for (const Case& c : cases) {
+        for (const bool all : {false, true}) {
+            program.platform.messages.clear();
+            pdf = c.path;
+            job.Print(AllSheets(), all);
+            ASSERT_TRUE(QTest::qWaitFor([this] { return !job.Running(); }, 5000));
+            EXPECT_TRUE(owner.isEnabled());
+            EXPECT_EQ(job.PrintingWindow(), nullptr);
+            EXPECT_EQ(job.PagesPrinted(), 0);
+            ASSERT_EQ(program.platform.messages.shown().size(), 1u) << c.reason;
+            const std::string text = program.platform.messages.lastText();
+            EXPECT_NE(text.find("Cannot open the file."), std::string::npos) << text;
+            EXPECT_NE(text.find(c.reason), std::string::npos) << text;
+            EXPECT_NE(text.find(c.path.toStdString()), std::string::npos) << text;
+        }
+    }
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("missing"))));
+}
+
+// Escape in "Now Printing" cancels the job; the window stays until the job has ended.
+TEST_F(PrintJobTest, EscapeInNowPrintingCancelsWithoutHidingTheWindow) {
+    job.Print(AllSheets(), true);
+    ASSERT_TRUE(job.Running());
+    QDialog* window = job.PrintingWindow();
+    ASSERT_NE(window, nullptr);
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !job.Running(); }, 5000));
+    EXPECT_TRUE(owner.isEnabled());
+    EXPECT_FALSE(PdfPages(pdf).join(QString()).contains(QStringLiteral("Common Setting")));
 }
 
 } // namespace

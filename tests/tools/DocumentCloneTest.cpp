@@ -6,6 +6,9 @@
 #include "app/AppTestSupport.h"
 
 #include "app/indDocumentFile.h"
+#include "clone/indCloneProgress.h"
+#include "events/cmcEvMan.h"
+#include "events/cmcEvents.h"
 #include "model/cmcMemoryMap.h"
 #include "settings/indEnviron.h"
 
@@ -63,17 +66,44 @@ class DocumentCloneTest : public ::testing::Test {
         return -1;
     }
 
+    // The status bar's texts, in order.
+    void WatchStatus() {
+        main().Events().Subscribe(
+            [](void* context, const cmcEvent& event) {
+                if (event.code == ev::StatusText)
+                    static_cast<DocumentCloneTest*>(context)->status.push_back(event.Text());
+            },
+            this);
+    }
+
     cmcFakePlatform platform;
     testenv::TempFolder folder;
     DataHomeScope dataHome{folder.file("data")};
     RunningProgram program;
+    std::vector<std::string> status;
 };
 
 TEST_F(DocumentCloneTest, ReadMakesTheReceiversImageAModifiedUntitledDocument) {
     SimProcess sim({"--destination", "1"});
     UsePort(sim.Port(), 1);
+    // The read's progress is told its step before it opens; the status bar says when the
+    // read ended.
+    std::vector<std::string> order;
+    main().CloneCommands().SetReadStepObserver([&order] { order.push_back("step"); });
+    main().CloneCommands().SetProgressFactory([&order]() -> std::unique_ptr<indCloneProgressView> {
+        struct Unseen : indCloneProgressView {
+            void ShowProgress(int) override {}
+        };
+        order.push_back("progress");
+        return std::make_unique<Unseen>();
+    });
+    WatchStatus();
     main().CloneRead();
     ASSERT_TRUE(RunSession());
+    EXPECT_EQ(order, (std::vector<std::string>{"step", "progress"}));
+    ASSERT_FALSE(status.empty());
+    EXPECT_TRUE(status.back().starts_with("Clone Read ended at ")) << status.back();
+    EXPECT_EQ(status.back().size(), std::string("Clone Read ended at 12:34.").size());
     EXPECT_TRUE(platform.messages.shown().empty()) << platform.messages.lastText();
     EXPECT_TRUE(main().WorkingImage().HasFormatMarker());
     EXPECT_EQ(main().Organisation().TotalChannels(), 2);
@@ -133,6 +163,7 @@ TEST_F(DocumentCloneTest, WriteBacksTheReceiverUpAndSendsTheDocumentAfterTheQues
 TEST_F(DocumentCloneTest, AnotherDestinationStopsTheReadAndKeepsTheDocument) {
     SimProcess sim({"--destination", "3"});
     UsePort(sim.Port(), 1);
+    WatchStatus();
     cmcEeprom before;
     before.Assign(main().WorkingImage());
     main().CloneRead();
@@ -143,6 +174,8 @@ TEST_F(DocumentCloneTest, AnotherDestinationStopsTheReadAndKeepsTheDocument) {
     EXPECT_EQ(FirstDifference(main().WorkingImage(), before), -1);
     EXPECT_EQ(main().Modified(), 0);
     EXPECT_TRUE(program.window.enabled);
+    ASSERT_FALSE(status.empty());
+    EXPECT_NE(status.back().find("the document is unchanged"), std::string::npos) << status.back();
 }
 
 } // namespace

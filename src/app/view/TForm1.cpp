@@ -21,6 +21,7 @@
 #include "sheet/view/cuiMenu.h"
 #include "sheet/view/cuiSheetAddress.h"
 #include "sheet/view/cuiTree.h"
+#include "sheet/view/cuiWorkArea.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -33,6 +34,7 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidgetItemIterator>
@@ -45,6 +47,7 @@ namespace {
 
 constexpr int StatusTextMinimum = 100;
 constexpr int PortItems = 4;
+constexpr int ReadStepLine = 3; // "GI_Clone_Steps": the write's three steps, then the read
 
 // A bevelled panel that holds one widget at a time.
 QFrame* MakePanel(QWidget* parent, const char* name) {
@@ -79,11 +82,18 @@ TForm1::TForm1(indMain& controller) : controller_(controller) {
         *nextStep = QString::fromStdString(
             controller_.Catalogue().GetLine("GI_Clone_Steps", static_cast<int>(step)));
     });
+    // A Clone Read names its one step too.
+    controller_.CloneCommands().SetReadStepObserver([this, nextStep] {
+        *nextStep =
+            QString::fromStdString(controller_.Catalogue().GetLine("GI_Clone_Steps", ReadStepLine));
+    });
     controller_.CloneCommands().SetProgressFactory(cuiCloneProgress::Factory(this, nextStep));
     controller_.FileCommands().SetPresetDialog([this](const indPresetRequest& request) {
         return cuiPresetDialog::Choose(controller_.Catalogue(), request, this);
     });
     controller_.CreateUi(*this);
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { NoteFocus(now); });
 }
 
 TForm1::~TForm1() {
@@ -96,6 +106,7 @@ TForm1::~TForm1() {
     menu_.reset();
     controller_.CloneCommands().SetProgressFactory(nullptr);
     controller_.CloneCommands().SetWriteStepObserver(nullptr);
+    controller_.CloneCommands().SetReadStepObserver(nullptr);
     controller_.FileCommands().SetPresetDialog(nullptr);
 }
 
@@ -133,6 +144,20 @@ void TForm1::BuildPanels() {
     tree_->SetOpenAddress([this] { return OpenSheetAddress(); });
     leftPanel_->layout()->addWidget(tree_);
     tree_->Build();
+    if (controller_.Settings().defaultsApplied) FitTreePanel();
+}
+
+// At the first start the tree's panel is as wide as its widest caption (the Japanese
+// captions are longer than the stored default), but never more than half the window.
+void TForm1::FitTreePanel() {
+    tree_->ensurePolished();
+    // Through the base class, where the measure is public.
+    const int captions = static_cast<const QAbstractItemView*>(tree_)->sizeHintForColumn(0);
+    const int frame = 2 * (tree_->frameWidth() + PanelBevel);
+    const int bar = tree_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, tree_);
+    const int wanted =
+        std::min(std::max(controller_.StoredSplitter(), captions + frame + bar), width() / 2);
+    splitter_->setSizes({wanted, std::max(width() - wanted - SplitterHandleWidth, 1)});
 }
 
 // The main menu of the catalogue; a chosen item runs its cell's logic with Enter.
@@ -343,18 +368,32 @@ void TForm1::EnableWindow(bool enabled) {
 
 void TForm1::ShowWindow() {
     setEnabled(true);
-    show();
+    if (!std::exchange(shownOnce_, true) && controller_.Settings().windowMaximized)
+        showMaximized();
+    else
+        show();
+    FitFrameInWorkArea();
     raise();
     activateWindow();
 }
 
+// The frame's position and the inner size, as the window is placed at start. While
+// maximised it is the restored placement (normalGeometry is the inner rectangle, so the
+// frame's offset is taken off), or the stored one when the window never was restored.
 cmcRect TForm1::Placement() const {
-    // The restored placement also while maximised, so the next start opens normal-sized.
     if (isMaximized() || isFullScreen()) {
         const QRect normal = normalGeometry();
-        return {normal.x(), normal.y(), normal.width(), normal.height()};
+        if (!normal.isValid() || normal.isEmpty()) return controller_.StoredPlacement();
+        const QPoint frame = geometry().topLeft() - pos();
+        return {normal.x() - frame.x(), normal.y() - frame.y(), normal.width(), normal.height()};
     }
     return {x(), y(), width(), height()};
+}
+
+// The stored placement fits the work area with the inner size; the title bar and the
+// frame, known once shown, may still reach past it.
+void TForm1::FitFrameInWorkArea() {
+    cuiFitInWorkArea(*this);
 }
 
 void TForm1::CloseWindow() {
@@ -478,7 +517,10 @@ bool TForm1::CloseSheetView(std::array<int, 4>& position, bool& hadFocus) {
     if (!sheet_) return false;
     const cuiSheetPosition where = sheet_->Position();
     position = {where.column, where.row, where.left, where.top};
-    hadFocus = sheet_->isAncestorOf(QApplication::focusWidget());
+    // While the window is held (a Clone Read replaces the sheet) the focus is away; the
+    // grid had it if it had it last.
+    hadFocus =
+        sheet_->isAncestorOf(QApplication::focusWidget()) || (!isEnabled() && lastFocusInSheet_);
     sheet_.reset();
     return true;
 }
@@ -552,6 +594,31 @@ bool TForm1::ActOnTreeSelection() {
 
 int TForm1::SplitterPosition() const {
     return leftPanel_->width();
+}
+
+void TForm1::NoteFocus(QWidget* now) {
+    if (!now || now->window() != this) return;
+    lastFocus_ = now;
+    lastFocusInSheet_ = sheet_ && sheet_->isAncestorOf(now);
+}
+
+// The widget that had the focus gets it back; when it has gone (the sheet was replaced
+// meanwhile) the grid gets it if the focus was in the sheet, else the tree.
+void TForm1::RestoreFocus() {
+    if (lastFocus_ && lastFocus_->isVisible() && lastFocus_->isEnabled() &&
+        lastFocus_->window() == this) {
+        lastFocus_->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (lastFocusInSheet_ && sheet_)
+        sheet_->Grid().setFocus(Qt::OtherFocusReason);
+    else if (tree_)
+        tree_->setFocus(Qt::OtherFocusReason);
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange && isEnabled()) RestoreFocus();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

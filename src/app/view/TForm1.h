@@ -9,6 +9,7 @@
 #include "model/cmcFind.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 #include <string>
@@ -47,6 +48,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     void EnableWindow(bool enabled) override;
     void ShowWindow() override;
     cmcRect Placement() const override;
+    bool IsMaximized() const override { return isMaximized(); }
     int SplitterPosition() const override;
     void CloseWindow() override;
     bool ShowSheet(const std::string& address, const std::array<int, 4>& position, bool focus,
@@ -89,6 +91,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     cuiHtmlHelp* Help() const { return help_.get(); }
 
   protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -96,6 +99,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     static void OnEvent(void* context, const cmcEvent& event);
     void HandleEvent(const cmcEvent& event);
     void BuildPanels();
+    void FitTreePanel();
     void BuildMenus();
     void BuildUndoItems();
     void RefreshUndoItems();
@@ -108,8 +112,11 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     void ShowMatch(const clsFindMatch& match);
     int MatchNearCursor(const std::vector<clsFindMatch>& matches, bool forward) const;
     void PlaceFromSettings();
+    void FitFrameInWorkArea();
     void RefreshPortItems();
     void RunCell(const cmcCellObj& cell);
+    void NoteFocus(QWidget* now);
+    void RestoreFocus();
     cuiSheetServices SheetServices();
 
     indMain& controller_;
@@ -132,4 +139,10 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     cuiFindBar* findBar_ = nullptr;
     std::string startFile_;
     std::unique_ptr<cuiHtmlHelp> help_; // made on the first request
+    // The widget of this window that last had the focus, and whether it was in the sheet:
+    // disabling the window (a dialog, a clone, printing) takes the focus away, and
+    // enabling it gives the focus back.
+    QPointer<QWidget> lastFocus_;
+    bool shownOnce_ = false; // the stored maximised state applies to the first show only
+    bool lastFocusInSheet_ = false;
 };

@@ -155,7 +155,9 @@ QWidget* TForm2::BuildPortChoice() {
         layout->addWidget(button);
         portButtons_.push_back(button);
     }
-    moreButton_ = new QRadioButton(QStringLiteral("More..."), choice);
+    moreButton_ = new QRadioButton(
+        QString::fromStdString(controller_.Catalogue().GetText("GI_App_InitialSetup_More")),
+        choice);
     group->addButton(moreButton_);
     layout->addWidget(moreButton_);
     pathEdit_ = new QLineEdit(choice);

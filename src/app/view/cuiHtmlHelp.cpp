@@ -98,20 +98,29 @@ QWidget* cuiHtmlHelp::MakeContentsWindow() {
     auto* layout = new QVBoxLayout(window);
     layout->addLayout(buttons);
     layout->addWidget(browser, 1);
+    // Escape and Ctrl+W close it, as they close the topic window.
+    for (const QKeySequence& key :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        auto* close = new QShortcut(key, window);
+        QObject::connect(close, &QShortcut::activated, window, &QWidget::close);
+    }
     window->resize(ContentsSize);
     cuiPlaceOver(*window, owner_);
     return window;
 }
 
-// A small tool window with the page alone; Escape closes it.
+// A small tool window with the page alone; Escape and Ctrl+W close it.
 QWidget* cuiHtmlHelp::MakeTopicWindow() {
     auto* window = new QWidget(owner_, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     window->setObjectName(QStringLiteral("helpTopic"));
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(MakeBrowser(window));
-    auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), window);
-    QObject::connect(close, &QShortcut::activated, window, &QWidget::close);
+    for (const QKeySequence& key :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        auto* close = new QShortcut(key, window);
+        QObject::connect(close, &QShortcut::activated, window, &QWidget::close);
+    }
     window->resize(Text(text_.GetText("GI_Sys_HtmlHelp_Popup_Width")).toInt(),
                    Text(text_.GetText("GI_Sys_HtmlHelp_Popup_Height")).toInt());
     return window;

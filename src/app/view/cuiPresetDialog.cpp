@@ -60,6 +60,7 @@ void cuiPresetDialog::BuildControls() {
     categoryLabel_->setBuddy(categories_);
     add_ = new QPushButton(Line(text_, "GI_AppInd_Opt_PreSet_Buttons", 0), this);
     overwrite_ = new QPushButton(Line(text_, "GI_AppInd_Opt_PreSet_Buttons", 1), this);
+    close_ = new QPushButton(Line(text_, "GI_AppInd_Opt_PreSet_Buttons", 2), this);
     // With every bank in use only Overwrite can place a preset.
     add_->setEnabled(!request_.banksFull);
     (request_.banksFull ? overwrite_ : add_)->setDefault(true);
@@ -70,13 +71,16 @@ void cuiPresetDialog::BuildControls() {
             [this](QListWidgetItem* item) { AllToggled(item); });
     connect(add_, &QPushButton::clicked, this, [this] { Finish(false); });
     connect(overwrite_, &QPushButton::clicked, this, [this] { Finish(true); });
+    connect(close_, &QPushButton::clicked, this, &QDialog::reject);
     setTabOrder(sources_, categories_);
     setTabOrder(categories_, add_);
     setTabOrder(add_, overwrite_);
+    setTabOrder(overwrite_, close_);
 }
 
 // The geometry follows the height u of a line of the dialog's font: the two lists side by
-// side inside a raised frame, their labels above them, the buttons in a strip below.
+// side inside a raised frame, their labels above them, the buttons in a strip below, Close
+// last at the frame's right edge (the dialog widens when a large font needs the room).
 void cuiPresetDialog::Arrange() {
     const QFontMetrics metrics(font());
     const int u = metrics.height();
@@ -93,18 +97,19 @@ void cuiPresetDialog::Arrange() {
     }
     frame_->setGeometry(u, u, 4 * u + 2 * ListWidth, ListHeight + 3 * u);
 
-    const int buttonWidth =
-        std::max(metrics.horizontalAdvance(Line(text_, "GI_AppInd_Opt_PreSet_SizeOfButtons")),
-                 std::max(add_->sizeHint().width(), overwrite_->sizeHint().width()));
+    const int buttonWidth = std::max(
+        {metrics.horizontalAdvance(Line(text_, "GI_AppInd_Opt_PreSet_SizeOfButtons")),
+         add_->sizeHint().width(), overwrite_->sizeHint().width(), close_->sizeHint().width()});
     const int buttonHeight = 2 * u;
     // The strip is tall enough for the buttons whatever the font's height.
     const int strip = std::max(StripHeight, buttonHeight + u);
     const int stripTop = frame_->geometry().bottom() + 1;
     const int buttonTop = stripTop + u / 2;
-    overwrite_->setGeometry(frame_->geometry().right() + 1 - u - buttonWidth, buttonTop,
-                            buttonWidth, buttonHeight);
+    const int right = std::max(frame_->geometry().right() + 1 - u, 2 * u + 3 * buttonWidth + 2 * u);
+    close_->setGeometry(right - buttonWidth, buttonTop, buttonWidth, buttonHeight);
+    overwrite_->setGeometry(close_->x() - u - buttonWidth, buttonTop, buttonWidth, buttonHeight);
     add_->setGeometry(overwrite_->x() - u - buttonWidth, buttonTop, buttonWidth, buttonHeight);
-    setFixedSize(frame_->width() + 2 * u, frame_->height() + u + strip);
+    setFixedSize(std::max(frame_->width() + 2 * u, right + 2 * u), frame_->height() + u + strip);
 }
 
 // "All", checked, then the source's categories, disabled while "All" is checked.

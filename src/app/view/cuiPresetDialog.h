@@ -36,6 +36,7 @@ class cuiPresetDialog : public QDialog {
     QListWidget* Categories() const { return categories_; }
     QPushButton* AddButton() const { return add_; }
     QPushButton* OverwriteButton() const { return overwrite_; }
+    QPushButton* CloseButton() const { return close_; }
 
   private:
     void BuildControls();
@@ -55,4 +56,5 @@ class cuiPresetDialog : public QDialog {
     QListWidget* categories_ = nullptr;
     QPushButton* add_ = nullptr;
     QPushButton* overwrite_ = nullptr;
+    QPushButton* close_ = nullptr; // closes with nothing chosen, as Escape does
 };

@@ -7,6 +7,7 @@
 #include "app/indProcess.h"
 #include "app/view/TForm1.h"
 #include "app/view/TForm2.h"
+#include "app/view/cuiCommandLine.h"
 #include "platform/qt/gui/cmcQtPlatform.h"
 #include "settings/indEnviron.h"
 
@@ -24,57 +25,6 @@ namespace {
 
 constexpr int ExitUsage = 64;
 
-struct CommandLine {
-    std::vector<std::string> args; // for the settings store: the program path first
-    std::optional<std::string> port;
-    std::optional<std::string> trace; // the serial trace's file, for this run
-    std::optional<std::string> file; // a clone data file to open at start
-    bool valid = true;
-};
-
-// Takes "--port PATH", "--trace FILE" and a file to open out; everything else goes to the
-// settings store, which looks for "/setup" ("--setup" is the same switch) and
-// "--language en|ja".
-CommandLine ParseCommandLine(const QStringList& words) {
-    CommandLine line;
-    for (qsizetype i = 0; i < words.size(); ++i) {
-        const bool setup = words[i].compare(QLatin1String("--setup"), Qt::CaseInsensitive) == 0 ||
-                           words[i].compare(QLatin1String("/setup"), Qt::CaseInsensitive) == 0;
-        if (setup) {
-            line.args.push_back("/setup");
-            continue;
-        }
-        if (i > 0 && !words[i].startsWith(QLatin1String("--"))) {
-            if (line.file) line.valid = false; // one file at a time
-            line.file = words[i].toStdString();
-            continue;
-        }
-        if (words[i] == QLatin1String("--language")) {
-            const bool known = i + 1 < words.size() && (words[i + 1] == QLatin1String("en") ||
-                                                        words[i + 1] == QLatin1String("ja"));
-            if (!known) {
-                line.valid = false;
-                break;
-            }
-            line.args.push_back("--language");
-            line.args.push_back(words[++i].toStdString());
-            continue;
-        }
-        const bool port = words[i] == QLatin1String("--port");
-        if (!port && words[i] != QLatin1String("--trace")) {
-            if (i > 0) line.valid = false; // an option this program does not know
-            line.args.push_back(words[i].toStdString());
-            continue;
-        }
-        if (i + 1 >= words.size()) {
-            line.valid = false;
-            break;
-        }
-        (port ? line.port : line.trace) = words[++i].toStdString();
-    }
-    return line;
-}
-
 // Unsaved work goes to the user's state folder. PELHAM_RECOVERY_INTERVAL_MS shortens the
 // 30 s between writes, for tests that kill the program.
 void StartRecovery(indRecovery& recovery) {
@@ -86,7 +36,7 @@ void StartRecovery(indRecovery& recovery) {
     if (*end == '\0' && ms > 0 && ms <= indRecovery::DefaultIntervalMs) recovery.SetInterval(ms);
 }
 
-int RunProgram(QApplication& application, const CommandLine& line) {
+int RunProgram(QApplication& application, const clsCommandLine& line) {
     indProcess process(line.args);
     // Another instance runs: no window, no message, nothing written.
     if (!process.AllowedToRun()) return 0;
@@ -115,15 +65,18 @@ int RunProgram(QApplication& application, const CommandLine& line) {
 } // namespace
 
 int main(int argc, char** argv) {
-    cmcQtPlatform platform;
-    QApplication application(argc, argv);
-    const CommandLine line = ParseCommandLine(QApplication::arguments());
-    if (!line.valid) {
-        std::fputs("usage: pelham [--setup] [--language en|ja] [--port PATH] [--trace FILE] "
-                   "[FILE.tcf]\n",
-                   stderr);
+    // Before the display is opened: --help and a usage error need none.
+    const clsCommandLine line = cuiParseCommandLine(std::vector<std::string>(argv, argv + argc));
+    if (!line.error.empty()) {
+        std::fprintf(stderr, "pelham: %s (pelham --help lists the options)\n", line.error.c_str());
         return ExitUsage;
     }
+    if (line.help) {
+        std::fputs(cuiUsageText(), stdout);
+        return 0;
+    }
+    cmcQtPlatform platform;
+    QApplication application(argc, argv);
     try {
         return RunProgram(application, line);
     } catch (const std::exception& error) {

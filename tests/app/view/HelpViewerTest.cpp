@@ -103,6 +103,35 @@ TEST_F(HelpViewerTest, F1InTheMainWindowOpensTheContentsWithWorkingBackAndForwar
     EXPECT_EQ(FileName(browser), "index.html");
 }
 
+// Escape and Ctrl+W close either help window from its page; the next F1 opens it again.
+TEST_F(HelpViewerTest, EscapeAndCtrlWCloseTheHelpWindows) {
+    TForm1 form(process.Main());
+    cuiSheet& sheet = SheetOn(form, CL_Mch_Freq);
+    const QKeyCombination keys[] = {QKeyCombination(Qt::Key_Escape),
+                                    QKeyCombination(Qt::ControlModifier, Qt::Key_W)};
+    for (const QKeyCombination key : keys) {
+        for (const bool contents : {true, false}) {
+            form.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+            sheet.Grid().setFocus();
+            if (contents)
+                form.ShowHelpContents(Contents());
+            else
+                QTest::keyClick(&sheet.Grid(), Qt::Key_F1);
+            QWidget* window = contents ? form.Help()->ContentsWindow() : form.Help()->TopicWindow();
+            ASSERT_TRUE(window && window->isVisible()) << contents;
+            window->activateWindow();
+            ASSERT_TRUE(QTest::qWaitFor([window] {
+                return QApplication::activeWindow() == window;
+            })) << contents;
+            QWidget* page = contents ? form.Help()->ContentsBrowser() : form.Help()->TopicBrowser();
+            page->setFocus();
+            QTest::keyClick(page, key.key(), key.keyboardModifiers());
+            EXPECT_FALSE(window->isVisible()) << contents << " " << key.key();
+        }
+    }
+}
+
 TEST_F(HelpViewerTest, HelpOnAFrequencyCellOpensItsTopicNearThePointer) {
     TForm1 form(process.Main());
     cuiSheet& sheet = SheetOn(form, CL_Mch_Freq);

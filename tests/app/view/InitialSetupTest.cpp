@@ -10,6 +10,7 @@
 #include "app/view/cuiCloneInfoWindow.h"
 #include "app/view/cuiPortDialog.h"
 #include "clone/FakeReceiver.h"
+#include "clone/indCloneMan.h"
 #include "model/cmcDefaultImages.h"
 #include "model/indDestination.h"
 #include "platform/fake/cmcFakePlatform.h"
@@ -93,6 +94,26 @@ class InitialSetupTest : public ::testing::Test {
     std::unique_ptr<TForm1> form;
     QPointer<TForm2> setup;
 };
+
+// In Japanese the setup's "More..." is the port menu's own word, and so is the memo that
+// names it; the permission hint on a port is Japanese too.
+TEST_F(InitialSetupTest, JapaneseSaysOtherAsThePortMenuDoes) {
+    platform.settings.writeInt(SettingsScope::System, "Global", "Language", 1);
+    Restart();
+    ASSERT_TRUE(setup);
+    QString menuItem;
+    for (QAction* action : form->MainMenu()->Actions())
+        if (action->text().startsWith(QStringLiteral("その他"))) menuItem = action->text();
+    ASSERT_FALSE(menuItem.isEmpty());
+    EXPECT_EQ(setup->MoreButton()->text(), menuItem.remove(QStringLiteral("(&O)")));
+    EXPECT_TRUE(setup->Memo()->toPlainText().contains(QStringLiteral("[その他...]")));
+
+    dst_CDrv_Result result;
+    result.code = 2;
+    result.portError = cmcPortError::Denied;
+    const std::string message = indCloneMan::ErrorMessage(result);
+    EXPECT_NE(message.find("'dialout' グループ"), std::string::npos) << message;
+}
 
 TEST_F(InitialSetupTest, AFirstStartShowsOnlyTheSetupWithTheCataloguesTexts) {
     EXPECT_EQ(settings().setupDone, 0);

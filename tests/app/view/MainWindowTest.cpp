@@ -1,23 +1,27 @@
+#include "ViewTestSupport.h"
+#include "app/indCloneSafety.h"
 #include "app/indMain.h"
 #include "app/indProcess.h"
 #include "app/view/TForm1.h"
-#include "app/indCloneSafety.h"
 #include "app/view/cuiCloneProgress.h"
 #include "app/view/cuiCompareWindow.h"
 #include "platform/fake/cmcFakePlatform.h"
 #include "platform/qt/gui/cmcQtPlatform.h"
 #include "settings/indEnviron.h"
+#include "sheet/view/cuiTree.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFrame>
 #include <QLabel>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QTranslator>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
 #include <QToolBar>
+#include <QTranslator>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -73,11 +77,60 @@ TEST_F(MainWindowTest, PlacementAndSplitterComeFromTheSettings) {
     indEnviron& env = process.Environ();
     env.windowLeft = 30, env.windowTop = 40, env.windowWidth = 700, env.windowHeight = 500;
     env.splitterV = 2; // below the smallest panel width
+    env.defaultsApplied = false; // as stored, not a first start
     TForm1 form(process.Main());
     form.ShowWindow();
     EXPECT_EQ(form.Placement().width, 700);
     EXPECT_EQ(form.Placement().height, 500);
     EXPECT_EQ(form.SplitterPosition(), MinimumSplitter);
+}
+
+// A window closed maximised opens maximised, over the placement it had before; the
+// placement stored is that normal one, not the maximised size.
+TEST_F(MainWindowTest, TheMaximisedStateIsStoredAndRestored) {
+    indEnviron& env = process.Environ();
+    env.windowLeft = 30, env.windowTop = 40, env.windowWidth = 700, env.windowHeight = 500;
+    {
+        TForm1 form(process.Main());
+        form.ShowWindow();
+        EXPECT_FALSE(form.isMaximized());
+        form.showMaximized();
+        ASSERT_TRUE(QTest::qWaitFor([&form] { return form.isMaximized(); }));
+        EXPECT_TRUE(form.close());
+    }
+    EXPECT_EQ(env.windowMaximized, 1);
+    EXPECT_EQ(env.windowLeft, 30);
+    EXPECT_EQ(env.windowTop, 40);
+    EXPECT_EQ(env.windowWidth, 700);
+    EXPECT_EQ(env.windowHeight, 500);
+    {
+        TForm1 form(process.Main());
+        form.ShowWindow();
+        EXPECT_TRUE(form.isMaximized());
+        // Enabled again after a clone or a dialog: the user's own state stays.
+        form.showNormal();
+        form.ShowWindow();
+        EXPECT_FALSE(form.isMaximized());
+        EXPECT_TRUE(form.close());
+    }
+    EXPECT_EQ(env.windowMaximized, 0);
+    EXPECT_EQ(env.windowWidth, 700);
+}
+
+// A placement stored on a larger screen (or at a larger scale) comes back inside the work
+// area, whole.
+TEST_F(MainWindowTest, ALargerStoredPlacementFitsTheWorkArea) {
+    indEnviron& env = process.Environ();
+    const cmcRect work = platform.screen.workArea_;
+    env.windowLeft = 100, env.windowTop = 80;
+    env.windowWidth = work.width + 700, env.windowHeight = work.height + 800;
+    TForm1 form(process.Main());
+    form.ShowWindow();
+    const cmcRect placed = form.Placement();
+    EXPECT_GE(placed.left, work.left);
+    EXPECT_GE(placed.top, work.top);
+    EXPECT_LE(placed.right(), work.right());
+    EXPECT_LE(placed.bottom(), work.bottom());
 }
 
 TEST_F(MainWindowTest, ClosingAModifiedDocumentAsksAndCancelKeepsTheWindow) {
@@ -268,6 +321,30 @@ TEST_F(MainWindowTest, TheCompareWindowListsTheDifferencesAndIsReused) {
     EXPECT_FALSE(window->CopyButton()->isEnabled());
     window->CloseButton()->click();
     EXPECT_FALSE(window->isVisible());
+}
+
+// At the first start the tree's panel is wide enough for every caption, in English and in
+// Japanese (whose captions are longer); a stored width is kept as it is.
+TEST(TreePanelTest, AtTheFirstStartTheTreeShowsItsWidestCaption) {
+    EnsureTestApplication();
+    for (const int language : {0, 1}) {
+        cmcFakePlatform platform;
+        platform.settings.writeInt(SettingsScope::System, "Global", "Language", language);
+        indProcess process;
+        ASSERT_TRUE(process.Environ().defaultsApplied);
+        TForm1 form(process.Main());
+        form.ShowWindow();
+        const QAbstractItemView* tree = form.Tree();
+        EXPECT_GE(tree->viewport()->width(), tree->sizeHintForColumn(0)) << language;
+        EXPECT_GT(form.SplitterPosition(), 200) << language;
+        EXPECT_LE(form.SplitterPosition(), form.width() / 2) << language;
+
+        process.Environ().defaultsApplied = false;
+        process.Environ().splitterV = 150;
+        TForm1 stored(process.Main());
+        stored.ShowWindow();
+        EXPECT_EQ(stored.SplitterPosition(), 150) << language;
+    }
 }
 
 } // namespace

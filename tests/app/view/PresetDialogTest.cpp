@@ -93,6 +93,23 @@ TEST_F(PresetDialogTest, EscapeChoosesNothing) {
     EXPECT_EQ(cuiPresetDialog::Choose(english, request, nullptr), std::nullopt);
 }
 
+// The Close button and the window's close box choose nothing either, and ask nothing.
+TEST_F(PresetDialogTest, CloseAndTheCloseBoxChooseNothing) {
+    for (const bool button : {true, false}) {
+        cuiPresetDialog dialog(english, request, nullptr);
+        dialog.show();
+        EXPECT_EQ(dialog.CloseButton()->text(), "Close");
+        if (button)
+            dialog.CloseButton()->click();
+        else
+            dialog.close();
+        EXPECT_FALSE(dialog.isVisible()) << button;
+        EXPECT_EQ(dialog.result(), QDialog::Rejected) << button;
+        EXPECT_FALSE(dialog.Choice()) << button;
+    }
+    EXPECT_TRUE(platform.messages.shown().empty());
+}
+
 TEST_F(PresetDialogTest, OverwriteAsksFirstAndCancelKeepsTheDialogOpen) {
     for (bool oneBank : {false, true}) {
         request.oneBank = oneBank;
@@ -146,6 +163,7 @@ TEST_F(PresetDialogTest, CaptionsFitInEitherLanguage) {
             EXPECT_GE(control->height(), control->sizeHint().height()) << kind;
         }
         EXPECT_LT(dialog.AddButton()->geometry().right(), dialog.OverwriteButton()->x());
+        EXPECT_LT(dialog.OverwriteButton()->geometry().right(), dialog.CloseButton()->x());
         EXPECT_EQ(dialog.geometry().center(), mainWindow.geometry().center());
     }
 }

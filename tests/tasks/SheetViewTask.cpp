@@ -9,7 +9,10 @@
 #include "sheet/cmcCellNames.h"
 #include "sheet/view/cuiTree.h"
 
+#include <QAction>
 #include <QTest>
+
+#include <set>
 
 namespace {
 
@@ -110,6 +113,40 @@ TEST_F(SheetViewTask, DraggingPastTheTopScrollsAndTheSelectionFollows) {
     const int stopped = grid.TopRow();
     QTest::qWait(200);
     EXPECT_EQ(grid.TopRow(), stopped) << "released, it stops";
+}
+
+// The cell's popup menu opens from the keyboard, every item with an access key of its own;
+// the Edit menu offers the sheet's commands only while the user is in the sheet.
+TEST_F(SheetViewTask, ThePopupMenuFromTheKeyboardAndTheEditMenuFollowingTheFocus) {
+    OpenAddress(FirstGroup());
+    const int first = Main().Organisation().ChannelsOfGroup(0);
+    TypeInCell(Row(first), CL_Mch_Freq, "146.5");
+    ASSERT_TRUE(Click(Row(first), CL_Mch_Freq));
+    for (const auto& key :
+         {std::pair{Qt::Key_F10, Qt::ShiftModifier}, std::pair{Qt::Key_Menu, Qt::NoModifier}}) {
+        Key(key.first, key.second);
+        QWidget* popup = QApplication::activePopupWidget();
+        ASSERT_NE(popup, nullptr) << "no popup menu";
+        std::set<QChar> keys;
+        for (QAction* item : popup->actions()) {
+            if (item->isSeparator()) continue;
+            const QString text = item->text();
+            const qsizetype mark = text.indexOf(QLatin1Char('&'));
+            ASSERT_GE(mark, 0) << text.toStdString();
+            EXPECT_TRUE(keys.insert(text[mark + 1].toUpper()).second) << text.toStdString();
+            EXPECT_NE(text[mark + 1].toUpper(), QLatin1Char('U')) << "U is Undo's";
+        }
+        EXPECT_GT(keys.size(), 5u);
+        popup->close();
+    }
+
+    EXPECT_NE(MenuItem("Edit/Delete"), nullptr) << "in the sheet";
+    form->Tree()->setFocus();
+    Settle();
+    EXPECT_EQ(MenuItem("Edit/Delete"), nullptr) << "in the tree";
+    platform.messages.script({answer::Ok});
+    Key(Qt::Key_Delete); // in the tree it deletes nothing of the sheet
+    EXPECT_EQ(Main().Organisation().ChannelsOfGroup(0), first + 1);
 }
 
 } // namespace

@@ -75,8 +75,10 @@ class TaskWindow : public ::testing::Test {
     cmcEeprom before; // the document as the task began
     std::string folder;
 
+    // The menu item at the caption path, its menu refreshed as when it opens; or none.
+    QAction* MenuItem(const std::string& path);
+
   private:
     QTreeWidgetItem* NodeAt(const std::string& path);
     void ClickNode(QTreeWidgetItem* node);
-    QAction* MenuItem(const std::string& path);
 };

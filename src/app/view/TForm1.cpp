@@ -253,7 +253,9 @@ void TForm1::MirrorSheetMenu() {
         editMenu_->removeAction(action);
     RefreshUndoItems();
     editMenu_->addActions({undoItem_, redoItem_, undoSeparator_});
-    if (sheet_) {
+    // The sheet's commands act on its cursor: offered while the focus is in the sheet, not
+    // while the user is in the tree or the find bar.
+    if (sheet_ && lastFocusInSheet_) {
         sheet_->RefreshPopupMenu();
         const QList<QAction*> items = sheet_->PopupMenu().actions();
         editMenu_->addActions(items);

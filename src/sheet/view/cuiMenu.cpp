@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QMenu>
 
+#include <algorithm>
+
 namespace {
 
 // The depth of a body line: the bytes before its first "+"; -1 when it has none.
@@ -16,6 +18,30 @@ int DepthOf(const std::string& line) {
 
 bool EndOfBody(const std::string& line) {
     return !line.empty() && line.front() == '#';
+}
+
+// The access key a caption carries ("&Copy": C), or null.
+QChar AccessKeyOf(const QString& caption) {
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != QLatin1Char('&')) continue;
+        if (caption[i + 1] != QLatin1Char('&')) return caption[i + 1].toUpper();
+        ++i;
+    }
+    return {};
+}
+
+bool CanBeAccessKey(QChar ch) {
+    return ch.unicode() < 0x80 && ch.isLetterOrNumber();
+}
+
+// The caption with its access key marked: at the key's first letter, else appended.
+QString WithAccessKey(const QString& caption, QChar key) {
+    if (key.isNull() || !AccessKeyOf(caption).isNull()) return caption;
+    for (qsizetype i = 0; i < caption.size(); ++i)
+        if (caption[i].toUpper() == key) return caption.left(i) + QLatin1Char('&') + caption.mid(i);
+    const qsizetype dots =
+        caption.endsWith(QLatin1String("...")) ? caption.size() - 3 : caption.size();
+    return caption.left(dots) + QStringLiteral("(&") + key + QLatin1Char(')') + caption.mid(dots);
 }
 
 } // namespace
@@ -58,6 +84,11 @@ QAction* cuiMenu::FindItem(int logicId) const {
     return nullptr;
 }
 
+void cuiMenu::SetAutomaticAccessKeys(const QString& reserved) {
+    automaticKeys_ = true;
+    reservedKeys_ = reserved.toUpper();
+}
+
 void cuiMenu::Build() {
     Clear();
     cells_.clear();
@@ -67,6 +98,52 @@ void cuiMenu::Build() {
     cmcLayout::ParseCell(catalogue_, catalogue_.GetLine(name_ + "_BasicCell", 0), basicCell_,
                          nullptr, nullptr);
     AddLevel(root_, 0);
+    keys_.assign(actions_.size(), QChar());
+    if (automaticKeys_) AssignAccessKeys();
+}
+
+// Per menu level: the keys the captions bring first; then each other item takes the
+// initial of one of its words, else any of its letters, else a letter of the alphabet
+// appended, whichever is still free, in three rounds so that initials go first.
+void cuiMenu::AssignAccessKeys() {
+    std::vector<QObject*> levels;
+    for (QAction* action : actions_)
+        if (std::find(levels.begin(), levels.end(), action->parent()) == levels.end())
+            levels.push_back(action->parent());
+    for (QObject* level : levels) {
+        std::vector<size_t> items;
+        QString used = reservedKeys_;
+        for (size_t i = 0; i < actions_.size(); ++i) {
+            if (actions_[i]->parent() != level || actions_[i]->isSeparator()) continue;
+            const QChar own = AccessKeyOf(cuiCaption(captions_[i]));
+            if (own.isNull())
+                items.push_back(i);
+            else
+                used += own;
+        }
+        for (int round = 0; round < 3; ++round)
+            for (size_t i : items) {
+                if (!keys_[i].isNull()) continue;
+                const QString caption = cuiCaption(captions_[i]);
+                QString candidates;
+                for (qsizetype c = 0; c < caption.size(); ++c) {
+                    const bool initial = c == 0 || !caption[c - 1].isLetterOrNumber();
+                    if (round == 0 ? initial : round == 1) candidates += caption[c];
+                }
+                if (round == 2) candidates = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+                for (QChar ch : candidates)
+                    if (CanBeAccessKey(ch) && !used.contains(ch.toUpper())) {
+                        keys_[i] = ch.toUpper();
+                        used += keys_[i];
+                        actions_[i]->setText(Shown(i, captions_[i]));
+                        break;
+                    }
+            }
+    }
+}
+
+QString cuiMenu::Shown(size_t item, const std::string& caption) const {
+    return WithAccessKey(cuiCaption(caption), item < keys_.size() ? keys_[item] : QChar());
 }
 
 // Adds the items of one level, starting at a line; returns the first line not consumed.
@@ -137,6 +214,6 @@ void cuiMenu::RefreshStates() {
         action->setChecked(cell.Flag(0));
         action->setVisible(!cell.Flag(1));
         action->setEnabled(!cell.Flag(2));
-        action->setText(cuiCaption(cell.Flag(3) ? cell.templateText : captions_[i]));
+        action->setText(Shown(i, cell.Flag(3) ? cell.templateText : captions_[i]));
     }
 }

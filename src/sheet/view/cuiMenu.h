@@ -36,6 +36,10 @@ class cuiMenu {
     cuiMenu(const cuiMenu&) = delete;
     cuiMenu& operator=(const cuiMenu&) = delete;
 
+    // Gives every item without an access key one of its own letters, or an appended
+    // "(&X)" where it has none to give, unique within its menu; the reserved letters are
+    // left to items the menu shares its root with (Undo and Redo). Before Build.
+    void SetAutomaticAccessKeys(const QString& reserved);
     // Removes everything under the root and adds the body's items.
     void Build();
     // Asks the logic for every item's state.
@@ -54,6 +58,8 @@ class cuiMenu {
     int AddLevel(QWidget& parent, int line);
     QAction* AddItem(QWidget& parent, const std::string& text);
     void Clear();
+    void AssignAccessKeys();
+    QString Shown(size_t item, const std::string& caption) const;
 
     QWidget& root_;
     cmcGTex& catalogue_;
@@ -65,6 +71,9 @@ class cuiMenu {
     std::vector<std::string> captions_; // the catalogue's caption of each item
     std::vector<QAction*> actions_;     // one per cell
     QList<QAction*> commands_;
+    bool automaticKeys_ = false;
+    QString reservedKeys_;
+    std::vector<QChar> keys_; // the access key given to each item; null when none
 };
 
 // The shortcuts of a catalogue key text ("Ctrl+N", "Del", "Ins", "Ctrl+Up", "Enter", "F1"):

@@ -759,6 +759,8 @@ void cuiSheet::RefreshPopupMenu() {
                 FillCapsule(column_, row_, *menuCapsule_);
                 return menuCapsule_.get();
             });
+        // The items also stand in the Edit menu, under Undo and Redo.
+        menu_->SetAutomaticAccessKeys(QStringLiteral("UR"));
         menu_->Build();
         for (QAction* action : menu_->Commands()) {
             action->setShortcutContext(Qt::WidgetShortcut);
@@ -880,6 +882,16 @@ void cuiSheet::GridKeyPress(QKeyEvent* event) {
     if (services_.events) services_.events->SendText(ev::StatusText, 0, 0, std::string());
     if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier && !pickList_) {
         RunOnCurrent(0, CL_PMenu_Help); // the cell's help topic, as its popup menu's Help
+        return;
+    }
+    const bool popupKey = event->key() == Qt::Key_Menu ||
+                          (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    if (popupKey && !pickList_) {
+        if (hasCurrent_) {
+            grid_->EnsureVisible(column_, row_);
+            const QRect cell = grid_->CellRect(column_, row_);
+            ShowPopupMenu(grid_->viewport()->mapToGlobal(cell.bottomLeft()));
+        }
         return;
     }
     const cuiKey key = cuiTranslateKey(*event);

@@ -151,7 +151,7 @@ TEST_F(HelpViewerTest, HelpOnAFrequencyCellOpensItsTopicNearThePointer) {
     sheet.RefreshPopupMenu();
     QAction* help = nullptr;
     for (QAction* action : sheet.PopupMenu().actions())
-        if (action->text() == "Help") help = action;
+        if (QString(action->text()).remove(QLatin1Char('&')) == "Help") help = action;
     ASSERT_NE(help, nullptr);
     help->trigger();
     EXPECT_TRUE(topic->isVisible());

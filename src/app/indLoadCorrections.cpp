@@ -68,16 +68,7 @@ std::vector<clsImageDifference> DiffDocumentToAsRead(cmcOrganisation& adopted,
 }
 
 std::string LoadCorrectionText(int line, const std::vector<std::string>& parts) {
-    const std::string pattern = cmcGTex::Process().GetLine(TextKey, line);
-    std::string text;
-    auto part = parts.begin();
-    size_t next = 0;
-    for (size_t at = pattern.find("%s"); at != std::string::npos; at = pattern.find("%s", next)) {
-        text.append(pattern, next, at - next);
-        if (part != parts.end()) text += *part++;
-        next = at + 2;
-    }
-    return text.append(pattern, next);
+    return cmcFillIn(cmcGTex::Process().GetLine(TextKey, line), parts);
 }
 
 std::string LoadCorrectionRecords(int records) {

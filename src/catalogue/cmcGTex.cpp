@@ -6,6 +6,18 @@
 #include <cstring>
 #include <iterator>
 
+std::string cmcFillIn(const std::string& pattern, const std::vector<std::string>& parts) {
+    std::string text;
+    auto part = parts.begin();
+    size_t next = 0;
+    for (size_t at = pattern.find("%s"); at != std::string::npos; at = pattern.find("%s", next)) {
+        text.append(pattern, next, at - next);
+        if (part != parts.end()) text += *part++;
+        next = at + 2;
+    }
+    return text.append(pattern, next);
+}
+
 namespace tables {
 extern const char* const english_lines[];
 extern const size_t english_count;

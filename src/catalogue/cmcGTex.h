@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <list>
 #include <string>
+#include <vector>
 
 // A table of text lines compiled into the program.
 struct cmcTextTable {
@@ -14,6 +15,10 @@ struct cmcTextTable {
 cmcTextTable EnglishTable();
 cmcTextTable JapaneseTable();
 cmcTextTable HelpTopicTable();
+
+// A catalogue text with its "%s" places filled in order from parts; places beyond the
+// parts stay empty.
+std::string cmcFillIn(const std::string& pattern, const std::vector<std::string>& parts);
 
 // Serves one table of text lines by key. A key line is "#" followed by the key's name;
 // the value is the lines after it. The key index is built lazily, at most once, up to

@@ -68,16 +68,7 @@ enum class Word {
 };
 
 std::string Say(Word word, std::initializer_list<std::string> parts = {}) {
-    const std::string pattern = cmcGTex::Process().GetLine("GI_Diff_Words", int(word));
-    std::string text;
-    const std::string* part = parts.begin();
-    size_t next = 0;
-    for (size_t at = pattern.find("%s"); at != std::string::npos; at = pattern.find("%s", next)) {
-        text.append(pattern, next, at - next);
-        if (part != parts.end()) text += *part++;
-        next = at + 2;
-    }
-    return text.append(pattern, next);
+    return cmcFillIn(cmcGTex::Process().GetLine("GI_Diff_Words", int(word)), parts);
 }
 
 std::string Number(int n) {

@@ -57,11 +57,8 @@ char AsciiOfNumberCharacter(char32_t cp) {
 // Says in the status bar that typed text was not taken, so that it is not lost unseen.
 void RefuseEntry(indCellCall& call) {
     if (Trimmed(call.capsule.inputText).empty()) return; // nothing typed, nothing lost
-    const std::string format = call.logic.Catalogue().GetText("GI_AppMess_S_NotTaken");
-    std::string text = format;
-    const size_t at = format.find("%s");
-    if (at != std::string::npos)
-        text = format.substr(0, at) + Trimmed(call.capsule.inputText) + format.substr(at + 2);
+    const std::string text = cmcFillIn(call.logic.Catalogue().GetText("GI_AppMess_S_NotTaken"),
+                                       {Trimmed(call.capsule.inputText)});
     call.SendText(ev::StatusText, std::intptr_t(clWindowText), int(clBtnFace), text);
 }
 

@@ -102,14 +102,17 @@ void cuiMenu::Build() {
     if (automaticKeys_) AssignAccessKeys();
 }
 
-// Per menu level: the keys the captions bring first; then each other item takes the
-// initial of one of its words, else any of its letters, else a letter of the alphabet
-// appended, whichever is still free, in three rounds so that initials go first.
+// Per menu level: the keys the captions bring first; then, captions with the fewest
+// letters choosing first, each other item takes the initial of one of its words, else any
+// of its letters, else a letter of the alphabet appended, whichever is still free.
 void cuiMenu::AssignAccessKeys() {
     std::vector<QObject*> levels;
     for (QAction* action : actions_)
         if (std::find(levels.begin(), levels.end(), action->parent()) == levels.end())
             levels.push_back(action->parent());
+    const auto letters = [](const QString& caption) {
+        return std::count_if(caption.begin(), caption.end(), CanBeAccessKey);
+    };
     for (QObject* level : levels) {
         std::vector<size_t> items;
         QString used = reservedKeys_;
@@ -121,24 +124,27 @@ void cuiMenu::AssignAccessKeys() {
             else
                 used += own;
         }
-        for (int round = 0; round < 3; ++round)
-            for (size_t i : items) {
-                if (!keys_[i].isNull()) continue;
-                const QString caption = cuiCaption(captions_[i]);
-                QString candidates;
-                for (qsizetype c = 0; c < caption.size(); ++c) {
-                    const bool initial = c == 0 || !caption[c - 1].isLetterOrNumber();
-                    if (round == 0 ? initial : round == 1) candidates += caption[c];
-                }
-                if (round == 2) candidates = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+        std::stable_sort(items.begin(), items.end(), [&](size_t a, size_t b) {
+            return letters(cuiCaption(captions_[a])) < letters(cuiCaption(captions_[b]));
+        });
+        for (size_t i : items) {
+            const QString caption = cuiCaption(captions_[i]);
+            QString initials;
+            for (qsizetype c = 0; c < caption.size(); ++c)
+                if (c == 0 || !caption[c - 1].isLetterOrNumber()) initials += caption[c];
+            for (const QString& candidates :
+                 {initials, caption, QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ")}) {
                 for (QChar ch : candidates)
                     if (CanBeAccessKey(ch) && !used.contains(ch.toUpper())) {
                         keys_[i] = ch.toUpper();
-                        used += keys_[i];
-                        actions_[i]->setText(Shown(i, captions_[i]));
                         break;
                     }
+                if (!keys_[i].isNull()) break;
             }
+            if (keys_[i].isNull()) continue;
+            used += keys_[i];
+            actions_[i]->setText(Shown(i, captions_[i]));
+        }
     }
 }
 

@@ -92,11 +92,13 @@ TForm1::TForm1(indMain& controller) : controller_(controller) {
         return cuiPresetDialog::Choose(controller_.Catalogue(), request, this);
     });
     controller_.CreateUi(*this);
-    connect(qApp, &QApplication::focusChanged, this,
-            [this](QWidget*, QWidget* now) { NoteFocus(now); });
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this,
+                          [this](QWidget*, QWidget* now) { NoteFocus(now); });
 }
 
 TForm1::~TForm1() {
+    // The widgets going away below move the focus; this window is no longer there to note it.
+    disconnect(focusWatch_);
     controller_.Events().Unsubscribe(&TForm1::OnEvent, this);
     // The window may go away without a close (the program's end); the controller must not
     // keep talking to it.

@@ -145,4 +145,5 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     QPointer<QWidget> lastFocus_;
     bool shownOnce_ = false; // the stored maximised state applies to the first show only
     bool lastFocusInSheet_ = false;
+    QMetaObject::Connection focusWatch_;
 };

@@ -32,6 +32,7 @@ namespace {
 
 constexpr int TitleBevel = 2;
 constexpr int MarkRoom = 18;
+constexpr int MinimumWrapWidth = 120; // a wrapping column narrows no further
 constexpr int RepeatPausesMs[] = {30, 24, 18, 12, 6};
 
 std::string Formatted(const char* format, int value) {
@@ -99,6 +100,7 @@ cuiSheet::cuiSheet(const cuiSheetServices& services, std::string layoutName, QWi
     auto* gridBox = new QVBoxLayout(gridPanel_);
     gridBox->setContentsMargins(0, 0, 0, 0);
     grid_ = new cuiGrid(*this, gridPanel_);
+    grid_->viewport()->installEventFilter(this);
     gridBox->addWidget(grid_);
     box->addWidget(gridPanel_, 1);
     editor_ = new cuiCellEditor(grid_->viewport(), [this](cuiCellEditor::Finish how) {
@@ -210,6 +212,9 @@ void cuiSheet::BuildContent() {
     grid_->SetFixed(layout_->GetStyle().fixedCols, layout_->GetStyle().fixedRows);
     grid_->SetColumnSizing(layout_->GetStyle().colSizing);
     AfterBuild();
+    building_ = false;
+    FitWrappedCells();
+    building_ = true;
     FindFirstSelectable();
     if (!pickList_ && !printing_) {
         if (resetWidths_) ResetStoredWidths();
@@ -259,6 +264,49 @@ void cuiSheet::SizeCells() {
         }
         grid_->SetRowHeight(row, height);
     }
+}
+
+// Cells that wrap and fit their width keep to the view when it is narrower than their
+// text: the column takes the room the other columns leave, and the rows grow to the
+// wrapped lines (on paper and in pick lists they keep their one line).
+void cuiSheet::FitWrappedCells() {
+    if (printing_ || pickList_ || building_) return;
+    const int room = grid_->viewport()->width();
+    for (int column = 0; column < layout_->Columns(); ++column) {
+        int natural = 0;
+        for (int row = 0; row < layout_->Rows(); ++row) {
+            const cmcCellObj& cell = layout_->Cell(column, row);
+            if (cell.HasLayout(cmcCellObj::Wrap) && cell.HasLayout(cmcCellObj::FitWidth))
+                natural =
+                    std::max(natural, TextSize(CellFont(cell), cell.templateText).width() + 8);
+        }
+        if (natural == 0) continue;
+        int others = 0;
+        for (int c = 0; c < layout_->Columns(); ++c)
+            if (c != column) others += grid_->ColumnWidth(c);
+        const int width =
+            std::clamp(room - others - 1, std::min(natural, MinimumWrapWidth), natural);
+        grid_->SetColumnWidth(column, width);
+        for (int row = 0; row < layout_->Rows(); ++row) {
+            const cmcCellObj& cell = layout_->Cell(column, row);
+            if (!cell.HasLayout(cmcCellObj::Wrap) || !cell.HasLayout(cmcCellObj::FitWidth))
+                continue;
+            const QFont font = CellFont(cell);
+            const QString wrapped =
+                cuiWrapText(QString::fromStdString(cell.templateText), font, width * 9 / 10);
+            grid_->SetRowHeight(row, cuiTextSize(wrapped, font).height() + 2);
+        }
+    }
+}
+
+QFont cuiSheet::CellFont(const cmcCellObj& cell) const {
+    const cmcCellFont* font = FontOf(cell);
+    return font ? cuiFont(*font) : QApplication::font();
+}
+
+bool cuiSheet::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == grid_->viewport() && event->type() == QEvent::Resize) FitWrappedCells();
+    return QWidget::eventFilter(watched, event);
 }
 
 void cuiSheet::FindFirstSelectable() {

@@ -208,6 +208,9 @@ class cuiSheet : public QWidget, protected cuiGridClient {
     void ResetStoredWidths();
     bool StoredColumn(int column);
     const cmcCellFont* FontOf(const cmcCellObj& cell) const;
+    QFont CellFont(const cmcCellObj& cell) const;
+    void FitWrappedCells();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     cuiCellPaint::Background BackgroundOf(int column, int row, bool selected) const;
     void DrawCell(QPainter& painter, int first, int row, const QRect& whole, const QRect& clip);
     bool CountsSelected(int column, int row);

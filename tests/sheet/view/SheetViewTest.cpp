@@ -411,6 +411,24 @@ TEST_F(SheetViewTest, CtrlTabLeavesTheSheet) {
     inside.reset();
 }
 
+// The start page's lines wrap to a narrow view, and stay one line each in a wide one.
+TEST_F(SheetViewTest, TheStartPageWrapsToTheView) {
+    Start(1);
+    Open("GI_Sheet_TopPage");
+    const int line = sheet->Grid().RowHeight(sheet->Layout().Rows() - 1);
+    sheet->resize(300, 400);
+    QTest::qWait(20);
+    const int room = sheet->Grid().viewport()->width();
+    int width = 0;
+    for (int column = 0; column < sheet->Layout().Columns(); ++column)
+        width += sheet->Grid().ColumnWidth(column);
+    EXPECT_LE(width, room);
+    EXPECT_GT(sheet->Grid().RowHeight(sheet->Layout().Rows() - 1), line);
+    sheet->resize(1600, 400);
+    QTest::qWait(20);
+    EXPECT_EQ(sheet->Grid().RowHeight(sheet->Layout().Rows() - 1), line);
+}
+
 // Every sheet the tree can open, and every pick list, builds and paints.
 // The list kinds make the list sheet; a kind that names no class, or none, a plain sheet
 // (never the end of the program).

@@ -416,17 +416,15 @@ TEST_F(SheetViewTest, TheStartPageWrapsToTheView) {
     Start(1);
     Open("GI_Sheet_TopPage");
     const int line = sheet->Grid().RowHeight(sheet->Layout().Rows() - 1);
+    const auto lastRow = [this] { return sheet->Grid().RowHeight(sheet->Layout().Rows() - 1); };
     sheet->resize(300, 400);
-    QTest::qWait(20);
-    const int room = sheet->Grid().viewport()->width();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return lastRow() > line; }, 2000)) << "wrapped";
     int width = 0;
     for (int column = 0; column < sheet->Layout().Columns(); ++column)
         width += sheet->Grid().ColumnWidth(column);
-    EXPECT_LE(width, room);
-    EXPECT_GT(sheet->Grid().RowHeight(sheet->Layout().Rows() - 1), line);
+    EXPECT_LE(width, sheet->Grid().viewport()->width());
     sheet->resize(1600, 400);
-    QTest::qWait(20);
-    EXPECT_EQ(sheet->Grid().RowHeight(sheet->Layout().Rows() - 1), line);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return lastRow() == line; }, 2000)) << "one line again";
 }
 
 // Every sheet the tree can open, and every pick list, builds and paints.

@@ -8,17 +8,21 @@
 #include "app/indUndoCommands.h"
 #include "app/view/cuiCompareWindow.h"
 #include "app/view/cuiFindBar.h"
+#include "app/view/cuiPresetDialog.h"
 #include "model/cmcMemoryMap.h"
 #include "model/cmcOrganisation.h"
 #include "model/cmcValueTables.h"
 #include "model/datCh.h"
 #include "sheet/cmcCellNames.h"
 #include "sheet/view/cuiTree.h"
+#include "support/TestEnvironment.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidgetItem>
 
 #include <fstream>
@@ -248,6 +252,36 @@ TEST_F(SheetsTask, ExportChangeAndImportAGroup) {
     Menu("File/Import/Overwrite...");
     EXPECT_EQ(SavedChannels(exported),
               (Channels{"146100000 ONE", "146250000 TWO B", "147000000 NEW"}));
+    EXPECT_EQ(DocumentFault(), "");
+}
+
+// The preset basic searches the program ships: the first country's categories added as
+// banks through the dialog, with Enter on its list (Add, every category).
+TEST_F(SheetsTask, PresetImportAddsTheCountrysBanks) {
+    platform.folders.data_ = (testenv::dataFolder() / ".." / ".." / "data").string();
+    OpenNode("Basic Search");
+    QTimer::singleShot(0, [] {
+        auto* dialog = dynamic_cast<cuiPresetDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->Sources()->setFocus();
+        QTest::keyClick(dialog->Sources(), Qt::Key_Return);
+    });
+    Menu("Option/Preset Basic Search");
+    EXPECT_EQ(SavedChanges(), (Channels{"Basic search bank PMR446: added at 0",
+                                        "Basic search bank LPD433: added at 1",
+                                        "Basic search bank CB 27MHz: added at 2",
+                                        "Basic search bank Amateur 2m: added at 3",
+                                        "Basic search bank Amateur 70cm: added at 4",
+                                        "Basic search bank Broadcast FM: added at 5"}));
+    // The first bank holds the sixteen PMR446 channels of the file.
+    cmcEeprom saved;
+    SavedImage(saved);
+    cmcOrganisation org(saved, &Main().Organisation().Destination());
+    org.Adopt();
+    EXPECT_EQ(org.BankChCount(0), 16);
+    datCh entry = org.Record();
+    entry.Load(datKind::BasicCh, 0);
+    EXPECT_EQ(entry.frequency, 446006250u);
     EXPECT_EQ(DocumentFault(), "");
 }
 

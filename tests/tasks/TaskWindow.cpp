@@ -318,29 +318,28 @@ std::string TaskWindow::DocumentFault() {
     copy.Assign(working);
     cmcOrganisation fresh(copy, &destination);
     if (int dropped = fresh.RecountOrganisation())
-        return std::string(std::to_string(dropped) + " listed channels do not fit the tables");
+        return std::to_string(dropped) + " listed channels do not fit the tables";
     if (fresh.CategoryCount() != org.CategoryCount() || fresh.GroupCount() != org.GroupCount() ||
         fresh.TotalChannels() != org.TotalChannels() || fresh.BankCount() != org.BankCount())
-        return std::string(
-            "the counts differ from a recount: categories " + std::to_string(org.CategoryCount()) +
-            "/" + std::to_string(fresh.CategoryCount()) + ", groups " +
-            std::to_string(org.GroupCount()) + "/" + std::to_string(fresh.GroupCount()) +
-            ", channels " + std::to_string(org.TotalChannels()) + "/" +
-            std::to_string(fresh.TotalChannels()) + ", banks " + std::to_string(org.BankCount()) +
-            "/" + std::to_string(fresh.BankCount()));
+        return "the counts differ from a recount: categories " +
+               std::to_string(org.CategoryCount()) + "/" + std::to_string(fresh.CategoryCount()) +
+               ", groups " + std::to_string(org.GroupCount()) + "/" +
+               std::to_string(fresh.GroupCount()) + ", channels " +
+               std::to_string(org.TotalChannels()) + "/" + std::to_string(fresh.TotalChannels()) +
+               ", banks " + std::to_string(org.BankCount()) + "/" +
+               std::to_string(fresh.BankCount());
     for (int c = 0; c < org.CategoryCount(); ++c)
         if (fresh.GroupsOfCategory(c) != org.GroupsOfCategory(c))
-            return std::string("groups of category " + std::to_string(c) +
-                               " differ from a recount");
+            return "groups of category " + std::to_string(c) + " differ from a recount";
     for (int g = 0; g < org.GroupCount(); ++g)
         if (fresh.ChannelsOfGroup(g) != org.ChannelsOfGroup(g))
-            return std::string("channels of group " + std::to_string(g) + ": " +
-                               std::to_string(org.ChannelsOfGroup(g)) + ", a recount says " +
-                               std::to_string(fresh.ChannelsOfGroup(g)));
+            return "channels of group " + std::to_string(g) + ": " +
+                   std::to_string(org.ChannelsOfGroup(g)) + ", a recount says " +
+                   std::to_string(fresh.ChannelsOfGroup(g));
     for (int b = 0; b < org.BankCount(); ++b)
         if (fresh.BankChCount(b) != org.BankChCount(b) ||
             fresh.BankPgCount(b) != org.BankPgCount(b))
-            return std::string("entries of bank " + std::to_string(b) + " differ from a recount");
+            return "entries of bank " + std::to_string(b) + " differ from a recount";
 
     // The names of the group the open sheet counts agree with a recount.
     const int namesGroup = org.NamesGroup();
@@ -348,13 +347,13 @@ std::string TaskWindow::DocumentFault() {
         form->OpenSheetAddress().find("GI_Sheet_MemoryCH,Group ") != std::string::npos) {
         fresh.RecountNames(namesGroup);
         if (fresh.NameCount() != org.NameCount())
-            return std::string("names of group " + std::to_string(namesGroup) + ": " +
-                               std::to_string(org.NameCount()) + ", a recount says " +
-                               std::to_string(fresh.NameCount()));
+            return "names of group " + std::to_string(namesGroup) + ": " +
+                   std::to_string(org.NameCount()) + ", a recount says " +
+                   std::to_string(fresh.NameCount());
         for (int n = 0; n < org.NameCount(); ++n)
             if (fresh.ChannelsOfName(n) != org.ChannelsOfName(n))
-                return std::string("channels of name " + std::to_string(n) + " of group " +
-                                   std::to_string(namesGroup) + " differ from a recount");
+                return "channels of name " + std::to_string(n) + " of group " +
+                       std::to_string(namesGroup) + " differ from a recount";
     }
 
     // The image as a save would write it, loaded first or not: the same bytes. (A load
@@ -371,24 +370,24 @@ std::string TaskWindow::DocumentFault() {
     {
         cmcOrganisation adopt(loaded, &destination);
         if (int dropped = AdoptLoadedImage(adopt))
-            return std::string("the load check drops " + std::to_string(dropped) + " channels");
+            return "the load check drops " + std::to_string(dropped) + " channels";
         PrepareForSave(adopt);
     }
     if (std::memcmp(loaded.Data(), saved.Data(), MapSize) != 0)
-        return std::string("a load changes the image at " + FirstDifference(loaded, saved));
+        return "a load changes the image at " + FirstDifference(loaded, saved);
 
     // Save, then open: the same bytes.
-    const std::string path = folder + "/soak.tcf";
-    if (WriteDocumentFile(path, saved) != 0) return std::string("the save failed");
+    const std::string path = folder + "/check.tcf";
+    if (WriteDocumentFile(path, saved) != 0) return "the save failed";
     cmcEeprom opened;
     opened.SetSize(ImageSize);
-    if (ReadDocumentFile(path, opened) != 0) return std::string("the saved file does not open");
+    if (ReadDocumentFile(path, opened) != 0) return "the saved file does not open";
     {
         cmcOrganisation adopt(opened, &destination);
         AdoptLoadedImage(adopt);
     }
     if (std::memcmp(opened.Data(), saved.Data(), MapSize) != 0)
-        return std::string("save and open change the image at " + FirstDifference(opened, saved));
+        return "save and open change the image at " + FirstDifference(opened, saved);
 
     return {};
 }

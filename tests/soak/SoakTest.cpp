@@ -14,6 +14,7 @@
 
 #include "app/indUndoCommands.h"
 #include "app/view/cuiFindBar.h"
+#include "app/view/cuiPresetDialog.h"
 #include "model/cmcOrganisation.h"
 #include "sheet/view/cuiFlector.h"
 #include "sheet/view/cuiTree.h"
@@ -21,12 +22,15 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidgetItem>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -117,7 +121,8 @@ class SoakWindow : public TaskWindow {
         if (::testing::Test::HasFatalFailure()) return false;
         start_.Assign(Main().Organisation().Image());
         csv_ = folder + "/soak.csv";
-        bool ok = true;
+        if (seed % 2) Enrich();
+        bool ok = !::testing::Test::HasFailure();
         for (long n = 0; n < count && ok; ++n) {
             AnswerAtRandom();
             Act();
@@ -152,6 +157,71 @@ class SoakWindow : public TaskWindow {
     }
 
     // ---- Actions ----
+
+    // Every other run starts from a fuller document, made as a user makes one: the
+    // country presets the program ships added as banks, and rows of a generated CSV file
+    // (names of one to three channels) added to the first group.
+    void Enrich() {
+        platform.folders.data_ = PELHAM_SOURCE_DIR "/data";
+        OpenNode("Basic Search");
+        const int country = Pick(3);
+        QTimer::singleShot(0, [country] {
+            auto* dialog = dynamic_cast<cuiPresetDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            dialog->Sources()->setCurrentRow(country);
+            dialog->Sources()->setFocus();
+            QTest::keyClick(dialog->Sources(), Qt::Key_Return);
+        });
+        Note("preset import: country " + std::to_string(country) + ", Add, every category");
+        Menu("Option/Preset Basic Search");
+
+        OpenAddress("[St_CNBank]GI_Sheet_MemoryCH,Group " +
+                    std::to_string(form->Tree()->Groups().at(0)));
+        platform.dialogs.scriptSave(csv_);
+        Menu("File/Export...");
+        std::ifstream in(csv_, std::ios::binary);
+        std::string header, sample;
+        std::getline(in, header);
+        std::getline(in, sample);
+        in.close();
+        auto split = [](const std::string& line) {
+            std::vector<std::string> fields;
+            std::stringstream stream(line);
+            for (std::string field; std::getline(stream, field, ',');)
+                fields.push_back(field);
+            return fields;
+        };
+        const std::vector<std::string> columns = split(header);
+        auto column = [&](const char* name) {
+            return size_t(std::find(columns.begin(), columns.end(), name) - columns.begin());
+        };
+        const size_t number = column("CH No"), nameNo = column("Name No"),
+                     nameText = column("Name Name"), frequency = column("Frequency");
+        std::string text = header + "\n";
+        const int rows = 10 + Pick(50);
+        for (int row = 0, name = 0; row < rows; ++name)
+            for (int share = 1 + Pick(3); share > 0 && row < rows; --share, ++row) {
+                std::vector<std::string> fields = split(sample);
+                fields.resize(columns.size());
+                fields[number] = std::to_string(row);
+                fields[nameNo] = std::to_string(name);
+                fields[nameText] = "N" + std::to_string(name);
+                fields[frequency] =
+                    std::to_string(118 + Pick(300)) + "." + std::to_string(Pick(40) * 25) + "0";
+                std::string line;
+                for (const std::string& field : fields)
+                    line += (line.empty() ? "" : ",") + field;
+                text += line + "\n";
+            }
+        std::ofstream(csv_, std::ios::binary | std::ios::trunc) << text;
+        lastCsv_ = text;
+        Note("import Add of " + std::to_string(rows) + " generated rows into the first group");
+        platform.dialogs.scriptOpen(csv_);
+        platform.messages.script({answer::Ok, answer::Ok});
+        Menu("File/Import/Add...");
+        Note("(the document holds " + std::to_string(Main().Organisation().TotalChannels()) +
+             " channels and " + std::to_string(Main().Organisation().BankCount()) + " banks)");
+    }
 
     void Act() {
         // Any window still held from the last action (a pick list, the find bar's field)

@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps configure build test run package bench sanitize fuzz clean
+.PHONY: deps configure build test run package bench sanitize soak soak-sanitize fuzz clean
 
 deps:
 	@bash scripts/install-deps
@@ -42,6 +42,23 @@ sanitize: deps
 	@cmake --build $(BUILD)-asan -j $(JOBS)
 	@QT_QPA_PLATFORM=offscreen LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 		ctest --test-dir $(BUILD)-asan --output-on-failure -j $(JOBS) -L unit
+
+# The random-action soak on the real window offscreen: runs until stopped, or for
+# SOAK_ACTIONS actions in all; SEED=N replays the run of that seed (SOAK_RUN actions a run).
+SEED ?=
+SOAK_ACTIONS ?=
+SOAK_RUN ?=
+soak: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target test_soak
+	@QT_QPA_PLATFORM=offscreen SOAK_SEED=$(SEED) SOAK_ACTIONS=$(SOAK_ACTIONS) \
+		SOAK_RUN=$(SOAK_RUN) $(BUILD)/tests/test_soak
+
+# The soak under the sanitizers, in the build of "make sanitize": 2,000 actions unless told.
+soak-sanitize: deps
+	@cmake -S . -B $(BUILD)-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPELHAM_SANITIZE=ON >/dev/null
+	@cmake --build $(BUILD)-asan -j $(JOBS) --target test_soak
+	@QT_QPA_PLATFORM=offscreen SOAK_SEED=$(SEED) SOAK_ACTIONS=$(or $(SOAK_ACTIONS),2000) \
+		SOAK_RUN=$(SOAK_RUN) LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp $(BUILD)-asan/tests/test_soak
 
 # Fuzz targets with clang and libFuzzer, one at a time for FUZZ_TIME seconds each, seeded
 # from tests/fuzz/corpus/<target>; new inputs go to $(BUILD)-fuzz/corpus/<target>, crash

@@ -660,6 +660,14 @@ void cmcOrganisation::ClearRange(uint32_t kind, int first, int last) {
     last = std::min(last, datKind::Count(kind) - 1);
     datCh record = Record();
     for (int i = first; i <= last; ++i) {
+        if (kind == datKind::Mch) {
+            // A freed channel slot holds what a load leaves behind the last channel: an
+            // empty channel with the values of a new one, nothing of the deleted channel.
+            record.Load(datKind::Band, NewRecordBand);
+            record.SetInUse(false);
+            record.Store(kind, i);
+            continue;
+        }
         record.Load(kind, i);
         record.SetInUse(false);
         // A cleared category or group gives its direct key back: no move overwrites the

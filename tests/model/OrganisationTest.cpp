@@ -233,6 +233,31 @@ TEST_F(OrganisationTest, GroupsAndChannels) {
     EXPECT_EQ(record.group, 0u);
 }
 
+// The slots a delete frees hold what a load leaves behind the last channel, so a saved
+// document opens to the same bytes: nothing of the deleted channels stays in them.
+TEST_F(OrganisationTest, FreedChannelSlotsHoldWhatALoadLeavesThere) {
+    const std::function<void()> deletes[] = {
+        [&] { organisation.DeleteChannel(0, 0); },
+        [&] { organisation.DeleteGroups(0, 1); },
+        [&] {
+            organisation.InsertGroup(0, 0);
+            organisation.DeleteGroups(1, 1);
+        },
+        [&] { organisation.DeleteCategories(0, 1); },
+    };
+    for (size_t n = 0; n < std::size(deletes); ++n) {
+        image.SetSize(ImageSize);
+        FillDefaultImage(image, 0);
+        organisation.Adopt();
+        deletes[n]();
+        cmcEeprom loaded;
+        loaded.Assign(image);
+        cmcOrganisation reloaded(loaded, &destination);
+        reloaded.Adopt();
+        EXPECT_TRUE(std::equal(image.Data(), image.Data() + MapSize, loaded.Data())) << n;
+    }
+}
+
 // Categories of 3 groups (0..2) and 3 groups (3..5); key 20 + c for category c and key g
 // for group g. Deleting the last records in use frees their keys as well.
 TEST_F(OrganisationTest, DeletedCategoriesAndGroupsGiveTheirDirectKeysBack) {

@@ -8,6 +8,8 @@
 #include "sheet/view/cuiTree.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -48,6 +50,14 @@ std::vector<std::string> Differences(cmcEeprom& a, cmcEeprom& b, const indDestin
 
 } // namespace
 
+std::string FirstDifference(const cmcEeprom& a, const cmcEeprom& b) {
+    for (int i = 0; i < MapSize; ++i)
+        if (a.Data()[i] != b.Data()[i])
+            return "address " + std::to_string(i) + " (" + std::to_string(a.Data()[i]) +
+                   " against " + std::to_string(b.Data()[i]) + ")";
+    return "no address";
+}
+
 void TaskWindow::SetUpTestSuite() {
     static int argc = 1;
     static char name[] = "test_tasks";
@@ -58,6 +68,7 @@ void TaskWindow::SetUpTestSuite() {
 void TaskWindow::SetUp() {
     static QTemporaryDir temporary;
     folder = temporary.path().toStdString();
+    platform.settings.writeInt(SettingsScope::System, "Global", "Language", language);
     process = std::make_unique<indProcess>();
     form = std::make_unique<TForm1>(process->Main());
     form->resize(1000, 640);
@@ -74,10 +85,20 @@ void TaskWindow::TearDown() {
 }
 
 void TaskWindow::Settle() {
-    QTest::qWait(250);
+    QTest::qWait(settleWait);
+    QCoreApplication::processEvents();
+    // A desktop's window manager gives the activation back to the main window when a
+    // popup closes; the offscreen platform leaves no window active.
+    if (!QApplication::activeWindow() && !QApplication::activePopupWidget() && form &&
+        form->isVisible() && form->isEnabled()) {
+        form->activateWindow();
+        const bool active = QTest::qWaitForWindowActive(form.get(), 200);
+        Q_UNUSED(active); // a window held by a dialog stays inactive
+    }
     for (int i = 0; i < 10; ++i) {
         platform.clock.advance(50);
-        QTest::qWait(1);
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
     }
 }
 
@@ -109,6 +130,9 @@ void TaskWindow::ClickNode(QTreeWidgetItem* node) {
     tree.scrollToItem(node);
     const QRect place = tree.visualItemRect(node);
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, place.center());
+    const std::string address = tree.AddressOf(node);
+    if (!QTest::qWaitFor([&] { return form->OpenSheetAddress() == address; }, 1000))
+        ADD_FAILURE() << "the sheet of " << address << " did not open";
     Settle();
 }
 
@@ -132,7 +156,14 @@ int TaskWindow::Row(int record) {
     return Sheet().Grid().FixedRows() + record;
 }
 
+int TaskWindow::RowOf(int logicId) {
+    for (int row = 0; row < Sheet().Layout().Rows(); ++row)
+        if (Column(row, logicId) >= 0) return row;
+    return -1;
+}
+
 int TaskWindow::Column(int row, int logicId) {
+    if (row < 0 || row >= Sheet().Layout().Rows()) return -1;
     for (int column = 0; column < Sheet().Layout().Columns(); ++column)
         if (Sheet().CellAt(column, row).logicId == logicId) return column;
     return -1;
@@ -159,7 +190,7 @@ void TaskWindow::Choose(int row, int logicId, const std::string& item) {
     ASSERT_TRUE(Click(row, logicId)) << "row " << row;
     Key(Qt::Key_Return);
     cuiFlector* list = cuiFlector::Current();
-    ASSERT_NE(list, nullptr) << "no pick list";
+    ASSERT_TRUE(list && list->isVisible()) << "no pick list";
     cuiSheet& choices = list->Sheet();
     for (int r = 0; r < choices.Layout().Rows(); ++r)
         for (int c = 0; c < choices.Layout().Columns(); ++c) {
@@ -175,16 +206,25 @@ void TaskWindow::Choose(int row, int logicId, const std::string& item) {
     list->close();
 }
 
-void TaskWindow::Key(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+// Where the window system delivers keys: into an open popup (a pick list grabs the
+// keyboard), else to the widget with the focus.
+static QWidget* KeyTarget(QWidget* fallback) {
+    if (QWidget* popup = QApplication::activePopupWidget()) {
+        QWidget* inside = popup->focusWidget();
+        return inside ? inside : popup;
+    }
     QWidget* target = QApplication::focusWidget();
-    QTest::keyClick(target ? target : form.get(), key, modifiers);
+    return target ? target : fallback;
+}
+
+void TaskWindow::Key(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(KeyTarget(form.get()), key, modifiers);
 }
 
 void TaskWindow::Type(const std::string& text) {
     const QString typed = QString::fromStdString(text);
     for (QChar ch : typed) {
-        QWidget* target = QApplication::focusWidget();
-        if (!target) target = form.get();
+        QWidget* target = KeyTarget(form.get());
         if (ch.unicode() < 0x80) {
             QTest::keyClicks(target, QString(ch));
             continue;
@@ -201,6 +241,12 @@ void TaskWindow::Type(const std::string& text) {
 std::string TaskWindow::Shown(int row, int logicId) {
     const int column = Column(row, logicId);
     return column < 0 ? std::string() : Sheet().DisplayText(column, row);
+}
+
+void TaskWindow::CopyElsewhere(const std::string& text) {
+    platform.clipboard.text_ = text;
+    emit QGuiApplication::clipboard()->dataChanged();
+    Settle();
 }
 
 std::string TaskWindow::StatusText() {
@@ -243,9 +289,13 @@ void TaskWindow::SavedImage(cmcEeprom& image) {
     static int saves = 0;
     const std::string path = folder + "/saved" + std::to_string(++saves) + ".tcf";
     platform.dialogs.scriptSave(path);
-    Menu("File/Save As...");
+    Menu(language == 1 ? "ファイル(F)/名前を付けて保存(A)..." : "File/Save As...");
     image.SetSize(ImageSize);
     EXPECT_EQ(ReadDocumentFile(path, image), cmcTcfFile::Ok) << path;
+}
+
+std::vector<std::string> TaskWindow::ChangesBetween(cmcEeprom& first, cmcEeprom& second) {
+    return Differences(first, second, Main().Organisation().Destination());
 }
 
 std::vector<std::string> TaskWindow::SavedChanges() {
@@ -254,4 +304,90 @@ std::vector<std::string> TaskWindow::SavedChanges() {
     cmcEeprom start;
     start.Assign(before);
     return Differences(start, saved, Main().Organisation().Destination());
+}
+
+// ---- The document through the core ----
+
+std::string TaskWindow::DocumentFault() {
+    cmcOrganisation& org = Main().Organisation();
+    const indDestination& destination = org.Destination();
+    const cmcEeprom& working = org.Image();
+
+    // The count tables describe the records: a fresh recount of a copy agrees.
+    cmcEeprom copy;
+    copy.Assign(working);
+    cmcOrganisation fresh(copy, &destination);
+    if (int dropped = fresh.RecountOrganisation())
+        return std::to_string(dropped) + " listed channels do not fit the tables";
+    if (fresh.CategoryCount() != org.CategoryCount() || fresh.GroupCount() != org.GroupCount() ||
+        fresh.TotalChannels() != org.TotalChannels() || fresh.BankCount() != org.BankCount())
+        return "the counts differ from a recount: categories " +
+               std::to_string(org.CategoryCount()) + "/" + std::to_string(fresh.CategoryCount()) +
+               ", groups " + std::to_string(org.GroupCount()) + "/" +
+               std::to_string(fresh.GroupCount()) + ", channels " +
+               std::to_string(org.TotalChannels()) + "/" + std::to_string(fresh.TotalChannels()) +
+               ", banks " + std::to_string(org.BankCount()) + "/" +
+               std::to_string(fresh.BankCount());
+    for (int c = 0; c < org.CategoryCount(); ++c)
+        if (fresh.GroupsOfCategory(c) != org.GroupsOfCategory(c))
+            return "groups of category " + std::to_string(c) + " differ from a recount";
+    for (int g = 0; g < org.GroupCount(); ++g)
+        if (fresh.ChannelsOfGroup(g) != org.ChannelsOfGroup(g))
+            return "channels of group " + std::to_string(g) + ": " +
+                   std::to_string(org.ChannelsOfGroup(g)) + ", a recount says " +
+                   std::to_string(fresh.ChannelsOfGroup(g));
+    for (int b = 0; b < org.BankCount(); ++b)
+        if (fresh.BankChCount(b) != org.BankChCount(b) ||
+            fresh.BankPgCount(b) != org.BankPgCount(b))
+            return "entries of bank " + std::to_string(b) + " differ from a recount";
+
+    // The names of the group the open sheet counts agree with a recount.
+    const int namesGroup = org.NamesGroup();
+    if (namesGroup >= 0 && namesGroup < org.GroupCount() && form->Sheet() &&
+        form->OpenSheetAddress().find("GI_Sheet_MemoryCH,Group ") != std::string::npos) {
+        fresh.RecountNames(namesGroup);
+        if (fresh.NameCount() != org.NameCount())
+            return "names of group " + std::to_string(namesGroup) + ": " +
+                   std::to_string(org.NameCount()) + ", a recount says " +
+                   std::to_string(fresh.NameCount());
+        for (int n = 0; n < org.NameCount(); ++n)
+            if (fresh.ChannelsOfName(n) != org.ChannelsOfName(n))
+                return "channels of name " + std::to_string(n) + " of group " +
+                       std::to_string(namesGroup) + " differ from a recount";
+    }
+
+    // The image as a save would write it, loaded first or not: the same bytes. (A load
+    // repacks and repairs the records; a working image needs neither.)
+    cmcEeprom saved;
+    saved.Assign(working);
+    {
+        cmcOrganisation prepare(saved, &destination);
+        prepare.RecountOrganisation();
+        PrepareForSave(prepare);
+    }
+    cmcEeprom loaded;
+    loaded.Assign(working);
+    {
+        cmcOrganisation adopt(loaded, &destination);
+        if (int dropped = AdoptLoadedImage(adopt))
+            return "the load check drops " + std::to_string(dropped) + " channels";
+        PrepareForSave(adopt);
+    }
+    if (std::memcmp(loaded.Data(), saved.Data(), MapSize) != 0)
+        return "a load changes the image at " + FirstDifference(loaded, saved);
+
+    // Save, then open: the same bytes.
+    const std::string path = folder + "/check.tcf";
+    if (WriteDocumentFile(path, saved) != 0) return "the save failed";
+    cmcEeprom opened;
+    opened.SetSize(ImageSize);
+    if (ReadDocumentFile(path, opened) != 0) return "the saved file does not open";
+    {
+        cmcOrganisation adopt(opened, &destination);
+        AdoptLoadedImage(adopt);
+    }
+    if (std::memcmp(opened.Data(), saved.Data(), MapSize) != 0)
+        return "save and open change the image at " + FirstDifference(opened, saved);
+
+    return {};
 }

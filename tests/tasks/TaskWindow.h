@@ -23,6 +23,9 @@
 class QAction;
 class QTreeWidgetItem;
 
+// Where two images first differ, for messages.
+std::string FirstDifference(const cmcEeprom& a, const cmcEeprom& b);
+
 class TaskWindow : public ::testing::Test {
   protected:
     static void SetUpTestSuite();
@@ -30,17 +33,23 @@ class TaskWindow : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    // Lets posted events, the tree's change delay and the controller's task run.
+    // Lets posted events and the controller's task run, for settleWait milliseconds of
+    // real time (the tree's change delay is waited for where a node is clicked).
     void Settle();
+    int settleWait = 40;
 
     // Clicks the tree node at the caption path ("Program Search Link/Link4"), opening
     // the branches on the way; its sheet is open afterwards.
     void OpenNode(const std::string& path);
     // Clicks the tree node whose sheet has the address.
     void OpenAddress(const std::string& address);
+    // Clicks a node and waits until its sheet is open.
+    void ClickNode(QTreeWidgetItem* node);
 
     // The grid row of record n of the open list (0 for its first record).
     int Row(int record);
+    // The first grid row with a cell of the logic id (a settings sheet's rows), or -1.
+    int RowOf(int logicId);
     // The grid column of the cells of a logic id in a row, or -1.
     int Column(int row, int logicId);
     // Clicks a cell; false when the cursor did not land there.
@@ -55,6 +64,10 @@ class TaskWindow : public ::testing::Test {
     void Type(const std::string& text);
     // Triggers the menu item at the caption path ("Edit/Up"), as a click on it does.
     void Menu(const std::string& path);
+    // The menu item at the caption path, its menu's states refreshed; none if missing.
+    QAction* MenuItem(const std::string& path);
+    // Text copied in another program: the desktop's clipboard holds it and says so.
+    void CopyElsewhere(const std::string& text);
     // What the status bar says now.
     std::string StatusText();
     // What a cell shows now.
@@ -63,8 +76,15 @@ class TaskWindow : public ::testing::Test {
     // Saves the document under a new name through File > Save As... and tells how the
     // saved file differs from the document as the task began.
     std::vector<std::string> SavedChanges();
+    // How the second image differs from the first, in the words of the program's compare.
+    std::vector<std::string> ChangesBetween(cmcEeprom& first, cmcEeprom& second);
     // Saves under a new name and reads the saved file back.
     void SavedImage(cmcEeprom& image);
+
+    // What is wrong with the document as the core sees it, or nothing: the count tables
+    // against a recount of the records (and the names of the group on show), the image as
+    // a save writes it with and without a load first, and a save opened again.
+    std::string DocumentFault();
 
     cuiSheet& Sheet() { return *form->Sheet(); }
     indMain& Main() { return process->Main(); }
@@ -73,12 +93,9 @@ class TaskWindow : public ::testing::Test {
     std::unique_ptr<indProcess> process;
     std::unique_ptr<TForm1> form;
     cmcEeprom before; // the document as the task began
+    int language = 0; // the machine's language at the start: 0 English, 1 Japanese
     std::string folder;
-
-    // The menu item at the caption path, its menu refreshed as when it opens; or none.
-    QAction* MenuItem(const std::string& path);
 
   private:
     QTreeWidgetItem* NodeAt(const std::string& path);
-    void ClickNode(QTreeWidgetItem* node);
 };

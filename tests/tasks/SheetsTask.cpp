@@ -339,7 +339,7 @@ struct clsWords {
 const clsWords Words[] = {
     {"Memory CH", "Edit/Insert", "Edit/Delete", "Category LOCAL: renamed from HAM",
      "Group RELAYS: added in category LOCAL at 1, with 4 channels"},
-    {"メモリーCH", "編集(E)/挿入", "編集(E)/削除", "カテゴリー LOCAL: HAM から名前を変更",
+    {"メモリーCH", "編集/挿入", "編集/削除", "カテゴリー LOCAL: HAM から名前を変更",
      "グループ RELAYS: カテゴリー LOCAL の 1 番に追加, 4 CH"}};
 
 class GroupTask : public SheetsTask, public ::testing::WithParamInterface<int> {

@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <filesystem>
@@ -31,9 +32,11 @@ std::vector<std::string> SplitPath(const std::string& path) {
     return parts;
 }
 
-// A menu caption as the user reads it: without its access-key mark and shortcut.
+// A menu caption as the user reads it: without its access key ("&Edit", "編集(&E)") and
+// shortcut.
 std::string Plain(const QString& caption) {
     QString text = caption.section(QLatin1Char('\t'), 0, 0);
+    text.remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
     text.remove(QLatin1Char('&'));
     return text.toStdString();
 }
@@ -289,7 +292,7 @@ void TaskWindow::SavedImage(cmcEeprom& image) {
     static int saves = 0;
     const std::string path = folder + "/saved" + std::to_string(++saves) + ".tcf";
     platform.dialogs.scriptSave(path);
-    Menu(language == 1 ? "ファイル(F)/名前を付けて保存(A)..." : "File/Save As...");
+    Menu(language == 1 ? "ファイル/名前を付けて保存..." : "File/Save As...");
     image.SetSize(ImageSize);
     EXPECT_EQ(ReadDocumentFile(path, image), cmcTcfFile::Ok) << path;
 }

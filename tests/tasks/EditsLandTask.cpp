@@ -142,8 +142,7 @@ TEST_F(EditsLandTask, TheTreeFollowsALinksNameAndItsBlankName) {
 // Ctrl+Up and Ctrl+Down on a name take the name with its channels, one-channel names too.
 TEST_F(EditsLandTask, MovingANameTakesItsChannelsAlong) {
     ASSERT_GT(Main().Organisation().GroupCount(), 0);
-    OpenAddress("[St_CNBank]GI_Sheet_MemoryCH,Group " +
-                std::to_string(form->Tree()->Groups().at(0)));
+    OpenAddress(FirstGroup());
     const int first = Main().Organisation().ChannelsOfGroup(0);
     AddChannel(first, "146", "AAA");
     AddChannel(first + 1, "147", "BBB");
@@ -213,8 +212,7 @@ TEST_F(EditsLandTask, MovingANameTakesItsChannelsAlong) {
 // A paste of three channels on the last row of a full group asks, and after OK pastes
 // the one that fits, as one undoable step.
 TEST_F(EditsLandTask, APasteThatOverflowsPastesWhatFitsAfterOk) {
-    OpenAddress("[St_CNBank]GI_Sheet_MemoryCH,Group " +
-                std::to_string(form->Tree()->Groups().at(0)));
+    OpenAddress(FirstGroup());
     const int first = Main().Organisation().ChannelsOfGroup(0);
     AddChannel(first, "146", "");
     AddChannel(first + 1, "147", "");

@@ -7,6 +7,7 @@
 #include "files/cmcCsvNames.h"
 #include "files/cmcCsvText.h"
 #include "files/cmcCsvValues.h"
+#include "files/cmcSheetTerms.h"
 #include "model/cmcEeprom.h"
 #include "model/cmcMemoryMap.h"
 #include "model/cmcOrganisation.h"
@@ -212,13 +213,30 @@ bool HasColumn(const Row& row, const std::string& column) {
     return false;
 }
 
+// How the rows of one kind are told: each column by its sheet's heading, each value as
+// the sheet shows it.
+struct clsRowWords {
+    const cmcSheetTerms& terms;
+    int kind;
+
+    std::string ValueText(const Row& row, const std::string& column) const {
+        return terms.Value(kind, column, Value(row, column));
+    }
+    std::string ChangeText(const std::string& column, const std::string& before,
+                           const std::string& after) const {
+        return Change(terms.Heading(kind, column), terms.Value(kind, column, before),
+                      terms.Value(kind, column, after));
+    }
+};
+
 // A column only one side has (the canceller, which only one destination shows) is no
 // difference: the other side's records do not hold the value at all.
-void CompareRows(const Row& a, const Row& b, const std::string& where, Differences& out) {
+void CompareRows(const Row& a, const Row& b, const clsRowWords& words, const std::string& where,
+                 Differences& out) {
     for (const auto& [column, after] : b) {
         if (!a.empty() && !HasColumn(a, column)) continue;
         const std::string before = Value(a, column);
-        if (before != after) out.push_back({where, Change(column, before, after)});
+        if (before != after) out.push_back({where, words.ChangeText(column, before, after)});
     }
 }
 
@@ -227,8 +245,8 @@ void CompareRows(const Row& a, const Row& b, const std::string& where, Differenc
 // is shown by.
 using RowPlace = std::function<std::string(bool second, int row)>;
 
-void CompareRowLists(const std::vector<Row>& a, const std::vector<Row>& b, const RowPlace& where,
-                     const std::string& summary, Differences& out) {
+void CompareRowLists(const std::vector<Row>& a, const std::vector<Row>& b, const clsRowWords& words,
+                     const RowPlace& where, const std::string& summary, Differences& out) {
     std::vector<std::string> keysA, keysB;
     for (const Row& row : a)
         keysA.push_back(RowKey(row));
@@ -237,13 +255,13 @@ void CompareRowLists(const std::vector<Row>& a, const std::vector<Row>& b, const
     clsListActions act;
     act.same = [](int, int) {};
     act.changed = [&](int ra, int rb) {
-        CompareRows(a[size_t(ra)], b[size_t(rb)], where(true, rb), out);
+        CompareRows(a[size_t(ra)], b[size_t(rb)], words, where(true, rb), out);
     };
     act.added = [&](int rb) {
-        out.push_back({where(true, rb), Say(Word::Added, {Value(b[size_t(rb)], summary)})});
+        out.push_back({where(true, rb), Say(Word::Added, {words.ValueText(b[size_t(rb)], summary)})});
     };
     act.removed = [&](int ra) {
-        out.push_back({where(false, ra), Say(Word::Removed, {Value(a[size_t(ra)], summary)})});
+        out.push_back({where(false, ra), Say(Word::Removed, {words.ValueText(a[size_t(ra)], summary)})});
     };
     CompareLists(keysA, keysB, act);
 }
@@ -388,9 +406,12 @@ class clsDocumentDiff {
     void CommonSettings();
     void UnshownBytes();
 
+    clsRowWords Words(int kind) const { return {terms_, kind}; }
+
     cmcOrganisation& a_;
     cmcOrganisation& b_;
     clsImageDiffOptions options_;
+    cmcSheetTerms terms_;
     // The category of the second document each category of the first became; -1 removed.
     std::vector<int> categoryOf_;
     Differences out_;
@@ -416,7 +437,7 @@ Row OrganisationRow(cmcOrganisation& org, uint32_t kind, int index) {
 
 void clsDocumentDiff::CategoryAttributes(int a, int b, const std::string& where) {
     CompareRows(OrganisationRow(a_, datKind::Category, a),
-                OrganisationRow(b_, datKind::Category, b), where, out_);
+                OrganisationRow(b_, datKind::Category, b), Words(csvkind::Mch), where, out_);
 }
 
 void clsDocumentDiff::Categories() {
@@ -472,7 +493,7 @@ void clsDocumentDiff::GroupAttributes(int a, int b, const std::string& where) {
         out_.push_back({where, Say(Word::MovedCategory,
                                    {CategoryName(a_, categoryA), CategoryName(b_, categoryB)})});
     CompareRows(OrganisationRow(a_, datKind::Group, a), OrganisationRow(b_, datKind::Group, b),
-                where, out_);
+                Words(csvkind::Mch), where, out_);
     Channels(a, b, where);
 }
 
@@ -569,7 +590,8 @@ void clsDocumentDiff::Names(std::vector<Row>& rowsA, std::vector<Row>& rowsB,
         return Say(Word::NameIn, {where, name.empty() ? Number(n) : name});
     };
     auto compare = [&](int a, int b) {
-        CompareRows(namesA[size_t(a)].row, namesB[size_t(b)].row, label(namesB, b), out_);
+        CompareRows(namesA[size_t(a)].row, namesB[size_t(b)].row, Words(csvkind::Mch),
+                    label(namesB, b), out_);
     };
     auto channels = [](const clsNameRun& name) { return ChannelCount(name.channels); };
     clsListActions act;
@@ -600,7 +622,8 @@ void clsDocumentDiff::Channels(int a, int b, const std::string& where) {
         return Say(Word::ChannelIn, {where, second ? b_.ChannelNumberText(row, countB)
                                                    : a_.ChannelNumberText(row, countA)});
     };
-    CompareRowLists(rowsA, rowsB, channel, ColumnName(CsvColumn::Frequency, csvkind::Mch), out_);
+    CompareRowLists(rowsA, rowsB, Words(csvkind::Mch), channel,
+                    ColumnName(CsvColumn::Frequency, csvkind::Mch), out_);
 }
 
 // Lists whose rows stay where they are: each row against the same row.
@@ -613,14 +636,15 @@ void clsDocumentDiff::FixedLists() {
         const std::vector<Row> rowsA = CsvRows(a_, list.kind, 0, options_);
         const std::vector<Row> rowsB = CsvRows(b_, list.kind, 0, options_);
         const std::string summary = ColumnName(CsvColumn::Frequency, list.kind);
+        const clsRowWords words = Words(list.kind);
         for (size_t r = 0; r < std::max(rowsA.size(), rowsB.size()); ++r) {
             const std::string where = Say(list.what, {Number(int(r))});
             if (r >= rowsA.size())
-                out_.push_back({where, Say(Word::Added, {Value(rowsB[r], summary)})});
+                out_.push_back({where, Say(Word::Added, {words.ValueText(rowsB[r], summary)})});
             else if (r >= rowsB.size())
-                out_.push_back({where, Say(Word::Removed, {Value(rowsA[r], summary)})});
+                out_.push_back({where, Say(Word::Removed, {words.ValueText(rowsA[r], summary)})});
             else
-                CompareRows(rowsA[r], rowsB[r], where, out_);
+                CompareRows(rowsA[r], rowsB[r], words, where, out_);
         }
     }
 }
@@ -636,7 +660,8 @@ void clsDocumentDiff::Links() {
         return Row{{"Name", Name(name.data(), name.size())}, {"Edges", edges}};
     };
     for (int link = 0; link < memmap::Links; ++link)
-        CompareRows(row(a_, link), row(b_, link), Say(Word::Link, {Number(link)}), out_);
+        CompareRows(row(a_, link), row(b_, link), Words(termkind::Link),
+                    Say(Word::Link, {Number(link)}), out_);
 }
 
 // Basic-search banks by their names, then the entries of each bank.
@@ -676,7 +701,8 @@ void clsDocumentDiff::BankEntries(int a, int b, const std::string& where) {
     after.Load(datKind::BasicBank, b);
     const std::string icon = "Icon";
     CompareRows({{icon, std::string(CsvSpell(csvlist::Icon, before.icon))}},
-                {{icon, std::string(CsvSpell(csvlist::Icon, after.icon))}}, where, out_);
+                {{icon, std::string(CsvSpell(csvlist::Icon, after.icon))}}, Words(termkind::Bank),
+                where, out_);
     const struct {
         uint32_t kind;
         Word what;
@@ -691,7 +717,8 @@ void clsDocumentDiff::BankEntries(int a, int b, const std::string& where) {
             const int count = int(second ? rowsB.size() : rowsA.size());
             return Say(list.what, {where, cmcOrganisation::ZeroBasedText(row, count)});
         };
-        CompareRowLists(rowsA, rowsB, entry, ColumnName(list.summary, list.csv), out_);
+        CompareRowLists(rowsA, rowsB, Words(list.csv), entry, ColumnName(list.summary, list.csv),
+                        out_);
     }
 }
 

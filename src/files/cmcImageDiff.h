@@ -2,8 +2,8 @@
 
 // What differs between two documents, in the terms the sheets use: categories and groups by
 // their names, added, removed or moved; channels by their group and number with the
-// changed columns and the values as a CSV export spells them; common settings by their
-// labels and the text their cells show. Bytes no sheet shows are named by address. Shared
+// changed columns under their sheet headings and the values as the sheets show them, in
+// the program's language; common settings by their labels and the text their cells show. Bytes no sheet shows are named by address. Shared
 // by pelham-cli diff, the check after a Clone Write and the program's compare window.
 
 #include <string>

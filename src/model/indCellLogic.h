@@ -86,3 +86,7 @@ class indCellLogic {
     indCellDocument document_;
     int depth_ = 0; // calls running: a call from inside another is part of its action
 };
+
+// The pick list a data cell chooses from, with its item kind: the widest list where a cell
+// has two (the one with "Auto"); false for a cell without a list.
+bool CellPickList(int logicId, std::string& list, int& kind);

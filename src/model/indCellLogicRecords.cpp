@@ -131,6 +131,18 @@ const RecordCell* FindCell(int logicId) {
     return nullptr;
 }
 
+} // namespace
+
+bool CellPickList(int logicId, std::string& list, int& kind) {
+    const RecordCell* cell = FindCell(logicId);
+    if (!cell || !cell->list) return false;
+    list = cell->autoList ? cell->autoList : cell->list;
+    kind = cell->listKind;
+    return true;
+}
+
+namespace {
+
 int Get(const datCh& r, Field field) {
     switch (field) {
     case Field::Duplex:

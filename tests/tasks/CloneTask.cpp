@@ -154,7 +154,7 @@ TEST_F(CloneTask, FirstStartReadEditWriteWithBackupAndVerify) {
         all += edit + "\n";
     EXPECT_NE(all.find("146.520000"), std::string::npos) << all;
     EXPECT_NE(all.find("SIMPLEX"), std::string::npos) << all;
-    EXPECT_NE(all.find("Program search link 2: Edges (blank) → 7"), std::string::npos) << all;
+    EXPECT_NE(all.find("Program search link 2: Edge (blank) → 7"), std::string::npos) << all;
     EXPECT_NE(all.find("TASK COMMENT"), std::string::npos) << all;
 
     // The backup holds the receiver as it was before the write: as read.

@@ -101,7 +101,7 @@ TEST_F(EditsLandTask, EveryLinkSheetEditsItsOwnLink) {
 
     std::vector<std::string> expected;
     for (int link = 0; link < 10; ++link)
-        expected.push_back("Program search link " + std::to_string(link) + ": Edges (blank) → " +
+        expected.push_back("Program search link " + std::to_string(link) + ": Edge (blank) → " +
                            std::to_string(link + 1) + (link == 3 ? " 20" : ""));
     EXPECT_EQ(SavedChanges(), expected);
     // On paper the link's page names it and lists its two edges.
@@ -118,7 +118,7 @@ TEST_F(EditsLandTask, EveryLinkSheetEditsItsOwnLink) {
     Key(Qt::Key_Delete);
     Settle();
     EXPECT_EQ(Shown(Row(1), CL_PgLink_No), "20");
-    expected[3] = "Program search link 3: Edges (blank) → 20";
+    expected[3] = "Program search link 3: Edge (blank) → 20";
     EXPECT_EQ(SavedChanges(), expected);
 }
 

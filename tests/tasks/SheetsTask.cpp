@@ -140,14 +140,14 @@ TEST_F(SheetsTask, EverySheetKindEditsItsOwnRecord) {
                                   "Group GRP A: renamed from Initial",
                                   "Group GRP A, channel 0-0: Frequency 145.000000 → 146.520000",
                                   "Group GRP A, channel 1-0: Frequency 433.000000 → 162.400000",
-                                  "Group GRP A, channel 1-0: Offset 5.000000 → 0.000000",
+                                  "Group GRP A, channel 1-0: Frequency, Offset 5.000000 → 0.000000",
                                   "Program search edge 4: Name (blank) → AIRBAND",
-                                  "Program search edge 4: Frequency Low (blank) → 118.000000",
-                                  "Program search edge 4: Frequency High (blank) → 137.000000",
+                                  "Program search edge 4: Freq Low (blank) → 118.000000",
+                                  "Program search edge 4: Freq High (blank) → 137.000000",
                                   "Program search edge 4: TS (blank) → -",
                                   "Program search edge 4: Mode (blank) → -",
                                   "Program search edge 4: ATT (blank) → -",
-                                  "Program search link 6: Name P-LINK No.6 → LINK SIX",
+                                  "Program search link 6: Link Name P-LINK No.6 → LINK SIX",
                                   "Common settings, Clone: Comment (blank) → MY RADIO",
                               }));
 
@@ -162,7 +162,7 @@ TEST_F(SheetsTask, EverySheetKindEditsItsOwnRecord) {
     TypeInCell(Row(0), CL_Basic_PgSrch_Freq_Low, "108");
     EXPECT_EQ(SavedChanges(),
               (Channels{"Basic search bank BANK ONE, CH entry 0: added, 121.500000",
-                        "Basic search bank BANK ONE, program entry 0: Frequency Low 145.000000 → "
+                        "Basic search bank BANK ONE, program entry 0: Freq Low 145.000000 → "
                         "108.000000"}));
 }
 
@@ -325,7 +325,7 @@ TEST_F(SheetsTask, FindAndCompareWithAFile) {
     EXPECT_EQ(compare->Summary()->text().toStdString(),
               "Differences from the document to " + file + ": 1");
     EXPECT_EQ(compare->List()->toPlainText().toStdString(),
-              "Group FIND ME, name LOCAL: Name Name CHANGED → LOCAL");
+              "Group FIND ME, name LOCAL: Name CHANGED → LOCAL");
 }
 
 // The captions a user reads and the compare's words, in each language.

@@ -141,15 +141,24 @@ TEST_F(DiffTest, NamesAChannelASettingAndAGroupAsTheSheetsDo) {
     EXPECT_EQ(lines, expected);
 }
 
-// In Japanese the connecting words are Japanese; values and CSV column names stay as a CSV
-// file spells them.
+// In Japanese every word is the Japanese sheets' own: the connecting words, the column
+// headings (a joined heading before its column's) and the values the pick lists show.
 TEST_F(DiffTest, TheWordsFollowTheProgramLanguage) {
     cmcGTex japanese;
     japanese.Attach(JapaneseTable());
     cmcGTex::SetProcess(&japanese);
-    std::vector<std::string> lines = Lines(nullptr, ThreeChanges);
+    std::vector<std::string> lines = Lines(nullptr, [](cmcOrganisation& org) {
+        ThreeChanges(org);
+        datCh channel = org.Record();
+        channel.Load(datKind::Mch, 0);
+        channel.skip = 2; // PSKIP
+        channel.dtcsPolarity = 1;
+        channel.Store(datKind::Mch, 0);
+    });
     const std::vector<std::string> expected = {
-        "グループ Initial, CH 0-0: Frequency 145.000000 → 146.010000",
+        "グループ Initial, CH 0-0: 周波数 145.000000 → 146.010000",
+        "グループ Initial, CH 0-0: スキップ OFF → Pスキップ",
+        "グループ Initial, CH 0-0: トーンスケルチ, 極性 ノーマル → リバース",
         "グループ Police: カテゴリー HAM の 1 番に追加, 1 CH",
         "共通設定, サウンド: ビープレベル 19 → 12",
     };
@@ -197,7 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    name.SetName("TOWER");
                                    name.Store(datKind::Name, 0);
                                },
-                               {"Group Initial, name TOWER: Name Name (blank) → TOWER"}},
+                               {"Group Initial, name TOWER: Name (blank) → TOWER"}},
                       DiffCase{"RenamedCategory",
                                nullptr,
                                [](cmcOrganisation& org) { RenameCategory(org, 0, "AIR"); },
@@ -211,7 +220,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    group.Store(datKind::Group, 0);
                                },
                                // Once for the group, not on each of its channels.
-                               {"Group Initial: Group Skip OFF → SKIP"}},
+                               {"Group Initial: Skip OFF → Skip"}},
                       DiffCase{"MovedGroup",
                                [](cmcOrganisation& org) { AddGroup(org, 1, "Police", 150000000); },
                                [](cmcOrganisation& org) { AddGroup(org, 0, "Police", 150000000); },
@@ -237,7 +246,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    memmap::PutBit(org.Image().Data(), memmap::LinkBits + 4 * 2, 7,
                                                   true);
                                },
-                               {"Program search link 2: Edges (blank) → 7"}}),
+                               {"Program search link 2: Edge (blank) → 7"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The band memories are on no sheet: their bytes are named by address.

@@ -143,6 +143,8 @@ void TForm1::BuildPanels() {
         },
         leftPanel_);
     tree_->setObjectName(QStringLiteral("tree"));
+    tree_->setAccessibleName(
+        QString::fromStdString(controller_.Catalogue().GetLine("GI_Access_Names", 0)));
     tree_->SetOpenAddress([this] { return OpenSheetAddress(); });
     leftPanel_->layout()->addWidget(tree_);
     tree_->Build();

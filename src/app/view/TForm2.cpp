@@ -1,11 +1,12 @@
 #include "app/view/TForm2.h"
 
 #include "app/indMain.h"
+#include "app/view/cuiAccessible.h"
 #include "app/view/cuiPlacement.h"
 #include "app/view/cuiPortDialog.h"
 #include "catalogue/cmcGTex.h"
-#include "events/cmcEvMan.h"
 #include "events/cmcEvents.h"
+#include "events/cmcEvMan.h"
 #include "model/indDestination.h"
 #include "settings/indEnviron.h"
 #include "sheet/cmcLayout.h"
@@ -161,6 +162,7 @@ QWidget* TForm2::BuildPortChoice() {
     group->addButton(moreButton_);
     layout->addWidget(moreButton_);
     pathEdit_ = new QLineEdit(choice);
+    pathEdit_->setAccessibleName(moreButton_->text().remove(QLatin1Char('&')));
     pathEdit_->setAttribute(Qt::WA_InputMethodEnabled, false);
     pathEdit_->setMinimumWidth(QFontMetrics(font()).horizontalAdvance(QStringLiteral("W")) * 14);
     layout->addWidget(pathEdit_);

@@ -1,5 +1,6 @@
 #include "app/view/cuiCloneProgress.h"
 
+#include "app/view/cuiAccessible.h"
 #include "app/view/cuiPlacement.h"
 
 #include <QCloseEvent>
@@ -36,6 +37,7 @@ void cuiCloneProgressBox::paintEvent(QPaintEvent*) {
 cuiCloneProgress::cuiCloneProgress(QWidget* mainWindow, const QString& step)
     : QWidget(mainWindow, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       mainWindow_(mainWindow) {
+    cuiReadAsDialog(this);
     setWindowTitle("Cloning");
     setAttribute(Qt::WA_DeleteOnClose, false);
     panel_ = new QFrame(this);

@@ -1,5 +1,6 @@
 #include "app/view/cuiCompareWindow.h"
 
+#include "app/view/cuiAccessible.h"
 #include "app/view/cuiPlacement.h"
 #include "catalogue/cmcGTex.h"
 
@@ -39,6 +40,7 @@ QString Fill(QString pattern, const QString& name, int count = -1) {
 cuiCompareWindow::cuiCompareWindow(cmcGTex& text, QWidget* mainWindow)
     : QWidget(mainWindow, Qt::Window), text_(text) {
     setObjectName(QStringLiteral("compareWindow"));
+    cuiReadAsDialog(this);
     summary_ = new QLabel(this);
     summary_->setWordWrap(true);
     summary_->setTextFormat(Qt::PlainText);

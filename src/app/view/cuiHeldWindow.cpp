@@ -1,5 +1,6 @@
 #include "app/view/cuiHeldWindow.h"
 
+#include "app/view/cuiAccessible.h"
 #include "app/view/cuiPlacement.h"
 
 #include <QKeyEvent>
@@ -9,6 +10,7 @@ cuiHeldWindow::cuiHeldWindow(QWidget* owner)
     : QWidget(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       owner_(owner) {
+    cuiReadAsDialog(this);
     setAttribute(Qt::WA_DeleteOnClose);
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/cuiMainWindow.h"
 #include "app/indHelp.h"
+#include "app/view/cuiAccessible.h"
 #include "app/view/cuiPlacement.h"
 #include "catalogue/cmcGTex.h"
 
@@ -69,6 +70,7 @@ QTextBrowser* cuiHtmlHelp::TopicBrowser() const {
 // Back, Forward and Contents over the page.
 QWidget* cuiHtmlHelp::MakeContentsWindow() {
     auto* window = new QWidget(owner_, Qt::Window);
+    cuiReadAsDialog(window);
     window->setObjectName(QStringLiteral("helpContents"));
     QTextBrowser* browser = MakeBrowser(window);
     auto* buttons = new QHBoxLayout;
@@ -112,6 +114,7 @@ QWidget* cuiHtmlHelp::MakeContentsWindow() {
 // A small tool window with the page alone; Escape and Ctrl+W close it.
 QWidget* cuiHtmlHelp::MakeTopicWindow() {
     auto* window = new QWidget(owner_, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    cuiReadAsDialog(window);
     window->setObjectName(QStringLiteral("helpTopic"));
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -4,6 +4,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 
 #include <algorithm>
 #include <numeric>
@@ -16,6 +17,7 @@ constexpr int DragScrollMs = 50;
 
 cuiGrid::cuiGrid(cuiGridClient& client, QWidget* parent)
     : QAbstractScrollArea(parent), client_(&client) {
+    cuiGridAccessible::InstallFactory();
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
@@ -33,6 +35,7 @@ void cuiGrid::SetSize(int columns, int rows) {
     left_ = fixedColumns_ = std::min(fixedColumns_, std::max(columns - 1, 0));
     top_ = fixedRows_ = std::min(fixedRows_, std::max(rows - 1, 0));
     UpdateScrollBars();
+    cuiAnnounceReset(this);
 }
 
 void cuiGrid::SetFixed(int columns, int rows) {
@@ -44,7 +47,10 @@ void cuiGrid::SetFixed(int columns, int rows) {
 }
 
 void cuiGrid::SetColumnWidth(int column, int width) {
-    widths_.at(static_cast<size_t>(column)) = std::max(width, 0);
+    int& stored = widths_.at(static_cast<size_t>(column));
+    const bool shownBefore = stored > 0;
+    stored = std::max(width, 0);
+    if (shownBefore != (stored > 0)) cuiAnnounceReset(this);
     UpdateScrollBars();
     viewport()->update();
 }
@@ -59,6 +65,7 @@ void cuiGrid::AppendRow(int height) {
     heights_.push_back(height);
     UpdateScrollBars();
     UpdateRow(Rows() - 1);
+    cuiAnnounceReset(this);
 }
 
 void cuiGrid::RemoveLastRow() {
@@ -67,6 +74,7 @@ void cuiGrid::RemoveLastRow() {
     top_ = std::min(top_, std::max(LastTop(), fixedRows_));
     UpdateScrollBars();
     viewport()->update();
+    cuiAnnounceReset(this);
 }
 
 void cuiGrid::SetScrollBarsShown(bool shown) {
@@ -342,6 +350,23 @@ bool cuiGrid::event(QEvent* event) {
     return QAbstractScrollArea::event(event);
 }
 
+// A marked cell explains its mark in a tooltip.
+bool cuiGrid::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip && reader_) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        int column = 0, row = 0;
+        const QString text = CellAt(help->pos(), column, row)
+                                 ? reader_->CellDescription(column, row)
+                                 : QString();
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, viewport(), CellRect(column, row));
+        return true;
+    }
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
 void cuiGrid::keyPressEvent(QKeyEvent* event) {
     // Tab moves between cells; Ctrl+Tab leaves the sheet for the next control, as in other
     // widgets that keep Tab for themselves.
@@ -446,6 +471,8 @@ void cuiGrid::mouseDoubleClickEvent(QMouseEvent* event) {
 void cuiGrid::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
     if (client_) client_->GridFocusChanged(true);
+    int column = 0, row = 0;
+    if (reader_ && reader_->CurrentCell(column, row)) cuiAnnounceFocus(this, column, row);
 }
 
 void cuiGrid::focusOutEvent(QFocusEvent* event) {

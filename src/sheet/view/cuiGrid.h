@@ -8,6 +8,8 @@
 #include <QAbstractScrollArea>
 #include <QTimer>
 
+#include "sheet/view/cuiGridAccessible.h"
+
 #include <vector>
 
 class QPainter;
@@ -34,7 +36,10 @@ class cuiGrid : public QAbstractScrollArea {
 
     cuiGrid(cuiGridClient& client, QWidget* parent);
     // The client goes away before the grid: nothing more reaches it.
-    void Detach() { client_ = nullptr; }
+    void Detach() { client_ = nullptr, reader_ = nullptr; }
+    // What assistive technology and tooltips read of the cells; none: nothing.
+    void SetReader(cuiGridReader* reader) { reader_ = reader; }
+    cuiGridReader* Reader() const { return reader_; }
 
     void SetSize(int columns, int rows);
     int Columns() const { return static_cast<int>(widths_.size()); }
@@ -79,6 +84,7 @@ class cuiGrid : public QAbstractScrollArea {
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -108,6 +114,7 @@ class cuiGrid : public QAbstractScrollArea {
     void DragScrollTick();
 
     cuiGridClient* client_;
+    cuiGridReader* reader_ = nullptr;
     std::vector<int> widths_;
     std::vector<int> heights_;
     int fixedColumns_ = 0;

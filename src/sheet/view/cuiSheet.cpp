@@ -100,6 +100,7 @@ cuiSheet::cuiSheet(const cuiSheetServices& services, std::string layoutName, QWi
     auto* gridBox = new QVBoxLayout(gridPanel_);
     gridBox->setContentsMargins(0, 0, 0, 0);
     grid_ = new cuiGrid(*this, gridPanel_);
+    grid_->SetReader(this);
     grid_->viewport()->installEventFilter(this);
     gridBox->addWidget(grid_);
     box->addWidget(gridPanel_, 1);
@@ -526,6 +527,7 @@ void cuiSheet::RunOnCurrent(int key, int operation, const std::string* text) {
         MarkCells(QRect());
     RefreshPopupMenu();
     if (services_.events) services_.events->Send(ev::MenuRefresh);
+    if (hasCurrent_) cuiAnnounceValue(grid_, column_, row_);
 }
 
 void cuiSheet::SelectRange(int column, int row, int low, int high) {
@@ -598,7 +600,9 @@ bool cuiSheet::MoveTo(int column, int row, bool extend) {
     rememberedRow_ = row;
     hasCurrent_ = true;
     if (services_.events) {
-        services_.events->SendText(ev::StatusText, 0, 0, std::string());
+        // A marked cell says why in the status bar; any other clears it.
+        services_.events->SendText(ev::StatusText, 0, 0,
+                                   CellDescription(column, row).toStdString());
         if (cellChanged) {
             const cmcCellObj& cell = layout_->Cell(column, row);
             const std::array<int32_t, 3> data{cell.cellType, cell.logicId, cell.index};
@@ -614,6 +618,7 @@ bool cuiSheet::MoveTo(int column, int row, bool extend) {
     }
     grid_->EnsureVisible(column, row);
     if (cellChanged && opened_) RefreshPopupMenu();
+    if (cellChanged) cuiAnnounceFocus(grid_, column, row);
     return true;
 }
 
@@ -637,6 +642,7 @@ void cuiSheet::MarkCells(const QRect& cells) {
     marked_ = cells;
     if (cells.isEmpty()) multiActive_ = false;
     grid_->UpdateAll();
+    cuiAnnounceSelection(grid_);
 }
 
 bool cuiSheet::IsMarked(int column, int row) const {
@@ -763,6 +769,7 @@ void cuiSheet::OpenEditor(int column, int row, const std::string& text, int selS
     const QString shown = QString::fromStdString(text);
     const int start = CharacterOffset(text, selStart);
     const int end = CharacterOffset(text, selStart + selLength);
+    editor_->setAccessibleName(ColumnHeading(column) + ", " + RowHeading(row));
     editor_->Start(shown, start, end - start, font, area.adjusted(1, 0, -1, -1), wrap);
 }
 
@@ -783,6 +790,62 @@ void cuiSheet::CancelEditor() {
     editor_->Stop();
     editColumn_ = editRow_ = -1;
     grid_->setFocus(Qt::OtherFocusReason);
+}
+
+// ---- What assistive technology reads ----
+
+QString cuiSheet::GridName() {
+    return QString::fromStdString(TitleText()).trimmed();
+}
+
+// The heading rows over the column, a joined heading for the cells it spans, as one text.
+QString cuiSheet::ColumnHeading(int column) {
+    QStringList parts;
+    for (int row = 0; row < grid_->FixedRows() && row < layout_->Rows(); ++row) {
+        int first = column;
+        while (first > 0 && layout_->Cell(first, row).HasLayout(cmcCellObj::Join))
+            --first;
+        const QString text = QString::fromStdString(DisplayText(first, row)).trimmed();
+        if (!text.isEmpty() && !parts.contains(text)) parts.append(text);
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+QString cuiSheet::RowHeading(int row) {
+    QStringList parts;
+    for (int column = 0; column < grid_->FixedColumns(); ++column) {
+        const QString text = QString::fromStdString(DisplayText(column, row)).trimmed();
+        if (!text.isEmpty()) parts.append(text);
+    }
+    return parts.join(QLatin1Char(' '));
+}
+
+QString cuiSheet::CellText(int column, int row) {
+    return QString::fromStdString(DisplayText(column, row)).trimmed();
+}
+
+QString cuiSheet::CellDescription(int column, int row) {
+    if (layout_->Cell(column, row).logicId == CL_None || !services_.catalogue) return {};
+    const unsigned flags = QueryCell(column, row).stateFlags;
+    const int line = flags & cmcCellCapsule::ErrorMark     ? 1
+                     : flags & cmcCellCapsule::WarningMark ? 0
+                                                           : -1;
+    if (line < 0) return {};
+    return QString::fromStdString(services_.catalogue->GetLine("GI_Access_Marks", line));
+}
+
+unsigned cuiSheet::CellState(int column, int row) {
+    unsigned state = CanSelect(column, row) ? gridCell::Selectable : 0;
+    if (layout_->Cell(column, row).logicId != CL_None &&
+        (QueryCell(column, row).stateFlags & cellText::Grey))
+        state |= gridCell::Greyed;
+    return state;
+}
+
+bool cuiSheet::CurrentCell(int& column, int& row) {
+    if (!hasCurrent_) return false;
+    column = column_, row = row_;
+    return true;
 }
 
 // ---- Popup menu ----

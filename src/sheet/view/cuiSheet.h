@@ -55,7 +55,7 @@ struct cuiSheetPosition {
     int top = -1;
 };
 
-class cuiSheet : public QWidget, protected cuiGridClient {
+class cuiSheet : public QWidget, protected cuiGridClient, protected cuiGridReader {
   public:
     static constexpr int MinimumColumnWidth = 10;
     static constexpr int MaximumColumnWidth = 650;
@@ -181,6 +181,17 @@ class cuiSheet : public QWidget, protected cuiGridClient {
     void GridDoubleClick(QMouseEvent* event, int column, int row) override;
     void GridFocusChanged(bool focused) override;
     void GridColumnResized(int column) override;
+
+    // cuiGridReader
+    QString GridName() override;
+    bool GridIsList() override { return pickList_; }
+    QString ColumnHeading(int column) override;
+    QString RowHeading(int row) override;
+    QString CellText(int column, int row) override;
+    QString CellDescription(int column, int row) override;
+    unsigned CellState(int column, int row) override;
+    bool CurrentCell(int& column, int& row) override;
+    QRect SelectedCells() override { return marked_; }
 
     void changeEvent(QEvent* event) override;
 

@@ -191,6 +191,11 @@ std::vector<std::string> cuiTree::SheetAddresses() const {
 void cuiTree::SetOverlay(QTreeWidgetItem* node, int overlay) {
     if (OverlayOf(node) == overlay) return;
     node->setData(0, OverlayRole, overlay);
+    // The overlay's meaning for assistive technology: lines 1 and 2 of the names.
+    const int line = overlay == WarningOverlay ? 1 : overlay == ErrorOverlay ? 2 : 0;
+    node->setData(0, Qt::AccessibleDescriptionRole,
+                  line ? QString::fromStdString(catalogue_.GetLine("GI_Access_Names", line))
+                       : QString());
     Refresh(node);
 }
 

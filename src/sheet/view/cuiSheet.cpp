@@ -795,7 +795,7 @@ void cuiSheet::CancelEditor() {
 // ---- What assistive technology reads ----
 
 QString cuiSheet::GridName() {
-    return QString::fromStdString(TitleText()).trimmed();
+    return QString::fromStdString(TitleText()).simplified();
 }
 
 // The heading rows over the column, a joined heading for the cells it spans, as one text.

@@ -68,6 +68,7 @@ TForm2::TForm2(indMain& controller, QWidget* mainForm)
                             Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       controller_(controller), ports_(cuiDetectedPorts()) {
     setObjectName(QStringLiteral("initialSetup"));
+    cuiReadAsDialog(this);
     setAttribute(Qt::WA_DeleteOnClose);
     cmcGTex& text = controller_.Catalogue();
     cmcCellFont font;
@@ -91,6 +92,7 @@ TForm2* TForm2::Show(indMain& controller, QWidget* mainForm) {
     setup->show();
     setup->raise();
     setup->activateWindow();
+    setup->FocusPortChoice();
     return setup;
 }
 
@@ -184,6 +186,13 @@ void TForm2::ChooseStoredPort() {
         pathEdit_->setText(QString::fromStdString(stored));
     else
         (portButtons_.empty() ? moreButton_ : portButtons_.front())->setChecked(true);
+}
+
+// The keyboard starts on the port chosen: its button, or the path of "More...".
+void TForm2::FocusPortChoice() {
+    for (QRadioButton* button : portButtons_)
+        if (button->isChecked()) return button->setFocus(Qt::OtherFocusReason);
+    pathEdit_->setFocus(Qt::OtherFocusReason);
 }
 
 std::string TForm2::ChosenPort() const {

@@ -61,6 +61,7 @@ class TForm2 : public QWidget {
     QFrame* BuildPicture();
     QWidget* BuildPortChoice();
     void ChooseStoredPort();
+    void FocusPortChoice();
     void Confirm();
     void Cancel();
     void Finish();

@@ -19,6 +19,7 @@
 #include "sheet/view/cuiMenu.h"
 #include "support/TestEnvironment.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -113,6 +114,19 @@ TEST_F(InitialSetupTest, JapaneseSaysOtherAsThePortMenuDoes) {
     result.portError = cmcPortError::Denied;
     const std::string message = indCloneMan::ErrorMessage(result);
     EXPECT_NE(message.find("'dialout' グループ"), std::string::npos) << message;
+}
+
+// The keyboard starts on the port choice, and the path field reads as "More...".
+TEST_F(InitialSetupTest, TheKeyboardStartsOnThePortChoice) {
+    ASSERT_TRUE(setup);
+    QWidget* focused = setup->focusWidget();
+    ASSERT_NE(focused, nullptr);
+    auto* button = qobject_cast<QRadioButton*>(focused);
+    ASSERT_NE(button, nullptr) << focused->metaObject()->className();
+    EXPECT_TRUE(button->isChecked());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(setup->PathEdit())->text(QAccessible::Name),
+              setup->MoreButton()->text().remove(QLatin1Char('&')));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(setup.data())->role(), QAccessible::Dialog);
 }
 
 TEST_F(InitialSetupTest, AFirstStartShowsOnlyTheSetupWithTheCataloguesTexts) {

@@ -50,11 +50,16 @@ struct indCellCall {
     void Grey(bool on) {
         if (on) capsule.stateFlags |= cellText::Grey;
     }
-    void MarkWarning(bool on) {
-        if (on) capsule.stateFlags |= cmcCellCapsule::WarningMark;
+    // A mark and why (a cellMark value); an error's reason wins over a warning's.
+    void MarkWarning(bool on, int reason = cellMark::RegionFrequency) {
+        if (!on) return;
+        if (!(capsule.stateFlags & cmcCellCapsule::ErrorMark)) capsule.markReason = reason;
+        capsule.stateFlags |= cmcCellCapsule::WarningMark;
     }
-    void MarkError(bool on) {
-        if (on) capsule.stateFlags |= cmcCellCapsule::ErrorMark;
+    void MarkError(bool on, int reason = cellMark::Error) {
+        if (!on) return;
+        capsule.markReason = reason;
+        capsule.stateFlags |= cmcCellCapsule::ErrorMark;
     }
     // Opens the in-place editor with the text, selecting [start, start + length).
     void Edit(const std::string& text, int start, int length);

@@ -334,6 +334,7 @@ int indCellLogic::Run(indActiveCell&, cmcCellCapsule& capsule, bool notify) {
     capsule.displayText.clear();
     capsule.stateFlags &= ~(cmcCellCapsule::WarningMark | cmcCellCapsule::ErrorMark |
                             cellText::Grey | cellText::Teal);
+    capsule.markReason = 0;
     capsule.jumpRequest = 0;
     capsule.repeatKey = 0;
     const int undoStep = UndoActionOf(call); // before the operation turns into a key

@@ -196,7 +196,7 @@ void RunListItem(indCellCall& call) {
     const bool error = step ? IsStepErrorAt(acted.record, item, destination)
                             : IsModeErrorAt(acted.record, item, destination);
     if (error) {
-        call.MarkError(true);
+        call.MarkError(true, cellMark::Item);
         call.capsule.markPosition = 3;
     }
 }
@@ -222,8 +222,8 @@ bool RunCheck(indCellCall& call) {
     default:
         return false;
     }
-    call.MarkWarning(marks.warning);
-    call.MarkError(marks.error);
+    call.MarkWarning(marks.warning, cellMark::SheetWarnings);
+    call.MarkError(marks.error, cellMark::SheetErrors);
     return true;
 }
 

@@ -282,20 +282,20 @@ void Marks(indCellCall& call, const RecordCell& cell) {
     case Field::SecondFrequency: {
         const auto which = IsSecond(cell) ? clsWhichFrequency::Second : clsWhichFrequency::First;
         call.MarkWarning(HasFrequencyWarning(r, destination, which));
-        call.MarkError(HasFrequencyError(r, which));
+        call.MarkError(HasFrequencyError(r, which), cellMark::FrequencyRange);
         break;
     }
     case Field::Offset:
-        call.MarkError(HasOffsetError(r, destination));
+        call.MarkError(HasOffsetError(r, destination), cellMark::Offset);
         break;
     case Field::Step:
-        call.MarkError(HasStepError(r, destination));
+        call.MarkError(HasStepError(r, destination), cellMark::Step);
         call.capsule.markPosition = 2;
         break;
     case Field::Mode:
         // The mode cell of a basic program-search entry carries no mark; the data checks
         // still count its error.
-        call.MarkError(r.kind != datKind::BasicPg && HasModeError(r, destination));
+        call.MarkError(r.kind != datKind::BasicPg && HasModeError(r, destination), cellMark::Mode);
         call.capsule.markPosition = 2;
         break;
     default:

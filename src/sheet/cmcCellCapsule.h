@@ -9,6 +9,19 @@
 // reads; each sheet owns one, and one-off queries make a fresh one.
 class indActiveCell {};
 
+// Why a cell carries its mark; each is a line of the catalogue's "GI_Access_Marks".
+namespace cellMark {
+constexpr int RegionFrequency = 0; // warning: the region does not allow the frequency
+constexpr int Error = 1;           // an error without a reason of its own
+constexpr int FrequencyRange = 2;  // the frequency is above the receiver's coverage
+constexpr int Offset = 3;          // the offset is no multiple of the receiver's steps
+constexpr int Step = 4;            // the tuning step does not fit the frequency
+constexpr int Mode = 5;            // the mode cannot be used at the frequency
+constexpr int Item = 6;            // a pick-list item that cannot be used there
+constexpr int SheetWarnings = 7;   // a sheet's check: some of its data has warnings
+constexpr int SheetErrors = 8;     // a sheet's check: some of its data has errors
+} // namespace cellMark
+
 // The parameter block of one call into the cell logic. The sheet side fills it; the logic
 // answers in it. It carries no widget: the view layer passes opaque handles and supplies the
 // repaint and start-edit callbacks.
@@ -55,6 +68,7 @@ class cmcCellCapsule {
     std::string sheetArgument;
     unsigned stateFlags = 0;
     int markPosition = 0; // 0 default, 1 left edge, 2 right edge, 3 after the text
+    int markReason = 0;   // output: why the cell is marked (a cellMark value)
     int inputMode = QueryOrKey;
     int jumpRequest = 0;
     int jumpType = 0;

@@ -135,10 +135,16 @@ TEST_F(AccessibleTask, AMarkedCellSaysWhyInItsDescriptionAndTheStatusBar) {
     datCh channel = organisation.Record();
     channel.Load(datKind::Mch, 0);
     channel.frequency = 3500000000u;
+    channel.offset = 1000; // no multiple of any step
     channel.Store(datKind::Mch, 0);
     Sheet().Grid().UpdateAll();
     const QString why = CellOf(0, "Frequency")->text(QAccessible::Description);
-    EXPECT_TRUE(why.startsWith("Error:")) << why.toStdString();
+    EXPECT_TRUE(why.startsWith("Error: the frequency is above the receiver's range"))
+        << why.toStdString();
+    EXPECT_TRUE(CellOf(0, "Frequency, Offset")
+                    ->text(QAccessible::Description)
+                    .startsWith("Error: the offset is no multiple"));
+    EXPECT_EQ(CellOf(0, "Mode")->text(QAccessible::Description), "");
     ASSERT_TRUE(Click(Row(0), CL_Mch_Freq));
     EXPECT_EQ(QString::fromStdString(StatusText()).trimmed(), why);
 }

@@ -826,12 +826,11 @@ QString cuiSheet::CellText(int column, int row) {
 
 QString cuiSheet::CellDescription(int column, int row) {
     if (layout_->Cell(column, row).logicId == CL_None || !services_.catalogue) return {};
-    const unsigned flags = QueryCell(column, row).stateFlags;
-    const int line = flags & cmcCellCapsule::ErrorMark     ? 1
-                     : flags & cmcCellCapsule::WarningMark ? 0
-                                                           : -1;
-    if (line < 0) return {};
-    return QString::fromStdString(services_.catalogue->GetLine("GI_Access_Marks", line));
+    const cmcCellCapsule shown = QueryCell(column, row);
+    if (!(shown.stateFlags & (cmcCellCapsule::ErrorMark | cmcCellCapsule::WarningMark)))
+        return {};
+    return QString::fromStdString(
+        services_.catalogue->GetLine("GI_Access_Marks", shown.markReason));
 }
 
 unsigned cuiSheet::CellState(int column, int row) {

@@ -167,6 +167,27 @@ TEST_F(AccessibleTask, APickListIsAListOfItsValues) {
     Key(Qt::Key_Escape);
 }
 
+// A name over two channels is one cell spanning their rows; their frequencies stay two.
+TEST_F(AccessibleTask, ANameOverTwoChannelsIsOneCellSpanningThem) {
+    cmcOrganisation& organisation = Main().Organisation();
+    datCh first = organisation.Record(), second = organisation.Record();
+    first.Load(datKind::Mch, 0);
+    second.Load(datKind::Mch, 1);
+    second.nameIndex = first.nameIndex;
+    second.Store(datKind::Mch, 1);
+    organisation.RecountNames(0);
+    ASSERT_EQ(organisation.ChannelsOfName(0), 2);
+    OpenNode("Common Setting");
+    OpenAddress("[St_CNBank]GI_Sheet_MemoryCH,Group " +
+                std::to_string(form->Tree()->Groups().at(0)));
+    QAccessibleInterface* name = CellOf(0, "Name");
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(CellOf(1, "Name"), name);
+    EXPECT_EQ(name->tableCellInterface()->rowExtent(), 2);
+    EXPECT_NE(CellOf(1, "Frequency"), CellOf(0, "Frequency"));
+    EXPECT_EQ(CellOf(1, "Frequency")->tableCellInterface()->rowExtent(), 1);
+}
+
 // The tree is named; windows that are dialogs to the user read as dialogs with their titles.
 TEST_F(AccessibleTask, TheTreeAndTheDialogsAreNamed) {
     EXPECT_EQ(QAccessible::queryAccessibleInterface(form->Tree())->text(QAccessible::Name),

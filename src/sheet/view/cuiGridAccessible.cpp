@@ -69,7 +69,11 @@ class clsCellAccessible : public QAccessibleInterface,
     }
     int rowIndex() const override { return grid_.isNull() ? -1 : row_ - grid_->FixedRows(); }
     int columnExtent() const override { return 1; }
-    int rowExtent() const override { return 1; }
+    int rowExtent() const override {
+        int above = 0, below = 0;
+        if (cuiGridReader* reader = Reader()) reader->CellBlock(column_, row_, above, below);
+        return 1 + below;
+    }
     bool isSelected() const override { return state().selected; }
     QList<QAccessibleInterface*> columnHeaderCells() const override { return {}; }
     QList<QAccessibleInterface*> rowHeaderCells() const override { return {}; }
@@ -330,6 +334,10 @@ QAccessible::State cuiGridAccessible::CellStateOf(int gridColumn, int gridRow) c
 }
 
 QAccessibleInterface* cuiGridAccessible::CellInterface(int gridColumn, int gridRow) const {
+    // A cell that spans rows is one cell, known by its first row.
+    int above = 0, below = 0;
+    if (cuiGridReader* reader = Reader()) reader->CellBlock(gridColumn, gridRow, above, below);
+    gridRow -= above;
     const std::pair<int, int> key{gridColumn, gridRow};
     auto found = cells_.find(key);
     if (found != cells_.end()) {

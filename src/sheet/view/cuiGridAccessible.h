@@ -42,6 +42,8 @@ class cuiGridReader {
     // gridCell::Selectable and gridCell::Greyed; the grid adds Current and Selected.
     virtual unsigned CellState(int column, int row) = 0;
     virtual bool CurrentCell(int& column, int& row) = 0;
+    // The rows a cell spans above and below its own (a name over its channels).
+    virtual void CellBlock(int column, int row, int& above, int& below) = 0;
     // The cells of the multi-selection, in grid positions; empty without one.
     virtual QRect SelectedCells() = 0;
 };

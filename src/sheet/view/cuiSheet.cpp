@@ -841,6 +841,16 @@ unsigned cuiSheet::CellState(int column, int row) {
     return state;
 }
 
+void cuiSheet::CellBlock(int column, int row, int& above, int& below) {
+    above = below = 0;
+    if (layout_->Cell(column, row).logicId == CL_None) return;
+    QueryCell(column, row); // the logic tells the cell its block
+    const cmcCellObj& cell = layout_->Cell(column, row);
+    if (!cell.inBlock) return;
+    above = std::min(cell.rowsAbove, row - grid_->FixedRows());
+    below = std::min(cell.rowsBelow, grid_->Rows() - 1 - row);
+}
+
 bool cuiSheet::CurrentCell(int& column, int& row) {
     if (!hasCurrent_) return false;
     column = column_, row = row_;

@@ -191,6 +191,7 @@ class cuiSheet : public QWidget, protected cuiGridClient, protected cuiGridReade
     QString CellDescription(int column, int row) override;
     unsigned CellState(int column, int row) override;
     bool CurrentCell(int& column, int& row) override;
+    void CellBlock(int column, int row, int& above, int& below) override;
     QRect SelectedCells() override { return marked_; }
 
     void changeEvent(QEvent* event) override;

@@ -28,6 +28,8 @@ class cmcDocumentCommands {
         Compare,  // the differences from the document to a clone data file
         BackupBeforeWrite, // the settings around a Clone Write, switched on and off
         VerifyAfterWrite,
+        ShowWritePlan, // the plan window before a Clone Write, switched on and off
+        RestoreBackup, // a backup of the receiver, opened or written back
         SerialTrace, // the trace of the serial line, to a file the user names
         Language,    // index: the user's language from the next start, 0 English, 1 Japanese
     };

@@ -132,10 +132,17 @@ TEST_F(CloneTask, FirstStartReadEditWriteWithBackupAndVerify) {
     EXPECT_TRUE(MenuItem("Clone/Back Up Before Writing")->isChecked());
     EXPECT_TRUE(MenuItem("Clone/Verify After Writing")->isChecked());
     platform.messages.clear();
-    platform.messages.script({answer::Ok, answer::Ok});
+    platform.lists.script({{0, -1, false}}); // the plan's Write
     ReceiverIdle();
     Menu("Clone/Write -> Receiver");
     RunClone();
+    // The plan, after the backup read, named the edits against what the receiver held.
+    ASSERT_EQ(platform.lists.shown().size(), 1u);
+    std::string plan;
+    for (const cmcListQuestion::Line& line : platform.lists.shown()[0].lines)
+        plan += line.text + "\n";
+    EXPECT_NE(plan.find("146.520000"), std::string::npos) << plan;
+    EXPECT_NE(plan.find("TASK COMMENT"), std::string::npos) << plan;
     ASSERT_FALSE(platform.messages.shown().empty());
     EXPECT_NE(platform.messages.lastText().find("succeeded"), std::string::npos)
         << platform.messages.lastText();

@@ -44,9 +44,14 @@ class CloneCommandsTest : public ::testing::Test {
         catalogue.Attach(EnglishTable());
         cmcGTex::SetProcess(&catalogue);
         events.Subscribe(&CloneCommandsTest::OnEvent, this);
+        // The questions before a write; the plan that replaces them is tested on its own.
+        ShowPlan(false);
         commands.SetDataHooks({[this] { return counts; },
                                [this](cmcEeprom&) { document.log += "prepare "; },
-                               [](cmcEeprom& copy) { copy.SetByte(0, 0x5A); }});
+                               [](cmcEeprom& copy) {
+                                   copy.SetByte(0, 0x5A);
+                                   return std::vector<clsRecordRef>{};
+                               }});
     }
     ~CloneCommandsTest() override {
         events.Unsubscribe(&CloneCommandsTest::OnEvent, this);
@@ -58,6 +63,9 @@ class CloneCommandsTest : public ::testing::Test {
             event.code == ev::FinishSetup)
             self->document.log += "ev" + std::to_string(event.code) + "(" +
                                   std::to_string(event.a) + "," + std::to_string(event.b) + ") ";
+    }
+    void ShowPlan(bool shown) {
+        platform.settings.writeInt(SettingsScope::User, "Clone", "ShowWritePlan", shown ? 1 : 0);
     }
     void Settle() {
         for (int i = 0; i < 60000 && (commands.Busy() || platform.clock.tickCount() < 10); i += 10)

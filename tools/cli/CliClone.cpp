@@ -79,12 +79,12 @@ bool ConfirmWrite(cmcOrganisation& organisation) {
 
 // What is sent: the document in stored form, with the records the destination does not
 // allow replaced on a copy.
-void WritableCopy(CliDocument& document, cmcEeprom& copy) {
+std::vector<clsRecordRef> WritableCopy(CliDocument& document, cmcEeprom& copy) {
     PrepareForSave(document.Organisation());
     copy.Assign(document.Image());
     cmcOrganisation organisation(copy, &document.Destination());
     organisation.RecountOrganisation(); // the counts only: the bytes stay as they are
-    ReplaceDisallowedRecords(organisation);
+    return ReplaceDisallowedRecords(organisation);
 }
 
 // The steps around the write: the settings, overridden by --no-backup and --verify.

@@ -290,6 +290,53 @@ TEST_F(CloneSafetyTest, VerifyComparesTheReadBackWithWhatWasSent) {
         << platform.messages.lastText();
 }
 
+// The plan replaces the question: it comes after the backup read, and only Write sends.
+TEST_F(CloneSafetyTest, ThePlanFollowsTheBackupReadAndOnlyWriteSends) {
+    ShowPlan(true);
+    platform.messages.clear();
+    document.safety.backup = true;
+    commands.CloneWrite(); // the plan is cancelled
+    Settle();
+    EXPECT_EQ(Requests(), "E0 E2 ");
+    EXPECT_EQ(receiverSide.dataFramesWritten, 0);
+    EXPECT_TRUE(platform.messages.shown().empty()) << Texts()[0];
+    ASSERT_EQ(platform.lists.shown().size(), 1u);
+    EXPECT_EQ(platform.lists.shown()[0].caption, "What Will Be Written");
+    EXPECT_TRUE(commands.LastPlan().compared);
+    EXPECT_TRUE(commands.LastPlan().receiverChanges);
+    EXPECT_EQ(BackupFiles().size(), 1u);
+
+    // A line chosen cancels too; the document is asked to show it.
+    platform.lists.script({{-1, 1, true}});
+    commands.CloneWrite();
+    Settle();
+    EXPECT_EQ(receiverSide.dataFramesWritten, 0);
+
+    platform.lists.script({{0, -1, false}});
+    commands.CloneWrite();
+    Settle();
+    EXPECT_EQ(Requests(), "E0 E2 E0 E2 E0 E2 E3 ");
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Cloning is succeeded."});
+    EXPECT_TRUE(std::equal(receiverSide.written.begin(), receiverSide.written.begin() + MapSize,
+                           Sent().begin()));
+}
+
+// Without a backup the plan is asked before anything is read or sent, and says it could
+// not compare.
+TEST_F(CloneSafetyTest, WithoutABackupThePlanCannotCompare) {
+    ShowPlan(true);
+    platform.messages.clear();
+    document.safety.backup = false;
+    platform.lists.script({{0, -1, false}});
+    commands.CloneWrite();
+    Settle();
+    EXPECT_EQ(Requests(), "E0 E3 ");
+    ASSERT_EQ(platform.lists.shown().size(), 1u);
+    EXPECT_FALSE(commands.LastPlan().compared);
+    EXPECT_NE(platform.lists.shown()[0].summary.find("could not be compared"), std::string::npos)
+        << platform.lists.shown()[0].summary;
+}
+
 TEST_F(CloneSafetyTest, KeepsTheNewestBackups) {
     std::vector<std::string> made;
     for (int i = 0; i < BackupsKept + 2; ++i) {

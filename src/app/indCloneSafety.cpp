@@ -190,9 +190,17 @@ std::vector<clsBackupEntry> ListBackups(const std::string& folder, const cmcEepr
             continue;
         }
         entry.comment = CloneComment(image);
-        if (document && !SameMap(*document, image))
-            entry.differences =
-                int(DescribeImageDifferences(*document, image, destination, japaneseText).size());
+        if (!document || SameMap(*document, image)) continue;
+        // In the sheets' terms only: bytes that opening rewrites are no difference here.
+        cmcEeprom ours, theirs;
+        ours.Assign(*document);
+        theirs.Assign(image);
+        cmcOrganisation a(ours, destination), b(theirs, destination);
+        AdoptLoadedImage(a);
+        AdoptLoadedImage(b);
+        clsImageDiffOptions options;
+        options.japaneseText = japaneseText;
+        entry.differences = int(DiffDocuments(a, b, options).size());
     }
     return backups;
 }

@@ -52,7 +52,7 @@ struct clsBackupEntry {
     int differences = 0; // from the document compared with; -1: the file cannot be read
 };
 // The backups in the folder, newest first; with a document, how many differences each has
-// from it (as DescribeImageDifferences counts them).
+// from it in the sheets' terms (bytes that opening a file rewrites do not count).
 std::vector<clsBackupEntry> ListBackups(const std::string& folder, const cmcEeprom* document,
                                         const indDestination* destination, bool japaneseText);
 // The list question of Restore Backup: one line per backup; buttons Open as New Document

@@ -43,7 +43,10 @@ enum class Say {
     BankChannels,
     Common,
     Other,
-    Record
+    Record,
+    Join,     // two parts of the summary
+    Sentence, // the summary as a sentence
+    Then      // the summary, then a sentence after it
 };
 
 std::string Line(Say line, const std::vector<std::string>& parts = {}) {
@@ -263,12 +266,13 @@ std::string clsWritePlan::Summary() const {
                              {std::to_string(otherChanges)}));
     std::string summary;
     for (const std::string& part : parts)
-        summary += (summary.empty() ? "" : ", ") + part;
-    if (!compared) return summary.empty() ? Line(Say::NotCompared)
-                                          : summary + ". " + Line(Say::NotCompared);
-    if (!receiverChanges) return summary.empty() ? Line(Say::SameData)
-                                                 : summary + ". " + Line(Say::SameData);
-    return summary.empty() ? Line(Say::Nothing) : summary + ".";
+        summary = summary.empty() ? part : Line(Say::Join, {summary, part});
+    auto then = [&](Say after) {
+        return summary.empty() ? Line(after) : Line(Say::Then, {summary, Line(after)});
+    };
+    if (!compared) return then(Say::NotCompared);
+    if (!receiverChanges) return then(Say::SameData);
+    return summary.empty() ? Line(Say::Nothing) : Line(Say::Sentence, {summary});
 }
 
 std::vector<std::string> clsWritePlan::Text() const {

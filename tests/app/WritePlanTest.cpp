@@ -115,6 +115,13 @@ TEST_F(WritePlanTest, ResetsComeFirstThenTheChangesSheetBySheet) {
     EXPECT_EQ(question.buttons, std::vector<std::string>{"&Write"});
     EXPECT_EQ(plan.Text()[1], "Reset by the receiver's region rules");
     EXPECT_EQ(plan.Text()[2].substr(0, 2), "! ");
+
+    // In Japanese the summary is told, and its parts joined, the Japanese way.
+    cmcGTex japanese;
+    japanese.Attach(JapaneseTable());
+    cmcGTex::SetProcess(&japanese);
+    EXPECT_EQ(plan.Summary(), "1 CH を変更、1 件を受信機の地域規則でリセット、その他 1 件の変更。");
+    cmcGTex::SetProcess(&catalogue);
 }
 
 // The cases at the edges of what the plan can say.

@@ -15,7 +15,7 @@
 namespace {
 
 // Room for this many average characters across and lines down when the window opens.
-constexpr int OpeningColumns = 100;
+constexpr int OpeningColumns = 120;
 constexpr int OpeningLines = 26;
 
 QString Qs(const std::string& text) {
@@ -33,23 +33,42 @@ cuiListWindow::cuiListWindow(const cmcListQuestion& question, QWidget* parent)
     summary_->setTextFormat(Qt::PlainText);
     list_ = new QListWidget(this);
     list_->setUniformItemSizes(true);
+    // Long lines scroll rather than lose their end.
+    list_->setTextElideMode(Qt::ElideNone);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    const int iconSide = list_->fontMetrics().height();
+    list_->setIconSize(QSize(iconSide, iconSide));
     const QIcon marked = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    const QIcon plain = [iconSide] {
+        QPixmap blank(iconSide, iconSide);
+        blank.fill(Qt::transparent);
+        return QIcon(blank);
+    }();
     for (const cmcListQuestion::Line& line : question.lines) {
         auto* item = new QListWidgetItem(Qs(line.text), list_);
-        if (line.kind == cmcListQuestion::Kind::Heading) {
+        switch (line.kind) {
+        case cmcListQuestion::Kind::Heading: {
             QFont bold = item->font();
             bold.setBold(true);
             item->setFont(bold);
-        } else {
-            item->setText(QStringLiteral("    ") + item->text());
+            break;
         }
-        if (line.kind == cmcListQuestion::Kind::Marked) {
+        case cmcListQuestion::Kind::Marked:
             item->setIcon(marked);
             item->setForeground(QColor(0xA0, 0x20, 0x00));
+            break;
+        case cmcListQuestion::Kind::Plain:
+            item->setIcon(plain); // lines under a heading stand indented
+            break;
         }
     }
     list_->setVisible(!question.lines.empty());
-    if (list_->count() > 0) list_->setCurrentRow(0);
+    // The cursor starts on the first line that is not a heading.
+    for (int row = 0; row < list_->count(); ++row)
+        if (question.lines[size_t(row)].kind != cmcListQuestion::Kind::Heading) {
+            list_->setCurrentRow(row);
+            break;
+        }
     note_ = new QLabel(Qs(question.note), this);
     note_->setWordWrap(true);
     note_->setVisible(!question.note.empty());

@@ -166,10 +166,9 @@ void BackupAndWrite(benchmark::State& state) {
         state.counters["line_seconds"] = lineSeconds;
         state.counters["ratio"] = seconds / lineSeconds;
         state.counters["plan_lines"] = double(planLines);
-        std::fprintf(stderr,
-                     "backup%s and write at %d baud: %.1f s, %.1f s on the line, ratio %.3f\n",
-                     state.range(0) == 1 ? ", plan" : "", Baud, seconds, lineSeconds,
-                     seconds / lineSeconds);
+        std::fprintf(
+            stderr, "backup%s and write at %d baud: %.1f s, %.1f s on the line, ratio %.3f\n",
+            state.range(0) == 1 ? ", plan" : "", Baud, seconds, lineSeconds, seconds / lineSeconds);
     }
     std::filesystem::remove_all(folder);
 }

@@ -127,7 +127,8 @@ void WriteCloneSafetySettings(const indCloneSafetySettings& settings) {
                       settings.backupBeforeWrite ? 1 : 0);
     backend->writeInt(SettingsScope::User, "Clone", "VerifyAfterWrite",
                       settings.verifyAfterWrite ? 1 : 0);
-    backend->writeInt(SettingsScope::User, "Clone", "ShowWritePlan", settings.showWritePlan ? 1 : 0);
+    backend->writeInt(SettingsScope::User, "Clone", "ShowWritePlan",
+                      settings.showWritePlan ? 1 : 0);
 }
 
 bool StartSerialTrace(const std::string& path) {
@@ -219,8 +220,8 @@ cmcListQuestion RestoreQuestion(const std::string& folder,
         else if (backup.differences == 0)
             line = cmcFillIn(text.GetLine(Key, 7), {backup.when, backup.comment});
         else
-            line = cmcFillIn(text.GetLine(Key, 6), {backup.when, backup.comment,
-                                                   std::to_string(backup.differences)});
+            line = cmcFillIn(text.GetLine(Key, 6),
+                             {backup.when, backup.comment, std::to_string(backup.differences)});
         question.lines.push_back({line});
     }
     if (!backups.empty()) question.buttons = {text.GetLine(Key, 3), text.GetLine(Key, 4)};

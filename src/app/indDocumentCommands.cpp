@@ -222,7 +222,7 @@ void indDocumentCommands::Run(Command command, int index) {
 
 void indDocumentCommands::SwitchSafetySetting(Command command) {
     indCloneSafetySettings safety = ReadCloneSafetySettings();
-    bool& setting = command == Command::BackupBeforeWrite ? safety.backupBeforeWrite
+    bool& setting = command == Command::BackupBeforeWrite  ? safety.backupBeforeWrite
                     : command == Command::VerifyAfterWrite ? safety.verifyAfterWrite
                                                            : safety.showWritePlan;
     setting = !setting;

@@ -107,8 +107,8 @@ std::string clsPlanBuilder::Heading(const clsDiffRecord& record) const {
     auto groupHeading = [&](int group) {
         if (group < 0 || group >= org.GroupCount()) return Line(Say::MemoryCh);
         const int category = org.CategoryOfGroup(group);
-        return Line(Say::Group, {Name(org, datKind::Category, category),
-                                 Name(org, datKind::Group, group)});
+        return Line(Say::Group,
+                    {Name(org, datKind::Category, category), Name(org, datKind::Group, group)});
     };
     switch (record.kind) {
     case datKind::Category:
@@ -136,8 +136,7 @@ std::string clsPlanBuilder::Heading(const clsDiffRecord& record) const {
     case datKind::BasicCh:
     case datKind::BasicPg: {
         const bool ch = record.kind == datKind::BasicCh;
-        const int bank =
-            record.index / (ch ? memmap::BankChEntries : memmap::BankPgEntries);
+        const int bank = record.index / (ch ? memmap::BankChEntries : memmap::BankPgEntries);
         return Line(ch ? Say::BankChannels : Say::BankPrograms,
                     {Name(org, datKind::BasicBank, bank)});
     }
@@ -168,8 +167,7 @@ void clsPlanBuilder::Resets(cmcOrganisation& sent) {
     clsImageDiffOptions options;
     options.japaneseText = input_.japaneseText;
     std::map<Record, std::string> where;
-    for (const clsImageDifference& difference :
-         DiffDocuments(document.organisation, sent, options))
+    for (const clsImageDifference& difference : DiffDocuments(document.organisation, sent, options))
         if (!difference.record.InFirst())
             where.emplace(Record{difference.record.kind, difference.record.index},
                           difference.where);
@@ -180,9 +178,9 @@ void clsPlanBuilder::Resets(cmcOrganisation& sent) {
         before.Load(replaced.kind, replaced.index);
         after.Load(replaced.kind, replaced.index);
         const auto found = where.find({replaced.kind, replaced.index});
-        const std::string place =
-            found != where.end() ? found->second
-                                 : Line(Say::Record, {std::to_string(replaced.index)});
+        const std::string place = found != where.end()
+                                      ? found->second
+                                      : Line(Say::Record, {std::to_string(replaced.index)});
         clsPlanLine line;
         line.text = place + ": " + Line(Say::WillReset, {Value(before), Value(after)});
         line.reset = true;
@@ -217,8 +215,7 @@ void clsPlanBuilder::Differences(cmcOrganisation& receiver, cmcOrganisation& sen
     std::vector<clsImageDifference> differences = DiffDocuments(receiver, sent, options);
     // A difference adoption hides (a byte the program rewrites on loading) still shows.
     if (differences.empty() && plan_.receiverChanges)
-        for (const std::string& line :
-             DifferingAddresses(*input_.receiver, *input_.sent, MapSize))
+        for (const std::string& line : DifferingAddresses(*input_.receiver, *input_.sent, MapSize))
             differences.push_back({Line(Say::Other), line});
     std::set<int> changedSlots;
     for (clsImageDifference& difference : differences) {
@@ -235,10 +232,10 @@ clsWritePlan clsPlanBuilder::Build() {
     plan_.compared = input_.receiver != nullptr;
     Resets(sent.organisation);
     if (!input_.receiver) return std::move(plan_);
-    plan_.receiverChanges =
-        input_.receiver->GetSize() < MapSize || input_.sent->GetSize() < MapSize ||
-        !std::equal(input_.receiver->Data(), input_.receiver->Data() + MapSize,
-                    input_.sent->Data());
+    plan_.receiverChanges = input_.receiver->GetSize() < MapSize ||
+                            input_.sent->GetSize() < MapSize ||
+                            !std::equal(input_.receiver->Data(), input_.receiver->Data() + MapSize,
+                                        input_.sent->Data());
     clsAdopted receiver(*input_.receiver, input_.destination);
     receiver_ = &receiver.organisation;
     Differences(receiver.organisation, sent.organisation);

@@ -35,7 +35,7 @@ struct clsWritePlan {
     int channelsAdded = 0;
     int channelsRemoved = 0;
     int resets = 0;
-    int otherChanges = 0;        // lines about anything but memory channels
+    int otherChanges = 0;                 // lines about anything but memory channels
     std::vector<clsPlanSection> sections; // the resets first
 
     // "12 channels changed, 3 added, 5 reset by the receiver's region rules".

@@ -758,9 +758,8 @@ void clsDocumentDiff::BankEntries(int a, int b, const std::string& where) {
         };
         const int perBank =
             list.kind == datKind::BasicCh ? memmap::BankChEntries : memmap::BankPgEntries;
-        const clsRowRecord record{list.kind, [&](bool second, int row) {
-                                      return (second ? b : a) * perBank + row;
-                                  }};
+        const clsRowRecord record{
+            list.kind, [&](bool second, int row) { return (second ? b : a) * perBank + row; }};
         CompareRowLists(rowsA, rowsB, entry, ColumnName(list.summary, list.csv), out_, record);
     }
 }

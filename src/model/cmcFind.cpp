@@ -360,9 +360,8 @@ std::optional<clsFindMatch> RecordOnSheet(const cmcOrganisation& org, Sheet shee
 
 std::optional<clsFindMatch> FindRecordInSheets(const cmcOrganisation& organisation,
                                                const std::vector<std::string>& addresses,
-                                               const cmcFindPositionOf& positionOf,
-                                               uint32_t kind, int index, int logicId,
-                                               int cellIndex) {
+                                               const cmcFindPositionOf& positionOf, uint32_t kind,
+                                               int index, int logicId, int cellIndex) {
     for (const std::string& address : addresses) {
         const clsSheetOf sheet = sheetOf(address);
         const char positionKindOf = positionKind(sheet.sheet);

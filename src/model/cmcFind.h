@@ -60,6 +60,5 @@ std::vector<clsFindMatch> FindInSheets(const cmcOrganisation& organisation,
 // cell by its logic id and index. Nothing when no sheet at the addresses shows it.
 std::optional<clsFindMatch> FindRecordInSheets(const cmcOrganisation& organisation,
                                                const std::vector<std::string>& addresses,
-                                               const cmcFindPositionOf& positionOf,
-                                               uint32_t kind, int index, int logicId,
-                                               int cellIndex);
+                                               const cmcFindPositionOf& positionOf, uint32_t kind,
+                                               int index, int logicId, int cellIndex);

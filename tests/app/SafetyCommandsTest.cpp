@@ -128,7 +128,8 @@ TEST_F(SafetyCommandsTest, CompareShowsTheDifferencesFromTheDocumentToTheFile) {
 // chosen opens as a new untitled document.
 TEST_F(SafetyCommandsTest, RestoreBackupListsTheBackupsAndOpensTheChosenOne) {
     const char* old = std::getenv("XDG_DATA_HOME");
-    const std::optional<std::string> previous = old ? std::optional<std::string>(old) : std::nullopt;
+    const std::optional<std::string> previous =
+        old ? std::optional<std::string>(old) : std::nullopt;
     setenv("XDG_DATA_HOME", folder.file("data").c_str(), 1);
     cmcEeprom image;
     image.Assign(program.main().WorkingImage());
@@ -152,9 +153,9 @@ TEST_F(SafetyCommandsTest, RestoreBackupListsTheBackupsAndOpensTheChosenOne) {
 
     platform.lists.script({{0, 1, false}}); // Open as New Document, the older one
     Item(CL_Menu_Clone_Restore, true);
-    EXPECT_EQ(program.main().WorkingImage().GetByte(memmap::CommonSettings +
-                                                    memmap::common::BeepLevel),
-              12);
+    EXPECT_EQ(
+        program.main().WorkingImage().GetByte(memmap::CommonSettings + memmap::common::BeepLevel),
+        12);
     EXPECT_EQ(program.main().Modified(), 1);
     EXPECT_EQ(program.window.caption, "Untitled - Pelham");
     if (previous)

@@ -398,8 +398,8 @@ TEST_F(CloneEndToEnd, WritePlanPrintsWhatWouldChangeAndSendsNothing) {
     const std::string source = MakeDocumentFile("source.tcf", 253, 2);
     const std::string saved = temp.file("saved.tcf");
     SimProcess sim({"--save", saved});
-    const std::vector<std::string> plan = {"write", "--plan",        "--port",
-                                           sim.Port(), "--destination", "0", source};
+    const std::vector<std::string> plan = {"write",         "--plan", "--port", sim.Port(),
+                                           "--destination", "0",      source};
     CloneToolResult result = Cli(plan);
     EXPECT_EQ(result.status, 1) << result.err;
     EXPECT_NE(result.out.find("2 reset by the receiver's region rules"), std::string::npos)
@@ -431,9 +431,8 @@ TEST_F(CloneEndToEnd, BackupsAreListedNewestFirstAndWrittenBack) {
     const std::string saved = temp.file("saved.tcf");
     SimProcess sim({"--image", previous, "--save", saved});
     for (const std::string& source : {second, third})
-        ASSERT_EQ(Cli({"write", "--port", sim.Port(), "--destination", "0", "--yes", source})
-                      .status,
-                  0);
+        ASSERT_EQ(
+            Cli({"write", "--port", sim.Port(), "--destination", "0", "--yes", source}).status, 0);
     ASSERT_EQ(Backups().size(), 2u);
 
     CloneToolResult result = Cli({"backups", third});
@@ -453,8 +452,8 @@ TEST_F(CloneEndToEnd, BackupsAreListedNewestFirstAndWrittenBack) {
     EXPECT_NE(sameNewest.find(" 0 differences"), std::string::npos) << same;
     EXPECT_EQ(same.find(" 0 differences", sameNewest.size()), std::string::npos) << same;
 
-    result = Cli(
-        {"write", "--port", sim.Port(), "--destination", "0", "--yes", "--no-backup", Backups()[0]});
+    result = Cli({"write", "--port", sim.Port(), "--destination", "0", "--yes", "--no-backup",
+                  Backups()[0]});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(MapOf(saved), MapOf(previous));
 }

@@ -113,7 +113,7 @@ QString cuiListWindow::CopyText() const {
     for (const cmcListQuestion::Line& line : question_.lines) {
         const char* lead = line.kind == cmcListQuestion::Kind::Heading  ? ""
                            : line.kind == cmcListQuestion::Kind::Marked ? "! "
-                                                                         : "  ";
+                                                                        : "  ";
         lines << QString::fromLatin1(lead) + Qs(line.text);
     }
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');

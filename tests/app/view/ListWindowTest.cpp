@@ -68,8 +68,8 @@ TEST_F(ListWindowTest, EachWayOutAnswers) {
         bool activated;
     };
     const Case cases[] = {
-        {"Write", [](cuiListWindow& w) { QTest::mouseClick(w.Buttons()[0], Qt::LeftButton); }, 0,
-         1, false},
+        {"Write", [](cuiListWindow& w) { QTest::mouseClick(w.Buttons()[0], Qt::LeftButton); }, 0, 1,
+         false},
         {"Cancel", [](cuiListWindow& w) { QTest::mouseClick(w.CancelButton(), Qt::LeftButton); },
          -1, -1, false},
         {"Escape", [](cuiListWindow& w) { QTest::keyClick(&w, Qt::Key_Escape); }, -1, -1, false},

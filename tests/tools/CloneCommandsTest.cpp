@@ -337,6 +337,27 @@ TEST_F(CloneSafetyTest, WithoutABackupThePlanCannotCompare) {
         << platform.lists.shown()[0].summary;
 }
 
+// A backup written back goes through the plan even with the plan switched off, and leaves
+// the document alone.
+TEST_F(CloneSafetyTest, AnImageWrittenBackAlwaysShowsThePlan) {
+    platform.messages.clear();
+    document.safety.backup = true;
+    cmcEeprom backup;
+    backup.Assign(document.working);
+    backup.SetByte(memmap::CommonSettings + memmap::common::BeepLevel, 12);
+    commands.CloneWriteImage(backup); // cancelled
+    Settle();
+    EXPECT_EQ(Requests(), "E0 E2 ");
+    ASSERT_EQ(platform.lists.shown().size(), 1u);
+    platform.lists.script({{0, -1, false}});
+    commands.CloneWriteImage(backup);
+    Settle();
+    EXPECT_EQ(Requests(), "E0 E2 E0 E2 E3 ");
+    EXPECT_EQ(receiverSide.written[memmap::CommonSettings + memmap::common::BeepLevel], 12);
+    EXPECT_EQ(document.working.GetByte(memmap::CommonSettings + memmap::common::BeepLevel), 0);
+    EXPECT_EQ(document.log.find("prepare"), std::string::npos); // not the document's image
+}
+
 TEST_F(CloneSafetyTest, KeepsTheNewestBackups) {
     std::vector<std::string> made;
     for (int i = 0; i < BackupsKept + 2; ++i) {

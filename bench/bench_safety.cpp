@@ -1,14 +1,17 @@
 // The steps around a write and the difference list. Budgets: a backup read and a write at
 // 38,400 baud within 1.05 x the time both transfers need on the line (against
-// harlon-sim --baud-pace); the difference list of two full 1,600-channel documents under
-// 50 ms.
+// harlon-sim --baud-pace), also with the plan of the write built between them (argument
+// 1); the difference list of two full 1,600-channel documents under 50 ms; the plan of a
+// write that changes all 1,600 channels, with the list the window shows, under 100 ms.
 
 #include "app/indCloneCommands.h"
 #include "app/indCloneSafety.h"
+#include "app/indWritePlan.h"
 #include "catalogue/cmcGTex.h"
 #include "events/cmcEvMan.h"
 #include "files/cmcImageDiff.h"
 #include "model/cmcDefaultImages.h"
+#include "model/cmcImageCorrection.h"
 #include "model/cmcOrganisation.h"
 #include "model/indDestination.h"
 #include "platform/qt/core/cmcQtCorePlatform.h"
@@ -130,6 +133,19 @@ void BackupAndWrite(benchmark::State& state) {
         FillDefaultImage(image, 0);
         indSafeWrite::Options options;
         options.backupFolder = folder;
+        const indDestination destination(0);
+        size_t planLines = 0;
+        // The plan uses the backup read: no transfer of its own.
+        if (state.range(0) == 1)
+            options.beforeWrite = [&](const cmcEeprom* receiver) {
+                clsWritePlanInput input;
+                input.receiver = receiver;
+                input.document = &image;
+                input.sent = &image;
+                input.destination = &destination;
+                planLines = WritePlanQuestion(BuildWritePlan(input)).lines.size();
+                return true;
+            };
         int code = -1;
         const auto start = std::chrono::steady_clock::now();
         write.Start(image, options, [&](int result) {
@@ -149,9 +165,10 @@ void BackupAndWrite(benchmark::State& state) {
         state.counters["seconds"] = seconds;
         state.counters["line_seconds"] = lineSeconds;
         state.counters["ratio"] = seconds / lineSeconds;
-        std::fprintf(stderr,
-                     "backup and write at %d baud: %.1f s, %.1f s on the line, ratio %.3f\n", Baud,
-                     seconds, lineSeconds, seconds / lineSeconds);
+        state.counters["plan_lines"] = double(planLines);
+        std::fprintf(
+            stderr, "backup%s and write at %d baud: %.1f s, %.1f s on the line, ratio %.3f\n",
+            state.range(0) == 1 ? ", plan" : "", Baud, seconds, lineSeconds, seconds / lineSeconds);
     }
     std::filesystem::remove_all(folder);
 }
@@ -194,9 +211,39 @@ void DiffFullDocuments(benchmark::State& state) {
     state.counters["differences"] = double(differences);
 }
 
+// The plan of a write that retunes every one of 1,600 channels and puts every hundredth in
+// a range the destination does not allow: built, and turned into the window's list.
+void PlanFullDifference(benchmark::State& state) {
+    Platform();
+    FullDocument receiver(25000), document(25000);
+    datCh channel = document.organisation->Record();
+    for (int slot = 0; slot < cmcOrganisation::MaxChannels; ++slot) {
+        channel.Load(datKind::Mch, slot);
+        channel.frequency = slot % 100 == 0 ? 253000000u : channel.frequency + 5000;
+        channel.Store(datKind::Mch, slot);
+    }
+    PrepareForSave(*document.organisation);
+    cmcEeprom sent;
+    sent.Assign(document.image);
+    cmcOrganisation copy(sent, &document.destination);
+    copy.RecountOrganisation();
+    clsWritePlanInput input;
+    input.replaced = ReplaceDisallowedRecords(copy);
+    input.receiver = &receiver.image;
+    input.document = &document.image;
+    input.sent = &sent;
+    input.destination = &document.destination;
+    size_t lines = 0;
+    for (auto _ : state)
+        lines = WritePlanQuestion(BuildWritePlan(input)).lines.size();
+    state.counters["lines"] = double(lines);
+    state.counters["resets"] = double(input.replaced.size());
+}
+
 } // namespace
 
-BENCHMARK(BackupAndWrite)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BackupAndWrite)->Arg(0)->Arg(1)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(DiffFullDocuments)->Arg(10)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(PlanFullDifference)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -72,6 +72,9 @@ class cuiMainWindow {
     // The compare window: what differs from the document to the file at path.
     virtual void ShowDifferences(const std::string& /*path*/,
                                  const std::vector<clsImageDifference>& /*differences*/) {}
+    // Opens the sheet that shows the record a difference is about and puts the cursor on
+    // its cell; false when no sheet of the tree shows it.
+    virtual bool ShowRecord(const clsDiffRecord& /*record*/) { return false; }
     // Print Current Sheet (all: false) or Print All: the printer dialog, the preview and
     // the printing; whether the open sheet can be printed.
     virtual void Print(bool /*all*/) {}

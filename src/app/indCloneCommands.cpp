@@ -3,6 +3,8 @@
 #include "catalogue/cmcGTex.h"
 #include "events/cmcEvMan.h"
 #include "events/cmcEvents.h"
+#include "model/cmcImageCorrection.h"
+#include "model/cmcOrganisation.h"
 #include "model/cmcUndoHistory.h"
 #include "platform/cmcPlatform.h"
 
@@ -135,6 +137,15 @@ void indCloneCommands::CloneWrite() {
     events_.Send(ev::CommitInput, 0, 0);
     if (Busy()) return;
     writeConfirmed_ = false;
+    otherImage_.reset();
+    StartInformation([this](dst_CDrv_Result& result) { WriteInformationDone(result); });
+}
+
+void indCloneCommands::CloneWriteImage(const cmcEeprom& image) {
+    if (Busy()) return;
+    writeConfirmed_ = false;
+    otherImage_ = std::make_unique<cmcEeprom>();
+    otherImage_->Assign(image);
     StartInformation([this](dst_CDrv_Result& result) { WriteInformationDone(result); });
 }
 
@@ -144,6 +155,9 @@ void indCloneCommands::WriteInformationDone(dst_CDrv_Result& result) {
     document_.CloseSheet();
     events_.Send(ev::RebuildBranches, 0, 0);
 
+    // The plan replaces the question: it is asked once the receiver has been read.
+    const bool planned = ReadCloneSafetySettings().showWritePlan;
+    if (otherImage_) return StartConfirmedWrite(true);
     if (!hooks_.warningCheck) {
         writeConfirmed_ = false;
         Message("GI_Mess_DataError", MsgIcon::Error);
@@ -155,9 +169,9 @@ void indCloneCommands::WriteInformationDone(dst_CDrv_Result& result) {
         Message("GI_Mess_DataError", MsgIcon::Error);
         return;
     }
-    if (writeConfirmed_) {
+    if (writeConfirmed_ || planned) {
         writeConfirmed_ = false;
-        StartConfirmedWrite();
+        StartConfirmedWrite(planned);
         return;
     }
     const char* question = counts.warnings == 0 ? "GI_Mess_Confirm_CloneWrite" : "GI_Mess_DataWarn";
@@ -167,23 +181,52 @@ void indCloneCommands::WriteInformationDone(dst_CDrv_Result& result) {
     StartInformation([this](dst_CDrv_Result& again) { WriteInformationDone(again); });
 }
 
-void indCloneCommands::StartConfirmedWrite() {
-    cmcEeprom& working = document_.WorkingImage();
-    session_->SetImageSize(working.GetSize());
-    if (hooks_.prepareForWrite) hooks_.prepareForWrite(working);
-    cmcEeprom copy;
-    copy.Assign(working);
-    if (hooks_.replaceDisallowed) hooks_.replaceDisallowed(copy);
-    // The backup read, the write and the read-back, as the document's settings ask.
-    indSafeWrite::Options options = document_.CloneWriteSafety();
-    if (!options.destination) {
-        destination_.SetIndex(document_.InstalledDestination());
-        options.destination = &destination_;
+void indCloneCommands::StartConfirmedWrite(bool planned) {
+    destination_.SetIndex(document_.InstalledDestination());
+    if (otherImage_) {
+        // An image from elsewhere is written as the document would be once opened.
+        prepared_.Assign(*otherImage_);
+        cmcOrganisation organisation(prepared_, &destination_);
+        AdoptLoadedImage(organisation);
+        PrepareForSave(organisation);
+    } else {
+        cmcEeprom& working = document_.WorkingImage();
+        if (hooks_.prepareForWrite) hooks_.prepareForWrite(working);
+        prepared_.Assign(working);
     }
-    safeWrite_.Start(copy, std::move(options), [this](int code) { WriteDone(code); });
+    session_->SetImageSize(prepared_.GetSize());
+    sent_.Assign(prepared_);
+    replaced_.clear();
+    if (hooks_.replaceDisallowed) replaced_ = hooks_.replaceDisallowed(sent_);
+    // The backup read, the plan, the write and the read-back, as the settings ask.
+    indSafeWrite::Options options = document_.CloneWriteSafety();
+    if (!options.destination) options.destination = &destination_;
+    if (planned)
+        options.beforeWrite = [this](const cmcEeprom* receiver) { return ConfirmPlan(receiver); };
+    safeWrite_.Start(sent_, std::move(options), [this](int code) { WriteDone(code); });
+}
+
+// The plan of the write, asked as a list: Write goes on; a line chosen opens its sheet
+// and, like Cancel, sends nothing.
+bool indCloneCommands::ConfirmPlan(const cmcEeprom* receiver) {
+    clsWritePlanInput input;
+    input.receiver = receiver;
+    input.document = &prepared_;
+    input.sent = &sent_;
+    input.replaced = replaced_;
+    input.destination = &destination_;
+    input.japaneseText = document_.JapaneseText();
+    plan_ = BuildWritePlan(input);
+    const cmcListAnswer answer = cmcAskList(WritePlanQuestion(plan_));
+    if (answer.button == 0) return true;
+    if (answer.activated && !otherImage_)
+        if (const clsPlanLine* line = plan_.LineAt(answer.line); line && !line->record.InFirst())
+            document_.ShowRecord(line->record);
+    return false;
 }
 
 void indCloneCommands::WriteDone(int code) {
+    otherImage_.reset();
     if (code != clonecode::Ok) {
         writeConfirmed_ = false;
         return;

@@ -6,6 +6,7 @@
 // through indCloneDocument.
 
 #include "app/indCloneSafety.h"
+#include "app/indWritePlan.h"
 #include "clone/indCloneMan.h"
 #include "model/indDestination.h"
 
@@ -50,6 +51,11 @@ class indCloneDocument {
     // Clone/VerifyAfterWrite, the backups in the user's data folder, the installed
     // destination for naming differences.
     virtual indSafeWrite::Options CloneWriteSafety();
+    // Whether names show half-width katakana (how the plan spells them).
+    virtual bool JapaneseText() { return false; }
+    // Opens the sheet that shows the record and puts the cursor on its row (a line of the
+    // plan chosen).
+    virtual void ShowRecord(const clsDiffRecord& /*record*/) {}
 };
 
 // The data checks and corrections Clone Write runs, supplied by the memory model. Without
@@ -58,8 +64,9 @@ struct indCloneDataHooks {
     std::function<indCheckCounts()> warningCheck;
     // Correction and in-use bitmaps on the working image before it is written.
     std::function<void(cmcEeprom& image)> prepareForWrite;
-    // Replaces records the destination does not allow, on the copy that is written.
-    std::function<void(cmcEeprom& copy)> replaceDisallowed;
+    // Replaces records the destination does not allow, on the copy that is written; the
+    // records it replaced.
+    std::function<std::vector<clsRecordRef>(cmcEeprom& copy)> replaceDisallowed;
 };
 
 constexpr int ReceiverModelWord = 12406; // 0x3076
@@ -102,7 +109,12 @@ class indCloneCommands {
 
     void CloneRead();
     void CloneWrite();
+    // Clone Write of another image than the document's (a backup written back): the same
+    // steps and plan, without the document's data checks.
+    void CloneWriteImage(const cmcEeprom& image);
     void CloneInformation();
+    // The plan of the last write that showed one.
+    const clsWritePlan& LastPlan() const { return plan_; }
 
     indCloneMan& Session() { return *session_; }
     bool Busy() const { return session_->Busy(); }
@@ -118,7 +130,8 @@ class indCloneCommands {
     void ReadEnded(bool succeeded);
     void ReadDone(dst_CDrv_Result& result);
     void WriteInformationDone(dst_CDrv_Result& result);
-    void StartConfirmedWrite();
+    void StartConfirmedWrite(bool planned);
+    bool ConfirmPlan(const cmcEeprom* receiver);
     void WriteDone(int code);
     void InformationDone(dst_CDrv_Result& result);
     bool Failed(const dst_CDrv_Result& result);
@@ -133,4 +146,11 @@ class indCloneCommands {
     std::function<void()> readStepStarting_;
     indReceiverInfo receiverInfo_{};
     bool writeConfirmed_ = false;
+    // While a planned write runs: the image written as prepared, the copy sent and the
+    // records replaced on it; the image of CloneWriteImage.
+    cmcEeprom prepared_;
+    cmcEeprom sent_;
+    std::vector<clsRecordRef> replaced_;
+    std::unique_ptr<cmcEeprom> otherImage_;
+    clsWritePlan plan_;
 };

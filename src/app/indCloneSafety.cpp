@@ -6,6 +6,7 @@
 #include "clone/cmcSerialTrace.h"
 #include "files/cmcImageDiff.h"
 #include "model/cmcImageCorrection.h"
+#include "model/cmcMemoryMap.h"
 #include "model/cmcOrganisation.h"
 #include "platform/cmcPlatform.h"
 #include "platform/cmcUserFolders.h"
@@ -115,6 +116,7 @@ indCloneSafetySettings ReadCloneSafetySettings() {
     indCloneSafetySettings settings;
     settings.backupBeforeWrite = ReadFlag("BackupBeforeWrite").value_or(true);
     settings.verifyAfterWrite = ReadFlag("VerifyAfterWrite").value_or(false);
+    settings.showWritePlan = ReadFlag("ShowWritePlan").value_or(true);
     return settings;
 }
 
@@ -125,6 +127,8 @@ void WriteCloneSafetySettings(const indCloneSafetySettings& settings) {
                       settings.backupBeforeWrite ? 1 : 0);
     backend->writeInt(SettingsScope::User, "Clone", "VerifyAfterWrite",
                       settings.verifyAfterWrite ? 1 : 0);
+    backend->writeInt(SettingsScope::User, "Clone", "ShowWritePlan",
+                      settings.showWritePlan ? 1 : 0);
 }
 
 bool StartSerialTrace(const std::string& path) {
@@ -156,6 +160,73 @@ int SaveBackup(const std::string& folder, const cmcEeprom& image, std::string& p
     if (int code = WriteDocumentFile(path, image); code != 0) return code;
     RemoveOldBackups(folder);
     return 0;
+}
+
+namespace {
+
+// "backup-20261210-143005-00.tcf" → "2026-12-10 14:30:05"; another name as it is.
+std::string BackupTime(const std::string& name) {
+    const size_t prefix = sizeof BackupPrefix - 1;
+    if (name.size() < prefix + 15 || name[prefix + 8] != '-') return name;
+    const std::string stamp = name.substr(prefix, 15);
+    return stamp.substr(0, 4) + "-" + stamp.substr(4, 2) + "-" + stamp.substr(6, 2) + " " +
+           stamp.substr(9, 2) + ":" + stamp.substr(11, 2) + ":" + stamp.substr(13, 2);
+}
+
+} // namespace
+
+std::vector<clsBackupEntry> ListBackups(const std::string& folder, const cmcEeprom* document,
+                                        const indDestination* destination, bool japaneseText) {
+    std::vector<fs::path> paths = ExistingBackups(folder);
+    std::reverse(paths.begin(), paths.end());
+    std::vector<clsBackupEntry> backups;
+    for (const fs::path& path : paths) {
+        clsBackupEntry& entry = backups.emplace_back();
+        entry.path = path.string();
+        entry.when = BackupTime(path.filename().string());
+        cmcEeprom image;
+        image.SetSize(ImageSize);
+        if (ReadDocumentFile(entry.path, image) != 0) {
+            entry.differences = -1;
+            continue;
+        }
+        entry.comment = CloneComment(image);
+        if (!document || SameMap(*document, image)) continue;
+        // In the sheets' terms only: bytes that opening rewrites are no difference here.
+        cmcEeprom ours, theirs;
+        ours.Assign(*document);
+        theirs.Assign(image);
+        cmcOrganisation a(ours, destination), b(theirs, destination);
+        AdoptLoadedImage(a);
+        AdoptLoadedImage(b);
+        clsImageDiffOptions options;
+        options.japaneseText = japaneseText;
+        entry.differences = int(DiffDocuments(a, b, options).size());
+    }
+    return backups;
+}
+
+cmcListQuestion RestoreQuestion(const std::string& folder,
+                                const std::vector<clsBackupEntry>& backups) {
+    cmcGTex& text = cmcGTex::Process();
+    constexpr char Key[] = "GI_Restore_Window";
+    cmcListQuestion question;
+    question.caption = text.GetLine(Key, 0);
+    question.summary = cmcFillIn(text.GetLine(Key, backups.empty() ? 2 : 1), {folder});
+    for (const clsBackupEntry& backup : backups) {
+        std::string line;
+        if (backup.differences < 0)
+            line = cmcFillIn(text.GetLine(Key, 8), {backup.when});
+        else if (backup.differences == 0)
+            line = cmcFillIn(text.GetLine(Key, 7), {backup.when, backup.comment});
+        else
+            line = cmcFillIn(text.GetLine(Key, 6),
+                             {backup.when, backup.comment, std::to_string(backup.differences)});
+        question.lines.push_back({line});
+    }
+    if (!backups.empty()) question.buttons = {text.GetLine(Key, 3), text.GetLine(Key, 4)};
+    question.cancelButton = text.GetLine(Key, 5);
+    return question;
 }
 
 std::vector<std::string> DescribeImageDifferences(const cmcEeprom& a, const cmcEeprom& b,
@@ -202,6 +273,8 @@ bool indSafeWrite::Start(const cmcEeprom& image, Options options, Done done) {
     differences_.clear();
     if (options_.backup)
         StartBackup();
+    else if (options_.beforeWrite && !options_.beforeWrite(nullptr))
+        Finish(safecode::Cancelled);
     else
         StartWrite();
     return true;
@@ -229,6 +302,8 @@ void indSafeWrite::BackupDone(dst_CDrv_Result& result) {
         ShowError(Text(BackupNotSavedText));
         return Finish(safecode::BackupNotSaved);
     }
+    if (options_.beforeWrite && !options_.beforeWrite(&result.image))
+        return Finish(safecode::Cancelled);
     StartWrite();
 }
 

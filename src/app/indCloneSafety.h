@@ -6,6 +6,7 @@
 
 #include "clone/indCloneMan.h"
 #include "model/cmcEeprom.h"
+#include "platform/cmcPlatform.h"
 
 #include <functional>
 #include <string>
@@ -17,13 +18,16 @@ class indDestination;
 namespace safecode {
 constexpr int BackupNotSaved = 18; // the backup read worked, its file could not be written
 constexpr int VerifyFailed = 19;   // the receiver holds something other than what was sent
+constexpr int Cancelled = 20;      // the user chose not to write after seeing the plan
 } // namespace safecode
 
-// The settings "Clone/BackupBeforeWrite" (on unless 0 or "false") and
-// "Clone/VerifyAfterWrite" (off unless not 0 or "true").
+// The settings "Clone/BackupBeforeWrite" (on unless 0 or "false"),
+// "Clone/VerifyAfterWrite" (off unless not 0 or "true") and "Clone/ShowWritePlan" (on
+// unless 0 or "false").
 struct indCloneSafetySettings {
     bool backupBeforeWrite = true;
     bool verifyAfterWrite = false;
+    bool showWritePlan = true;
 };
 indCloneSafetySettings ReadCloneSafetySettings();
 void WriteCloneSafetySettings(const indCloneSafetySettings& settings);
@@ -40,6 +44,22 @@ std::string DefaultBackupFolder();
 // oldest backups beyond BackupsKept. 0 and the file's path, or the file error code (shown).
 int SaveBackup(const std::string& folder, const cmcEeprom& image, std::string& path);
 
+// One backup as Restore Backup and "pelham-cli backups" list it.
+struct clsBackupEntry {
+    std::string path;
+    std::string when;    // "2026-12-10 14:30:05", from the file's name
+    std::string comment; // the receiver's clone comment
+    int differences = 0; // from the document compared with; -1: the file cannot be read
+};
+// The backups in the folder, newest first; with a document, how many differences each has
+// from it in the sheets' terms (bytes that opening a file rewrites do not count).
+std::vector<clsBackupEntry> ListBackups(const std::string& folder, const cmcEeprom* document,
+                                        const indDestination* destination, bool japaneseText);
+// The list question of Restore Backup: one line per backup; buttons Open as New Document
+// (0) and Write to Receiver (1).
+cmcListQuestion RestoreQuestion(const std::string& folder,
+                                const std::vector<clsBackupEntry>& backups);
+
 // Runs a Clone Write on a session whose information phase has passed: the backup read (if
 // asked), the write, and the read-back (if asked). The session's checks, messages and
 // progress stay as they are; this adds its own messages for a backup that failed (nothing
@@ -55,6 +75,9 @@ class indSafeWrite {
         // adopted for, and whether names are half-width katakana.
         const indDestination* destination = nullptr;
         bool japaneseText = false;
+        // Asked right before the write, with what the receiver holds when the backup read
+        // it (none without a backup); false: nothing is written, the result is Cancelled.
+        std::function<bool(const cmcEeprom* receiver)> beforeWrite;
     };
     using StepStarting = std::function<void(Step step)>;
     using Done = std::function<void(int code)>;

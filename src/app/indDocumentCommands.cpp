@@ -101,8 +101,11 @@ bool indDocumentCommands::CanRun(Command command, int index) {
         return main_.MainWindow() != nullptr;
     case Command::BackupBeforeWrite:
     case Command::VerifyAfterWrite:
+    case Command::ShowWritePlan:
     case Command::Language:
         return true;
+    case Command::RestoreBackup:
+        return main_.MainWindow() != nullptr && !main_.CloneCommands().Busy();
     case Command::SerialTrace: // not in the middle of a transfer
         return !main_.CloneCommands().Busy();
     case Command::PrintCurrent:
@@ -133,6 +136,8 @@ bool indDocumentCommands::IsTicked(Command command, int index) {
         return ReadCloneSafetySettings().backupBeforeWrite;
     case Command::VerifyAfterWrite:
         return ReadCloneSafetySettings().verifyAfterWrite;
+    case Command::ShowWritePlan:
+        return ReadCloneSafetySettings().showWritePlan;
     case Command::SerialTrace:
         return cmcSerialTrace::SwitchedOn();
     case Command::Language: // the language the next start takes
@@ -187,7 +192,11 @@ void indDocumentCommands::Run(Command command, int index) {
         break;
     case Command::BackupBeforeWrite:
     case Command::VerifyAfterWrite:
+    case Command::ShowWritePlan:
         SwitchSafetySetting(command);
+        break;
+    case Command::RestoreBackup:
+        main_.RestoreBackup();
         break;
     case Command::SerialTrace:
         SwitchSerialTrace();
@@ -213,8 +222,9 @@ void indDocumentCommands::Run(Command command, int index) {
 
 void indDocumentCommands::SwitchSafetySetting(Command command) {
     indCloneSafetySettings safety = ReadCloneSafetySettings();
-    bool& setting = command == Command::BackupBeforeWrite ? safety.backupBeforeWrite
-                                                          : safety.verifyAfterWrite;
+    bool& setting = command == Command::BackupBeforeWrite  ? safety.backupBeforeWrite
+                    : command == Command::VerifyAfterWrite ? safety.verifyAfterWrite
+                                                           : safety.showWritePlan;
     setting = !setting;
     WriteCloneSafetySettings(safety);
 }
@@ -294,4 +304,12 @@ void indDocumentForClone::ActionDone(int action) {
 
 void indDocumentForClone::ShowStatus(const std::string& text) {
     main_.ShowStatus(text);
+}
+
+bool indDocumentForClone::JapaneseText() {
+    return main_.CellLogic().Document().japaneseNames;
+}
+
+void indDocumentForClone::ShowRecord(const clsDiffRecord& record) {
+    main_.ShowRecord(record);
 }

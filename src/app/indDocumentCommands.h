@@ -58,6 +58,8 @@ class indDocumentForClone : public indCloneDocument {
     void OpenCloneInformation() override;
     void ActionDone(int action) override;
     void ShowStatus(const std::string& text) override;
+    bool JapaneseText() override;
+    void ShowRecord(const clsDiffRecord& record) override;
 
   private:
     indMain& main_;

@@ -98,7 +98,7 @@ indCloneDataHooks indMain::CloneDataHooks() {
     hooks.replaceDisallowed = [](cmcEeprom& copy) {
         cmcOrganisation organisation(copy);
         organisation.RecountOrganisation(); // the counts only: the bytes stay as they are
-        ReplaceDisallowedRecords(organisation);
+        return ReplaceDisallowedRecords(organisation);
     };
     return hooks;
 }
@@ -417,6 +417,43 @@ void indMain::TakeDocumentPath(const std::string& path) {
 
 void indMain::CloneRead() {
     cloneCommands_.CloneRead();
+}
+
+void indMain::ShowRecord(const clsDiffRecord& record) {
+    if (window_) window_->ShowRecord(record);
+}
+
+int indMain::RestoreBackup() {
+    events_.Send(ev::CommitInput);
+    if (cloneCommands_.Busy()) return 1;
+    const std::string folder = DefaultBackupFolder();
+    std::vector<clsBackupEntry> backups;
+    {
+        cmcWaitCursorScope wait;
+        backups = ListBackups(folder, &working_, &organisation_.Destination(),
+                              cellLogic_.Document().japaneseNames);
+    }
+    const cmcListAnswer answer = cmcAskList(RestoreQuestion(folder, backups));
+    if (answer.button < 0 && !answer.activated) return 1;
+    if (answer.line < 0 || answer.line >= int(backups.size())) return 1;
+    const std::string& path = backups[size_t(answer.line)].path;
+    cmcEeprom backup;
+    backup.SetSize(working_.GetSize());
+    if (ReadDocumentFile(path, backup) != 0) return 1;
+    if (answer.button == 1) {
+        cloneCommands_.CloneWriteImage(backup);
+        return 0;
+    }
+    // Open as a new document: untitled, differing from every file, like a Clone Read.
+    if (ConfirmSave(false) == answer::Cancel) return 1;
+    working_.Assign(backup);
+    AdoptLoadedImage(working_);
+    MarkModified();
+    ClearFileName();
+    undo_.Reset();
+    CloseSheet();
+    events_.Send(ev::RebuildBranches);
+    return 0;
 }
 
 void indMain::CloneWrite() {

@@ -64,6 +64,12 @@ class indMain : public cuiMain {
     void CloneRead();
     void CloneWrite();
     void CloneInformation();
+    // Clone > Restore Backup...: the receiver's backups, newest first, with how each
+    // differs from the document; the one chosen opens as a new untitled document or is
+    // written back to the receiver (through the plan). 0 done, 1 not.
+    int RestoreBackup();
+    // Opens the sheet that shows a record (a line of the plan) with the cursor on it.
+    void ShowRecord(const clsDiffRecord& record);
     indCloneCommands& CloneCommands() { return cloneCommands_; }
     // CSV import and export and the preset import of the main window.
     indFileCommands& FileCommands() { return fileCommands_; }

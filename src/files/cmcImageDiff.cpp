@@ -229,6 +229,12 @@ struct clsRowWords {
     }
 };
 
+// The differences from out[from] on that no inner comparison has tagged are about record.
+void TagFrom(Differences& out, size_t from, const clsDiffRecord& record) {
+    for (size_t i = from; i < out.size(); ++i)
+        if (out[i].record == clsDiffRecord{}) out[i].record = record;
+}
+
 // A column only one side has (the canceller, which only one destination shows) is no
 // difference: the other side's records do not hold the value at all.
 void CompareRows(const Row& a, const Row& b, const clsRowWords& words, const std::string& where,
@@ -244,9 +250,19 @@ void CompareRows(const Row& a, const Row& b, const clsRowWords& words, const std
 // in place, or were added or removed; summary names the column an added or removed record
 // is shown by.
 using RowPlace = std::function<std::string(bool second, int row)>;
+// The record of a row: its kind and index in the first or second document.
+struct clsRowRecord {
+    uint32_t kind;
+    std::function<int(bool second, int row)> index;
+    clsDiffRecord Of(bool second, int row, clsDiffRecord::Change change) const {
+        return {kind, index(second, row), change};
+    }
+};
 
 void CompareRowLists(const std::vector<Row>& a, const std::vector<Row>& b, const clsRowWords& words,
-                     const RowPlace& where, const std::string& summary, Differences& out) {
+                     const RowPlace& where, const std::string& summary, Differences& out,
+                     const clsRowRecord& record) {
+    using Change = clsDiffRecord::Change;
     std::vector<std::string> keysA, keysB;
     for (const Row& row : a)
         keysA.push_back(RowKey(row));
@@ -255,13 +271,18 @@ void CompareRowLists(const std::vector<Row>& a, const std::vector<Row>& b, const
     clsListActions act;
     act.same = [](int, int) {};
     act.changed = [&](int ra, int rb) {
+        const size_t from = out.size();
         CompareRows(a[size_t(ra)], b[size_t(rb)], words, where(true, rb), out);
+        TagFrom(out, from, record.Of(true, rb, Change::Changed));
     };
     act.added = [&](int rb) {
         out.push_back({where(true, rb), Say(Word::Added, {words.ValueText(b[size_t(rb)], summary)})});
+        out.back().record = record.Of(true, rb, Change::Added);
     };
     act.removed = [&](int ra) {
-        out.push_back({where(false, ra), Say(Word::Removed, {words.ValueText(a[size_t(ra)], summary)})});
+        out.push_back(
+            {where(false, ra), Say(Word::Removed, {words.ValueText(a[size_t(ra)], summary)})});
+        out.back().record = record.Of(false, ra, Change::Removed);
     };
     CompareLists(keysA, keysB, act);
 }
@@ -389,6 +410,7 @@ class clsDocumentDiff {
         return Name(record.name.data(), record.name.size());
     }
 
+    clsListActions Tagged(const clsListActions& act, uint32_t kind);
     void Categories();
     void CategoryAttributes(int a, int b, const std::string& where);
     void Groups();
@@ -416,6 +438,24 @@ class clsDocumentDiff {
     std::vector<int> categoryOf_;
     Differences out_;
 };
+
+// The actions of a list of records of the kind, each tagging what it adds with its record.
+clsListActions clsDocumentDiff::Tagged(const clsListActions& act, uint32_t kind) {
+    using Change = clsDiffRecord::Change;
+    auto tag = [this, kind](auto run, int index, Change change) {
+        const size_t from = out_.size();
+        run();
+        TagFrom(out_, from, {kind, index, change});
+    };
+    clsListActions tagged;
+    tagged.same = [=](int a, int b) { tag([&] { act.same(a, b); }, b, Change::Changed); };
+    tagged.changed = [=](int a, int b) { tag([&] { act.changed(a, b); }, b, Change::Changed); };
+    tagged.added = [=](int b) { tag([&] { act.added(b); }, b, Change::Added); };
+    tagged.removed = [=](int a) { tag([&] { act.removed(a); }, a, Change::Removed); };
+    if (act.moved)
+        tagged.moved = [=](int a, int b) { tag([&] { act.moved(a, b); }, b, Change::Moved); };
+    return tagged;
+}
 
 // A category's or group's own columns, as a CSV file spells them.
 Row OrganisationRow(cmcOrganisation& org, uint32_t kind, int index) {
@@ -469,7 +509,7 @@ void clsDocumentDiff::Categories() {
         out_.push_back({label(keysB[size_t(b)]), Say(Word::Moved, {Number(a), Number(b)})});
         CategoryAttributes(a, b, label(keysB[size_t(b)]));
     };
-    CompareLists(keysA, keysB, act);
+    CompareLists(keysA, keysB, Tagged(act, datKind::Category));
 }
 
 // "Initial", or "Initial in Police" when another group has the same name.
@@ -530,7 +570,7 @@ void clsDocumentDiff::Groups() {
         out_.push_back({where, Say(Word::Moved, {place(a_, a), place(b_, b)})});
         GroupAttributes(a, b, where);
     };
-    CompareLists(keysA, keysB, act);
+    CompareLists(keysA, keysB, Tagged(act, datKind::Group));
 }
 
 // The names of a group: runs of channels under one name. The name's columns move from the
@@ -613,7 +653,9 @@ void clsDocumentDiff::Names(std::vector<Row>& rowsA, std::vector<Row>& rowsB,
 void clsDocumentDiff::Channels(int a, int b, const std::string& where) {
     std::vector<Row> rowsA = CsvRows(a_, csvkind::Mch, a, options_);
     std::vector<Row> rowsB = CsvRows(b_, csvkind::Mch, b, options_);
+    const size_t names = out_.size();
     Names(rowsA, rowsB, where);
+    TagFrom(out_, names, {datKind::Name, b});
     // The number column counts names within the group.
     a_.RecountNames(a);
     b_.RecountNames(b);
@@ -622,29 +664,48 @@ void clsDocumentDiff::Channels(int a, int b, const std::string& where) {
         return Say(Word::ChannelIn, {where, second ? b_.ChannelNumberText(row, countB)
                                                    : a_.ChannelNumberText(row, countA)});
     };
+    const clsRowRecord slot{datKind::Mch, [&](bool second, int row) {
+                                return second ? b_.FirstChannelOfGroup(b) + row
+                                              : a_.FirstChannelOfGroup(a) + row;
+                            }};
     CompareRowLists(rowsA, rowsB, Words(csvkind::Mch), channel,
-                    ColumnName(CsvColumn::Frequency, csvkind::Mch), out_);
+                    ColumnName(CsvColumn::Frequency, csvkind::Mch), out_, slot);
 }
 
 // Lists whose rows stay where they are: each row against the same row.
 void clsDocumentDiff::FixedLists() {
+    using Change = clsDiffRecord::Change;
     const struct {
         int kind;
         Word what;
-    } lists[] = {{csvkind::PgSrch, Word::Edge}, {csvkind::AutoMWCH, Word::AutoWrite}};
+        uint32_t record;
+    } lists[] = {{csvkind::PgSrch, Word::Edge, datKind::PgSrch},
+                 {csvkind::AutoMWCH, Word::AutoWrite, datKind::AutoMWCH}};
     for (const auto& list : lists) {
         const std::vector<Row> rowsA = CsvRows(a_, list.kind, 0, options_);
         const std::vector<Row> rowsB = CsvRows(b_, list.kind, 0, options_);
         const std::string summary = ColumnName(CsvColumn::Frequency, list.kind);
         const clsRowWords words = Words(list.kind);
+        // Auto-write rows are told by their slots, edges by their numbers.
+        auto index = [&](const cmcOrganisation& org, size_t r) {
+            return list.record == datKind::AutoMWCH
+                       ? datLookup::AutoWriteSlotOfRow(org.Image(), int(r))
+                       : int(r);
+        };
         for (size_t r = 0; r < std::max(rowsA.size(), rowsB.size()); ++r) {
             const std::string where = Say(list.what, {Number(int(r))});
+            const size_t from = out_.size();
             if (r >= rowsA.size())
                 out_.push_back({where, Say(Word::Added, {words.ValueText(rowsB[r], summary)})});
             else if (r >= rowsB.size())
                 out_.push_back({where, Say(Word::Removed, {words.ValueText(rowsA[r], summary)})});
             else
                 CompareRows(rowsA[r], rowsB[r], words, where, out_);
+            const bool removed = r >= rowsB.size();
+            TagFrom(out_, from,
+                    {list.record, index(removed ? a_ : b_, r),
+                     r >= rowsA.size() ? Change::Added
+                                       : (removed ? Change::Removed : Change::Changed)});
         }
     }
 }
@@ -659,9 +720,12 @@ void clsDocumentDiff::Links() {
         const std::string name = datLookup::LinkName(org.Image(), link);
         return Row{{"Name", Name(name.data(), name.size())}, {"Edges", edges}};
     };
-    for (int link = 0; link < memmap::Links; ++link)
+    for (int link = 0; link < memmap::Links; ++link) {
+        const size_t from = out_.size();
         CompareRows(row(a_, link), row(b_, link), Words(termkind::Link),
                     Say(Word::Link, {Number(link)}), out_);
+        TagFrom(out_, from, {datKind::PgLink, link});
+    }
 }
 
 // Basic-search banks by their names, then the entries of each bank.
@@ -692,7 +756,7 @@ void clsDocumentDiff::Banks() {
         out_.push_back({label(keysB[size_t(b)]), Say(Word::Moved, {Number(a), Number(b)})});
         BankEntries(a, b, label(keysB[size_t(b)]));
     };
-    CompareLists(keysA, keysB, act);
+    CompareLists(keysA, keysB, Tagged(act, datKind::BasicBank));
 }
 
 void clsDocumentDiff::BankEntries(int a, int b, const std::string& where) {
@@ -700,9 +764,11 @@ void clsDocumentDiff::BankEntries(int a, int b, const std::string& where) {
     before.Load(datKind::BasicBank, a);
     after.Load(datKind::BasicBank, b);
     const std::string icon = "Icon";
+    const size_t from = out_.size();
     CompareRows({{icon, std::string(CsvSpell(csvlist::Icon, before.icon))}},
                 {{icon, std::string(CsvSpell(csvlist::Icon, after.icon))}}, Words(termkind::Bank),
                 where, out_);
+    TagFrom(out_, from, {datKind::BasicBank, b});
     const struct {
         uint32_t kind;
         Word what;
@@ -717,8 +783,12 @@ void clsDocumentDiff::BankEntries(int a, int b, const std::string& where) {
             const int count = int(second ? rowsB.size() : rowsA.size());
             return Say(list.what, {where, cmcOrganisation::ZeroBasedText(row, count)});
         };
+        const int perBank =
+            list.kind == datKind::BasicCh ? memmap::BankChEntries : memmap::BankPgEntries;
+        const clsRowRecord record{
+            list.kind, [&](bool second, int row) { return (second ? b : a) * perBank + row; }};
         CompareRowLists(rowsA, rowsB, Words(list.csv), entry, ColumnName(list.summary, list.csv),
-                        out_);
+                        out_, record);
     }
 }
 
@@ -784,7 +854,9 @@ void clsDocumentDiff::CommonSettings() {
     for (size_t i = 0; i < rows.size(); ++i)
         if (before[i] != after[i])
             out_.push_back({Say(Word::CommonSettings, {rows[i].heading}),
-                            Change(rows[i].label, before[i], after[i])});
+                            Change(rows[i].label, before[i], after[i]),
+                            {0, -1, clsDiffRecord::Change::Changed, rows[i].cell.logicId,
+                             rows[i].cell.index}});
 }
 
 // Regions no sheet shows, named with the addresses that differ.

@@ -23,13 +23,15 @@ class cmcDocumentCommands {
         Preset,     // preset basic-search import
         About,
         HelpContents,
-        CellHelp, // index: the help topic of a cell (its logic id)
-        EditMenu, // fill the Edit menu with the open sheet's popup menu
-        Compare,  // the differences from the document to a clone data file
+        CellHelp,          // index: the help topic of a cell (its logic id)
+        EditMenu,          // fill the Edit menu with the open sheet's popup menu
+        Compare,           // the differences from the document to a clone data file
         BackupBeforeWrite, // the settings around a Clone Write, switched on and off
         VerifyAfterWrite,
-        SerialTrace, // the trace of the serial line, to a file the user names
-        Language,    // index: the user's language from the next start, 0 English, 1 Japanese
+        ShowWritePlan, // the plan window before a Clone Write, switched on and off
+        RestoreBackup, // a backup of the receiver, opened or written back
+        SerialTrace,   // the trace of the serial line, to a file the user names
+        Language,      // index: the user's language from the next start, 0 English, 1 Japanese
     };
 
     virtual ~cmcDocumentCommands() = default;

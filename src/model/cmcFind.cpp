@@ -300,3 +300,78 @@ std::vector<clsFindMatch> FindInSheets(const cmcOrganisation& organisation,
     }
     return matches;
 }
+
+namespace {
+
+// The cell of the record on one sheet, or none.
+std::optional<clsFindMatch> RecordOnSheet(const cmcOrganisation& org, Sheet sheet, int position,
+                                          uint32_t kind, int index, int logicId, int cellIndex) {
+    auto at = [](int id, int i) { return std::optional<clsFindMatch>({{}, id, i}); };
+    switch (sheet) {
+    case Sheet::Categories:
+        if (kind == datKind::Category) return at(CL_CategoryOP_Name, index);
+        break;
+    case Sheet::Groups:
+        if (kind == datKind::Group && index >= 0 && index < org.GroupCount() &&
+            org.CategoryOfGroup(index) == position)
+            return at(CL_GroupOP_Name, index);
+        break;
+    case Sheet::Channels:
+        if (position < 0 || position >= org.GroupCount()) break;
+        if (kind == datKind::Name && index == position)
+            return at(CL_Mch_Freq, org.FirstChannelOfGroup(position));
+        if (kind == datKind::Mch && index >= org.FirstChannelOfGroup(position) &&
+            index < org.FirstChannelOfGroup(position) + org.ChannelsOfGroup(position))
+            return at(CL_Mch_Freq, index);
+        break;
+    case Sheet::Edges:
+        if (kind == datKind::PgSrch) return at(CL_PgSrch_Freq_High, index);
+        break;
+    case Sheet::LinkNames:
+        if (kind == datKind::PgLink) return at(CL_PgLink_Name, index);
+        break;
+    case Sheet::AutoWrite:
+        if (kind != datKind::AutoMWCH) break;
+        for (int row = 0; row < datLookup::AutoWriteRowCount(org.Image()); ++row)
+            if (datLookup::AutoWriteSlotOfRow(org.Image(), row) == index)
+                return at(CL_AutoMWCH_Freq, row);
+        break;
+    case Sheet::Banks:
+        if (kind == datKind::BasicBank) return at(CL_BasicOp_Name, index);
+        break;
+    case Sheet::BankPrograms:
+        if (kind == datKind::BasicPg && index / cmcOrganisation::MaxBankPgEntries == position)
+            return at(CL_Basic_PgSrch_Freq_High, index);
+        break;
+    case Sheet::BankChannels:
+        if (kind == datKind::BasicCh && index / cmcOrganisation::MaxBankChEntries == position)
+            return at(CL_Basic_ChSrch_Freq, index);
+        break;
+    case Sheet::Common:
+        if (kind == datKind::None && logicId != 0) return at(logicId, cellIndex);
+        break;
+    case Sheet::None:
+        break;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<clsFindMatch> FindRecordInSheets(const cmcOrganisation& organisation,
+                                               const std::vector<std::string>& addresses,
+                                               const cmcFindPositionOf& positionOf, uint32_t kind,
+                                               int index, int logicId, int cellIndex) {
+    for (const std::string& address : addresses) {
+        const clsSheetOf sheet = sheetOf(address);
+        const char positionKindOf = positionKind(sheet.sheet);
+        const int position =
+            positionKindOf && positionOf ? positionOf(positionKindOf, sheet.number) : sheet.number;
+        if (auto match = RecordOnSheet(organisation, sheet.sheet, position, kind, index, logicId,
+                                       cellIndex)) {
+            match->address = address;
+            return match;
+        }
+    }
+    return std::nullopt;
+}

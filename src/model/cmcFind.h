@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,3 +53,12 @@ std::vector<clsFindMatch> FindInSheets(const cmcOrganisation& organisation,
                                        const std::vector<std::string>& addresses,
                                        const cmcFindPositionOf& positionOf,
                                        const cmcFindQuery& query, bool japaneseText = false);
+
+// The cell that shows a record, in the first of the sheets at these addresses that shows
+// it: kind (datKind) and index as the differences tell them (a name by its group, an
+// auto-write channel by its slot, a link by its number), or with kind 0 a common setting's
+// cell by its logic id and index. Nothing when no sheet at the addresses shows it.
+std::optional<clsFindMatch> FindRecordInSheets(const cmcOrganisation& organisation,
+                                               const std::vector<std::string>& addresses,
+                                               const cmcFindPositionOf& positionOf, uint32_t kind,
+                                               int index, int logicId, int cellIndex);

@@ -159,9 +159,10 @@ void CorrectLoadedImage(cmcOrganisation& organisation) {
     CopyFromTemplate(bytes, templateBytes, Marker, 16);
 }
 
-void ReplaceDisallowedRecords(cmcOrganisation& organisation) {
+std::vector<clsRecordRef> ReplaceDisallowedRecords(cmcOrganisation& organisation) {
+    std::vector<clsRecordRef> replaced;
     cmcEeprom& image = organisation.Image();
-    if (image.GetSize() < MapSize) return;
+    if (image.GetSize() < MapSize) return replaced;
     const indDestination& destination = organisation.Destination();
     cmcEeprom templateImage;
     templateImage.SetSize(MapSize);
@@ -172,6 +173,7 @@ void ReplaceDisallowedRecords(cmcOrganisation& organisation) {
         for (int i = 0; i < region.count; ++i) {
             record.Load(region.kind, i);
             if (!record.InUse() || IsAllowed(record, destination)) continue;
+            replaced.push_back({region.kind, i});
             if (region.kind == datKind::Mch) {
                 // A new channel's values; the channel keeps its place and name.
                 fromTemplate.Load(datKind::Band, NewRecordBand);
@@ -196,6 +198,7 @@ void ReplaceDisallowedRecords(cmcOrganisation& organisation) {
             record.Load(region.kind, i);
         }
     }
+    return replaced;
 }
 
 int AdoptLoadedImage(cmcOrganisation& organisation) {

@@ -46,6 +46,8 @@ constexpr MenuCommand OtherParts[] = {
     {CL_Menu_File_Compare, Command::Compare, false},
     {CL_Menu_Clone_Backup, Command::BackupBeforeWrite, true},
     {CL_Menu_Clone_Verify, Command::VerifyAfterWrite, true},
+    {CL_Menu_Clone_Plan, Command::ShowWritePlan, true},
+    {CL_Menu_Clone_Restore, Command::RestoreBackup, false},
     {CL_Menu_Clone_Trace, Command::SerialTrace, true},
     {CL_Menu_View_Language, Command::Language, true},
 };

@@ -42,6 +42,11 @@ int cmcMessage(const std::string& text, const std::string& caption, MsgIcon icon
     return platform.messages->show(text, caption, icon, buttons);
 }
 
+cmcListAnswer cmcAskList(const cmcListQuestion& question) {
+    const cmcPlatform& platform = cmcPlatform::get();
+    return platform.lists ? platform.lists->show(question) : cmcListAnswer{};
+}
+
 cmcWaitCursorScope::cmcWaitCursorScope() {
     if (auto* cursor = cmcPlatform::get().cursor) cursor->setWaiting(true);
 }

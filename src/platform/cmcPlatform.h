@@ -170,6 +170,39 @@ class cmcTextClipboard {
     virtual void setText(const std::string& text) = 0;
 };
 
+// A modal window over a list of lines: a summary above them, headings between groups of
+// lines, marked lines standing out, a note below; the caller's buttons (the first is the
+// default), then Copy (the lines as text to the clipboard; the window stays) and Cancel.
+struct cmcListQuestion {
+    enum class Kind { Plain, Heading, Marked };
+    struct Line {
+        std::string text;
+        Kind kind = Kind::Plain;
+    };
+    std::string caption;
+    std::string summary;
+    std::vector<Line> lines;
+    std::string note;
+    std::vector<std::string> buttons;
+    std::string copyButton; // none when empty
+    std::string cancelButton;
+};
+
+// button: the index of the caller's button pressed, or -1 for Cancel, Escape and the close
+// box; line: the line current when it was pressed, or -1. A line double-clicked (or Enter
+// on it) answers activated with that line and button -1.
+struct cmcListAnswer {
+    int button = -1;
+    int line = -1;
+    bool activated = false;
+};
+
+class cmcListBox {
+  public:
+    virtual ~cmcListBox() = default;
+    virtual cmcListAnswer show(const cmcListQuestion& question) = 0;
+};
+
 class cmcWaitCursor {
   public:
     virtual ~cmcWaitCursor() = default;
@@ -191,6 +224,7 @@ struct cmcPlatform {
     cmcWaitCursor* cursor = nullptr;
     cmcPortList* ports = nullptr;
     cmcTextClipboard* clipboard = nullptr; // none: copies stay inside the program
+    cmcListBox* lists = nullptr;           // none: every list question is cancelled
 
     static void install(const cmcPlatform& platform);
     static void uninstall();
@@ -204,6 +238,9 @@ struct cmcPlatform {
 // Shows a message box captioned with the given text; convenience over the installed box.
 int cmcMessage(const std::string& text, const std::string& caption, MsgIcon icon,
                MsgButtons buttons = MsgButtons::Ok);
+
+// Shows a list question on the installed box; without one it is answered Cancel.
+cmcListAnswer cmcAskList(const cmcListQuestion& question);
 
 // The default serial port: the first detected USB serial port, else /dev/ttyUSB0.
 std::string cmcDefaultPortPath();

@@ -12,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 namespace {
 
@@ -120,6 +122,46 @@ TEST_F(SafetyCommandsTest, CompareShowsTheDifferencesFromTheDocumentToTheFile) {
     Item(CL_Menu_File_Compare, true);
     EXPECT_EQ(program.window.compared.size(), 2u);
     EXPECT_FALSE(platform.messages.shown().empty());
+}
+
+// Clone > Restore Backup...: the backups newest first, each against the document; the one
+// chosen opens as a new untitled document.
+TEST_F(SafetyCommandsTest, RestoreBackupListsTheBackupsAndOpensTheChosenOne) {
+    const char* old = std::getenv("XDG_DATA_HOME");
+    const std::optional<std::string> previous =
+        old ? std::optional<std::string>(old) : std::nullopt;
+    setenv("XDG_DATA_HOME", folder.file("data").c_str(), 1);
+    cmcEeprom image;
+    image.Assign(program.main().WorkingImage());
+    image.SetByte(memmap::CommonSettings + memmap::common::BeepLevel, 12);
+    image.SetBytes(memmap::CloneComment, reinterpret_cast<const uint8_t*>("OLD RECEIVER    "), 16);
+    std::string older, newer;
+    ASSERT_EQ(SaveBackup(DefaultBackupFolder(), image, older), 0);
+    ASSERT_EQ(SaveBackup(DefaultBackupFolder(), program.main().WorkingImage(), newer), 0);
+
+    Item(CL_Menu_Clone_Restore, true); // cancelled: nothing changes
+    ASSERT_EQ(platform.lists.shown().size(), 1u);
+    const cmcListQuestion& list = platform.lists.shown()[0];
+    EXPECT_EQ(list.caption, "Restore Backup");
+    ASSERT_EQ(list.lines.size(), 2u);
+    EXPECT_NE(list.lines[0].text.find("the same as the document"), std::string::npos)
+        << list.lines[0].text;
+    EXPECT_NE(list.lines[1].text.find("OLD RECEIVER   2 differences from the document"),
+              std::string::npos)
+        << list.lines[1].text; // the beep level and the comment
+    EXPECT_EQ(program.main().Modified(), 0);
+
+    platform.lists.script({{0, 1, false}}); // Open as New Document, the older one
+    Item(CL_Menu_Clone_Restore, true);
+    EXPECT_EQ(
+        program.main().WorkingImage().GetByte(memmap::CommonSettings + memmap::common::BeepLevel),
+        12);
+    EXPECT_EQ(program.main().Modified(), 1);
+    EXPECT_EQ(program.window.caption, "Untitled - Pelham");
+    if (previous)
+        setenv("XDG_DATA_HOME", previous->c_str(), 1);
+    else
+        unsetenv("XDG_DATA_HOME");
 }
 
 } // namespace

@@ -338,6 +338,8 @@ TEST_F(CatalogueCheckTest, MainMenuHoldsEveryCommand) {
                                                "CL_Menu_Clone_Write",
                                                "CL_Menu_Clone_Backup",
                                                "CL_Menu_Clone_Verify",
+                                               "CL_Menu_Clone_Plan",
+                                               "CL_Menu_Clone_Restore",
                                                "CL_Menu_Clone_Trace",
                                                "CL_Menu_Clone_Info",
                                                "CL_Help_Contents:F1",

@@ -10,6 +10,7 @@
 #include "app/view/cuiCloneInfoWindow.h"
 #include "clone/cmcSerialPort.h"
 #include "model/cmcOrganisation.h"
+#include "model/datCh.h"
 #include "sheet/cmcCellNames.h"
 #include "sheet/view/cuiTree.h"
 #include "support/TestEnvironment.h"
@@ -132,10 +133,17 @@ TEST_F(CloneTask, FirstStartReadEditWriteWithBackupAndVerify) {
     EXPECT_TRUE(MenuItem("Clone/Back Up Before Writing")->isChecked());
     EXPECT_TRUE(MenuItem("Clone/Verify After Writing")->isChecked());
     platform.messages.clear();
-    platform.messages.script({answer::Ok, answer::Ok});
+    platform.lists.script({{0, -1, false}}); // the plan's Write
     ReceiverIdle();
     Menu("Clone/Write -> Receiver");
     RunClone();
+    // The plan, after the backup read, named the edits against what the receiver held.
+    ASSERT_EQ(platform.lists.shown().size(), 1u);
+    std::string plan;
+    for (const cmcListQuestion::Line& line : platform.lists.shown()[0].lines)
+        plan += line.text + "\n";
+    EXPECT_NE(plan.find("146.520000"), std::string::npos) << plan;
+    EXPECT_NE(plan.find("TASK COMMENT"), std::string::npos) << plan;
     ASSERT_FALSE(platform.messages.shown().empty());
     EXPECT_NE(platform.messages.lastText().find("succeeded"), std::string::npos)
         << platform.messages.lastText();
@@ -176,6 +184,83 @@ TEST_F(CloneTask, FirstStartReadEditWriteWithBackupAndVerify) {
     EXPECT_EQ(information->Sheet().DisplayText(1, 1), "TASK COMMENT    ");
     QTest::keyClick(information, Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// A channel typed in a range the receiver's region does not allow: Clone Write's plan lists
+// it as reset; choosing its line sends nothing and shows the channel; Write sends what the
+// plan said.
+TEST_F(CloneTask, ThePlanListsWhatTheRegionRulesResetAndOnlyWriteSends) {
+    testenv::TempFolder files;
+    const std::string held = files.file("receiver.tcf");
+    // Destination 1 does not allow 146.005 to 429.999 MHz.
+    SimProcess sim({"--destination", "1", "--save", held});
+    ASSERT_FALSE(sim.Port().empty()) << "build harlon-sim first";
+    QPointer<TForm2> setup = FirstStart();
+    ASSERT_TRUE(setup);
+    setup->PathEdit()->clear();
+    QTest::keyClicks(setup->PathEdit(), QString::fromStdString(sim.Port()));
+    QTest::mouseClick(setup->OkButton(), Qt::LeftButton);
+    RunClone();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(form->isVisible()) << platform.messages.lastText();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    Menu("Clone/Read <- Receiver");
+    RunClone();
+    ASSERT_TRUE(platform.messages.shown().empty()) << platform.messages.lastText();
+
+    const std::string group =
+        "Memory CH/" + form->Tree()->topLevelItem(0)->child(0)->child(0)->text(0).toStdString() +
+        "/" + form->Tree()->topLevelItem(0)->child(0)->child(0)->child(0)->text(0).toStdString();
+    OpenNode(group);
+    const std::string address = form->OpenSheetAddress();
+    TypeInCell(Row(0), CL_Mch_Freq, "300");
+    ASSERT_EQ(Shown(Row(0), CL_Mch_Freq), "300.000000");
+
+    // The plan: the channel first, marked as reset; its line chosen cancels the write.
+    platform.lists.script({{-1, 1, true}});
+    ReceiverIdle();
+    Menu("Clone/Write -> Receiver");
+    RunClone();
+    ASSERT_EQ(platform.lists.shown().size(), 1u);
+    const cmcListQuestion& plan = platform.lists.shown()[0];
+    ASSERT_GE(plan.lines.size(), 2u);
+    EXPECT_EQ(plan.lines[0].kind, cmcListQuestion::Kind::Heading);
+    EXPECT_EQ(plan.lines[1].kind, cmcListQuestion::Kind::Marked);
+    EXPECT_NE(plan.lines[1].text.find("300.000000 FM will be reset to 145.000000 FM: not allowed "
+                                      "for this receiver"),
+              std::string::npos)
+        << plan.lines[1].text;
+    EXPECT_NE(plan.summary.find("1 reset by the receiver's region rules"), std::string::npos)
+        << plan.summary;
+    EXPECT_TRUE(platform.messages.shown().empty()) << platform.messages.lastText();
+    EXPECT_FALSE(fs::exists(held)) << "the receiver was written";
+    // The chosen line opened the channel's sheet with the cursor on its row.
+    ASSERT_TRUE(form->Sheet());
+    EXPECT_EQ(form->OpenSheetAddress(), address);
+    EXPECT_EQ(Sheet().CurrentRow(), Row(0));
+
+    // Write: the receiver holds what the plan said, the document what the user typed.
+    platform.lists.script({{0, -1, false}});
+    ReceiverIdle();
+    Menu("Clone/Write -> Receiver");
+    RunClone();
+    ASSERT_EQ(platform.lists.shown().size(), 2u);
+    EXPECT_NE(platform.messages.lastText().find("succeeded"), std::string::npos)
+        << platform.messages.lastText();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fs::exists(held); }, 5000));
+    cmcEeprom receiver;
+    receiver.SetSize(ImageSize);
+    ASSERT_EQ(ReadDocumentFile(held, receiver), 0);
+    cmcOrganisation organisation(receiver, &Main().Organisation().Destination());
+    organisation.Adopt();
+    datCh channel = organisation.Record();
+    const int slot = Main().Organisation().FirstChannelOfGroup(0);
+    channel.Load(datKind::Mch, slot);
+    EXPECT_EQ(channel.frequency, 145000000u);
+    EXPECT_EQ(channel.mode, 0u); // FM
+    datCh typed = Main().Organisation().Record();
+    typed.Load(datKind::Mch, slot);
+    EXPECT_EQ(typed.frequency, 300000000u);
 }
 
 } // namespace

@@ -44,9 +44,14 @@ class CloneCommandsTest : public ::testing::Test {
         catalogue.Attach(EnglishTable());
         cmcGTex::SetProcess(&catalogue);
         events.Subscribe(&CloneCommandsTest::OnEvent, this);
+        // The questions before a write; the plan that replaces them is tested on its own.
+        ShowPlan(false);
         commands.SetDataHooks({[this] { return counts; },
                                [this](cmcEeprom&) { document.log += "prepare "; },
-                               [](cmcEeprom& copy) { copy.SetByte(0, 0x5A); }});
+                               [](cmcEeprom& copy) {
+                                   copy.SetByte(0, 0x5A);
+                                   return std::vector<clsRecordRef>{};
+                               }});
     }
     ~CloneCommandsTest() override {
         events.Unsubscribe(&CloneCommandsTest::OnEvent, this);
@@ -58,6 +63,9 @@ class CloneCommandsTest : public ::testing::Test {
             event.code == ev::FinishSetup)
             self->document.log += "ev" + std::to_string(event.code) + "(" +
                                   std::to_string(event.a) + "," + std::to_string(event.b) + ") ";
+    }
+    void ShowPlan(bool shown) {
+        platform.settings.writeInt(SettingsScope::User, "Clone", "ShowWritePlan", shown ? 1 : 0);
     }
     void Settle() {
         for (int i = 0; i < 60000 && (commands.Busy() || platform.clock.tickCount() < 10); i += 10)
@@ -280,6 +288,74 @@ TEST_F(CloneSafetyTest, VerifyComparesTheReadBackWithWhatWasSent) {
     EXPECT_NE(platform.messages.lastText().find("Common settings, Sound: Beep Level"),
               std::string::npos)
         << platform.messages.lastText();
+}
+
+// The plan replaces the question: it comes after the backup read, and only Write sends.
+TEST_F(CloneSafetyTest, ThePlanFollowsTheBackupReadAndOnlyWriteSends) {
+    ShowPlan(true);
+    platform.messages.clear();
+    document.safety.backup = true;
+    commands.CloneWrite(); // the plan is cancelled
+    Settle();
+    EXPECT_EQ(Requests(), "E0 E2 ");
+    EXPECT_EQ(receiverSide.dataFramesWritten, 0);
+    EXPECT_TRUE(platform.messages.shown().empty()) << Texts()[0];
+    ASSERT_EQ(platform.lists.shown().size(), 1u);
+    EXPECT_EQ(platform.lists.shown()[0].caption, "What Will Be Written");
+    EXPECT_TRUE(commands.LastPlan().compared);
+    EXPECT_TRUE(commands.LastPlan().receiverChanges);
+    EXPECT_EQ(BackupFiles().size(), 1u);
+
+    // A line chosen cancels too; the document is asked to show it.
+    platform.lists.script({{-1, 1, true}});
+    commands.CloneWrite();
+    Settle();
+    EXPECT_EQ(receiverSide.dataFramesWritten, 0);
+
+    platform.lists.script({{0, -1, false}});
+    commands.CloneWrite();
+    Settle();
+    EXPECT_EQ(Requests(), "E0 E2 E0 E2 E0 E2 E3 ");
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Cloning is succeeded."});
+    EXPECT_TRUE(std::equal(receiverSide.written.begin(), receiverSide.written.begin() + MapSize,
+                           Sent().begin()));
+}
+
+// Without a backup the plan is asked before anything is read or sent, and says it could
+// not compare.
+TEST_F(CloneSafetyTest, WithoutABackupThePlanCannotCompare) {
+    ShowPlan(true);
+    platform.messages.clear();
+    document.safety.backup = false;
+    platform.lists.script({{0, -1, false}});
+    commands.CloneWrite();
+    Settle();
+    EXPECT_EQ(Requests(), "E0 E3 ");
+    ASSERT_EQ(platform.lists.shown().size(), 1u);
+    EXPECT_FALSE(commands.LastPlan().compared);
+    EXPECT_NE(platform.lists.shown()[0].summary.find("could not be compared"), std::string::npos)
+        << platform.lists.shown()[0].summary;
+}
+
+// A backup written back goes through the plan even with the plan switched off, and leaves
+// the document alone.
+TEST_F(CloneSafetyTest, AnImageWrittenBackAlwaysShowsThePlan) {
+    platform.messages.clear();
+    document.safety.backup = true;
+    cmcEeprom backup;
+    backup.Assign(document.working);
+    backup.SetByte(memmap::CommonSettings + memmap::common::BeepLevel, 12);
+    commands.CloneWriteImage(backup); // cancelled
+    Settle();
+    EXPECT_EQ(Requests(), "E0 E2 ");
+    ASSERT_EQ(platform.lists.shown().size(), 1u);
+    platform.lists.script({{0, -1, false}});
+    commands.CloneWriteImage(backup);
+    Settle();
+    EXPECT_EQ(Requests(), "E0 E2 E0 E2 E3 ");
+    EXPECT_EQ(receiverSide.written[memmap::CommonSettings + memmap::common::BeepLevel], 12);
+    EXPECT_EQ(document.working.GetByte(memmap::CommonSettings + memmap::common::BeepLevel), 0);
+    EXPECT_EQ(document.log.find("prepare"), std::string::npos); // not the document's image
 }
 
 TEST_F(CloneSafetyTest, KeepsTheNewestBackups) {

@@ -386,7 +386,76 @@ TEST_F(CloneEndToEnd, WriteWithoutYesAndWithoutATerminalSendsNothing) {
         Cli({"write", "--port", sim.Port(), "--destination", "0", source});
     EXPECT_NE(result.status, 0);
     EXPECT_NE(result.err.find("Write to receiver. Are you sure?"), std::string::npos);
+    // The plan came first, from the backup read.
+    EXPECT_NE(result.out.find("1 channel changed."), std::string::npos) << result.out;
     EXPECT_FALSE(std::filesystem::exists(saved));
+}
+
+// --plan reads the receiver, prints what a write would change and sends nothing; the exit
+// status is 0 only when the receiver already holds what would be sent.
+TEST_F(CloneEndToEnd, WritePlanPrintsWhatWouldChangeAndSendsNothing) {
+    // Destination 0 does not allow 252.9 to 255.1 MHz: both channels are reset.
+    const std::string source = MakeDocumentFile("source.tcf", 253, 2);
+    const std::string saved = temp.file("saved.tcf");
+    SimProcess sim({"--save", saved});
+    const std::vector<std::string> plan = {"write",         "--plan", "--port", sim.Port(),
+                                           "--destination", "0",      source};
+    CloneToolResult result = Cli(plan);
+    EXPECT_EQ(result.status, 1) << result.err;
+    EXPECT_NE(result.out.find("2 reset by the receiver's region rules"), std::string::npos)
+        << result.out;
+    // Destination 0's new channels are in Auto mode.
+    EXPECT_NE(result.out.find("\n! Group Initial, channel 0-0: 253.000000 Auto will be reset to "
+                              "145.000000 Auto: not allowed for this receiver\n"),
+              std::string::npos)
+        << result.out;
+    EXPECT_FALSE(std::filesystem::exists(saved));
+    EXPECT_TRUE(Backups().empty());
+
+    result =
+        Cli({"write", "--port", sim.Port(), "--destination", "0", "--yes", "--no-backup", source});
+    ASSERT_EQ(result.status, 0) << result.err;
+    std::filesystem::remove(saved);
+    result = Cli(plan);
+    EXPECT_EQ(result.status, 0) << result.out << result.err;
+    EXPECT_NE(result.out.find("The receiver already holds this data."), std::string::npos)
+        << result.out;
+    EXPECT_FALSE(std::filesystem::exists(saved));
+}
+
+// backups lists them newest first; write takes one back like any other file.
+TEST_F(CloneEndToEnd, BackupsAreListedNewestFirstAndWrittenBack) {
+    const std::string previous = MakeDocumentFile("previous.tcf", 146, 2, "FIRST");
+    const std::string second = MakeDocumentFile("second.tcf", 147, 2, "SECOND");
+    const std::string third = MakeDocumentFile("third.tcf", 148, 2, "THIRD");
+    const std::string saved = temp.file("saved.tcf");
+    SimProcess sim({"--image", previous, "--save", saved});
+    for (const std::string& source : {second, third})
+        ASSERT_EQ(
+            Cli({"write", "--port", sim.Port(), "--destination", "0", "--yes", source}).status, 0);
+    ASSERT_EQ(Backups().size(), 2u);
+
+    CloneToolResult result = Cli({"backups", third});
+    ASSERT_EQ(result.status, 0) << result.err;
+    std::istringstream lines(result.out);
+    std::string newest, oldest;
+    std::getline(lines, newest);
+    std::getline(lines, oldest);
+    EXPECT_NE(newest.find("SECOND"), std::string::npos) << result.out;
+    EXPECT_NE(newest.find("differences  " + Backups()[1]), std::string::npos) << result.out;
+    EXPECT_NE(oldest.find("FIRST"), std::string::npos) << result.out;
+    EXPECT_NE(oldest.find(Backups()[0]), std::string::npos) << result.out;
+    // The backup of the same image has no differences from it; the older one has some.
+    const std::string same = Cli({"backups", second}).out;
+    const std::string sameNewest = same.substr(0, same.find('\n'));
+    EXPECT_NE(sameNewest.find("SECOND"), std::string::npos) << same;
+    EXPECT_NE(sameNewest.find(" 0 differences"), std::string::npos) << same;
+    EXPECT_EQ(same.find(" 0 differences", sameNewest.size()), std::string::npos) << same;
+
+    result = Cli({"write", "--port", sim.Port(), "--destination", "0", "--yes", "--no-backup",
+                  Backups()[0]});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(MapOf(saved), MapOf(previous));
 }
 
 // A channel beyond the receiver's coverage is a data error: the write is refused before

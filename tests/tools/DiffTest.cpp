@@ -141,6 +141,32 @@ TEST_F(DiffTest, NamesAChannelASettingAndAGroupAsTheSheetsDo) {
     EXPECT_EQ(lines, expected);
 }
 
+// Each difference names the record it is about, in the document it shows in, so the plan
+// of a write can count it and open its sheet.
+TEST_F(DiffTest, EachDifferenceNamesItsRecord) {
+    using Change = clsDiffRecord::Change;
+    Document a, b;
+    ThreeChanges(*b.organisation);
+    b.organisation->DeleteChannel(0, 1); // the channel at 433 MHz
+    a.Reopen();
+    b.Reopen();
+    std::vector<clsDiffRecord> records;
+    std::vector<std::string> texts;
+    for (const clsImageDifference& d : DiffDocuments(*a.organisation, *b.organisation)) {
+        records.push_back(d.record);
+        texts.push_back(d.Text());
+    }
+    ASSERT_EQ(records.size(), 5u);
+    EXPECT_EQ(texts[0], "Group Initial, name 1: removed, with 1 channel");
+    EXPECT_EQ(records[0], (clsDiffRecord{datKind::Name, 0})); // by its group
+    EXPECT_EQ(records[1], (clsDiffRecord{datKind::Mch, 0}));  // 145 → 146.01 MHz
+    EXPECT_EQ(texts[2], "Group Initial, channel 1-0: removed, 433.000000");
+    EXPECT_EQ(records[2], (clsDiffRecord{datKind::Mch, 1, Change::Removed})); // in the first
+    EXPECT_EQ(records[3], (clsDiffRecord{datKind::Group, 1, Change::Added}));
+    EXPECT_EQ(records[4].kind, 0u);
+    EXPECT_NE(records[4].logicId, 0); // the beep level's cell
+}
+
 // In Japanese every word is the Japanese sheets' own: the connecting words, the column
 // headings (a joined heading before its column's) and the values the pick lists show.
 TEST_F(DiffTest, TheWordsFollowTheProgramLanguage) {

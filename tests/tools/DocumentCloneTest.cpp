@@ -136,17 +136,18 @@ TEST_F(DocumentCloneTest, UndoTakesAReadBackToTheDocumentBeforeIt) {
     EXPECT_EQ(main().Modified(), 1);
 }
 
-// By default the program backs the receiver up before it writes.
-TEST_F(DocumentCloneTest, WriteBacksTheReceiverUpAndSendsTheDocumentAfterTheQuestion) {
+// By default the program backs the receiver up before it writes, and shows the plan of
+// the write in place of the question.
+TEST_F(DocumentCloneTest, WriteBacksTheReceiverUpAndSendsTheDocumentAfterThePlan) {
     const std::string saved = folder.file("received.tcf");
     SimProcess sim({"--destination", "1", "--save", saved});
     UsePort(sim.Port(), 1);
-    platform.messages.script({answer::Ok}); // "Write to receiver. Are you sure?"
+    platform.lists.script({{0, -1, false}}); // Write
     main().CloneWrite();
     ASSERT_TRUE(RunSession());
-    ASSERT_TRUE(RunSession()); // the second information exchange and the write
-    ASSERT_GE(platform.messages.shown().size(), 2u);
-    EXPECT_EQ(platform.messages.shown()[0].text, "Write to receiver. Are you sure?");
+    ASSERT_EQ(platform.lists.shown().size(), 1u);
+    EXPECT_EQ(platform.lists.shown()[0].caption, "What Will Be Written");
+    ASSERT_EQ(platform.messages.shown().size(), 1u) << platform.messages.lastText();
     EXPECT_NE(platform.messages.lastText().find("Cloning is succeeded."), std::string::npos)
         << platform.messages.lastText();
     cmcEeprom received;

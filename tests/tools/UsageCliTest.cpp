@@ -11,8 +11,8 @@ namespace {
 
 using testenv::TempFolder;
 
-const char* const Commands[] = {"new",    "check",  "list",   "info", "read", "write",
-                                "export", "import", "preset", "cell", "edit", "diff"};
+const char* const Commands[] = {"new",    "check",  "list", "info", "read", "write",  "export",
+                                "import", "preset", "cell", "edit", "diff", "backups"};
 
 TEST(UsageCliTest, EveryCommandPrintsItsUsageAndRunsNothing) {
     TempFolder folder;

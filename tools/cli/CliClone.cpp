@@ -7,6 +7,7 @@
 #include "app/indCloneCommands.h"
 #include "app/indCloneSafety.h"
 #include "app/indDocumentFile.h"
+#include "app/indWritePlan.h"
 #include "catalogue/cmcGTex.h"
 #include "events/cmcEvMan.h"
 #include "model/cmcDataChecks.h"
@@ -59,32 +60,44 @@ int RunRead(const CliArgs& args) {
     return WriteDocumentFile(args.positional[0], image);
 }
 
-// The data checks of a Clone Write: errors refuse the write; warnings, or none, make a
-// question. True when the write may go on.
-bool ConfirmWrite(cmcOrganisation& organisation) {
+// The data checks of a Clone Write: errors refuse the write (false); otherwise question
+// names the question that warnings, or none, make.
+bool CheckWriteData(cmcOrganisation& organisation, std::string& question) {
     cmcGTex& text = cmcGTex::Process();
-    const std::string title = text.GetText("GI_Sys_AppTitle");
     const std::vector<clsDataFinding> findings = RunDataChecks(organisation);
     for (const clsDataFinding& finding : findings)
         std::fprintf(stderr, "%s row %d: %s: %s\n", finding.sheet.c_str(), finding.row,
                      finding.error ? "error" : "warning", finding.what.c_str());
     if (HasErrors(findings)) {
-        cmcMessage(text.GetLines("GI_Mess_DataError"), title, MsgIcon::Error);
+        cmcMessage(text.GetLines("GI_Mess_DataError"), text.GetText("GI_Sys_AppTitle"),
+                   MsgIcon::Error);
         return false;
     }
-    const char* question = findings.empty() ? "GI_Mess_Confirm_CloneWrite" : "GI_Mess_DataWarn";
-    return cmcMessage(text.GetLines(question), title, MsgIcon::Warning, MsgButtons::OkCancel) ==
-           answer::Ok;
+    question = findings.empty() ? "GI_Mess_Confirm_CloneWrite" : "GI_Mess_DataWarn";
+    return true;
+}
+
+bool Ask(const std::string& question) {
+    cmcGTex& text = cmcGTex::Process();
+    return cmcMessage(text.GetLines(question), text.GetText("GI_Sys_AppTitle"), MsgIcon::Warning,
+                      MsgButtons::OkCancel) == answer::Ok;
+}
+
+// What a write would do, on standard output: the summary, then each sheet's lines.
+void PrintPlan(const clsWritePlan& plan) {
+    for (const std::string& line : plan.Text())
+        std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
 }
 
 // What is sent: the document in stored form, with the records the destination does not
 // allow replaced on a copy.
-void WritableCopy(CliDocument& document, cmcEeprom& copy) {
+std::vector<clsRecordRef> WritableCopy(CliDocument& document, cmcEeprom& copy) {
     PrepareForSave(document.Organisation());
     copy.Assign(document.Image());
     cmcOrganisation organisation(copy, &document.Destination());
     organisation.RecountOrganisation(); // the counts only: the bytes stay as they are
-    ReplaceDisallowedRecords(organisation);
+    return ReplaceDisallowedRecords(organisation);
 }
 
 // The steps around the write: the settings, overridden by --no-backup and --verify.
@@ -107,12 +120,37 @@ int RunWrite(const CliArgs& args) {
     if (args.positional.size() != 1) return CliUsageError("write", "one input file is needed");
     CliDocument document;
     if (int code = document.Open(args, "write", args.positional[0]); code != 0) return code;
-    if (!ConfirmWrite(document.Organisation())) return 1;
+    std::string question;
+    if (!CheckWriteData(document.Organisation(), question)) return 1;
+    clsWritePlanInput planInput;
     cmcEeprom image;
-    WritableCopy(document, image);
+    planInput.replaced = WritableCopy(document, image);
+    planInput.document = &document.Image();
+    planInput.sent = &image;
+    planInput.destination = &document.Destination();
+    planInput.japaneseText = document.JapaneseText();
+    // --plan: the receiver is read and compared; nothing is sent.
+    if (args.has("--plan")) {
+        cmcEeprom receiver;
+        if (int code = ReadReceiver(args, document.Destination().Index(), receiver); code != 0)
+            return code;
+        planInput.receiver = &receiver;
+        const clsWritePlan plan = BuildWritePlan(planInput);
+        PrintPlan(plan);
+        return plan.receiverChanges ? 1 : 0;
+    }
+    // With --yes nothing is asked; else the plan is printed before the question, once the
+    // backup has read the receiver.
+    if (args.has("--yes") && !Ask(question)) return 1;
     cmcGTex& text = cmcGTex::Process();
     const std::string title = text.GetText("GI_Sys_AppTitle");
-    const indSafeWrite::Options options = SafetyOptions(args, document);
+    indSafeWrite::Options options = SafetyOptions(args, document);
+    if (!args.has("--yes"))
+        options.beforeWrite = [&](const cmcEeprom* receiver) {
+            planInput.receiver = receiver;
+            PrintPlan(BuildWritePlan(planInput));
+            return Ask(question);
+        };
 
     CliClone clone(args, true, document.Destination().Index());
     indSafeWrite write(clone.Session());
@@ -125,7 +163,7 @@ int RunWrite(const CliArgs& args) {
             std::fprintf(stderr, "verified: the receiver holds what was written\n");
         if (code == clonecode::Ok)
             cmcMessage(text.GetLines("GI_Mess_CloneWrite_Succeeded"), title, MsgIcon::Information);
-        CliClone::Done(code);
+        CliClone::Done(code == safecode::Cancelled ? 1 : code);
     };
     clone.Session().StartInformation([&](dst_CDrv_Result& result) {
         if (result.code != clonecode::Ok) return CliClone::Done(result.code);
@@ -140,7 +178,10 @@ const CliRegistration read({"read", "--port PATH [--high-speed] [--trace FILE] O
                             "Reads the receiver's memory into a clone data file."});
 const CliRegistration write({"write",
                              "--port PATH [--high-speed] [--yes] [--no-backup] [--verify] "
-                             "[--trace FILE] FILE.tcf",
-                             RunWrite, "Writes a clone data file into the receiver."});
+                             "[--plan] [--trace FILE] FILE.tcf",
+                             RunWrite,
+                             "Writes a clone data file (or a backup) into the receiver; --plan "
+                             "prints what would change and sends nothing (exit 0 when nothing "
+                             "would)."});
 
 } // namespace

@@ -507,6 +507,23 @@ void TForm1::ShowMatch(const clsFindMatch& match) {
         focus->setFocus(Qt::OtherFocusReason);
 }
 
+bool TForm1::ShowRecord(const clsDiffRecord& record) {
+    if (!tree_) return false;
+    std::vector<std::string> addresses;
+    for (QTreeWidgetItemIterator it(tree_); *it; ++it)
+        addresses.push_back(tree_->AddressOf(*it));
+    const std::optional<clsFindMatch> match = FindRecordInSheets(
+        controller_.Organisation(), addresses,
+        [this](char kind, int number) { return PositionOf(kind, number); }, record.kind,
+        record.index, record.logicId, record.cellIndex);
+    if (!match) return false;
+    if (!sheet_ || OpenSheetAddress() != match->address) controller_.OpenSheet(match->address);
+    if (!sheet_) return false;
+    sheet_->JumpToCell(cuiSheet::AnyCellType, match->logicId, match->index);
+    sheet_->Grid().setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
 cuiSheetServices TForm1::SheetServices() {
     cuiSheetServices services;
     services.catalogue = &controller_.Catalogue();

@@ -66,6 +66,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     std::optional<std::string> ChoosePort() override;
     void ShowCloneInformation() override;
     void ShowAbout() override;
+    bool ShowRecord(const clsDiffRecord& record) override;
     void ShowDifferences(const std::string& path,
                          const std::vector<clsImageDifference>& differences) override;
     void Print(bool all) override;

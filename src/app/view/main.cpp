@@ -8,6 +8,7 @@
 #include "app/view/TForm1.h"
 #include "app/view/TForm2.h"
 #include "app/view/cuiCommandLine.h"
+#include "app/view/cuiListWindow.h"
 #include "platform/qt/gui/cmcQtPlatform.h"
 #include "settings/indEnviron.h"
 
@@ -76,6 +77,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     cmcQtPlatform platform;
+    cuiListBox lists; // Clone Write's plan and the list of backups
+    lists.Install();
     QApplication application(argc, argv);
     try {
         return RunProgram(application, line);

@@ -56,6 +56,18 @@ void cmcScriptedMessageBox::script(std::initializer_list<int> answers) {
     answers_.insert(answers_.end(), answers.begin(), answers.end());
 }
 
+cmcListAnswer cmcScriptedListBox::show(const cmcListQuestion& question) {
+    shown_.push_back(question);
+    if (answers_.empty()) return {};
+    const cmcListAnswer next = answers_.front();
+    answers_.pop_front();
+    return next;
+}
+
+void cmcScriptedListBox::script(std::initializer_list<cmcListAnswer> answers) {
+    answers_.insert(answers_.end(), answers.begin(), answers.end());
+}
+
 namespace {
 std::optional<std::string> nextAnswer(std::deque<std::optional<std::string>>& answers) {
     if (answers.empty()) return std::nullopt;
@@ -147,6 +159,7 @@ cmcFakePlatform::cmcFakePlatform() {
     platform.cursor = &cursor;
     platform.ports = &ports;
     platform.clipboard = &clipboard;
+    platform.lists = &lists;
     cmcPlatform::install(platform);
 }
 

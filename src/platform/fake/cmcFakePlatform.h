@@ -174,6 +174,20 @@ class cmcFakeClipboard : public cmcTextClipboard {
     std::string text_;
 };
 
+// Answers list questions from a script and records every question shown. With the script
+// empty a question is cancelled.
+class cmcScriptedListBox : public cmcListBox {
+  public:
+    cmcListAnswer show(const cmcListQuestion& question) override;
+    void script(std::initializer_list<cmcListAnswer> answers);
+    const std::vector<cmcListQuestion>& shown() const { return shown_; }
+    void clear() { shown_.clear(); }
+
+  private:
+    std::deque<cmcListAnswer> answers_;
+    std::vector<cmcListQuestion> shown_;
+};
+
 class cmcFakePlatform {
   public:
     cmcFakePlatform();
@@ -192,4 +206,5 @@ class cmcFakePlatform {
     cmcFakeWaitCursor cursor;
     cmcFakePortList ports;
     cmcFakeClipboard clipboard;
+    cmcScriptedListBox lists;
 };

@@ -187,7 +187,8 @@ TEST_F(MainWindowTest, TheMenusComeFromTheCatalogueAndRunTheDocumentCommands) {
     ASSERT_NE(clone, nullptr);
     EXPECT_EQ(Captions(clone),
               QStringList({"&Read <- Receiver", "&Write -> Receiver", "&Back Up Before Writing",
-                           "&Verify After Writing", "Serial &Trace...", "&Information"}));
+                           "&Verify After Writing", "&Show What Will Be Written",
+                           "Rest&ore Backup...", "Serial &Trace...", "&Information"}));
     // Backing up is ticked until the user switches it off; the switch is kept.
     emit clone->aboutToShow();
     QAction* backup = clone->actions().value(3);
@@ -200,6 +201,13 @@ TEST_F(MainWindowTest, TheMenusComeFromTheCatalogueAndRunTheDocumentCommands) {
     EXPECT_FALSE(backup->isChecked());
     EXPECT_TRUE(backup->isCheckable());
     EXPECT_FALSE(ReadCloneSafetySettings().backupBeforeWrite);
+    // The plan before a write is shown until switched off, under "Clone/ShowWritePlan".
+    QAction* plan = clone->actions().value(5);
+    EXPECT_TRUE(plan->isChecked());
+    plan->trigger();
+    emit clone->aboutToShow();
+    EXPECT_FALSE(plan->isChecked());
+    EXPECT_EQ(platform.settings.readInt(SettingsScope::User, "Clone", "ShowWritePlan"), 0);
 }
 
 // The toolbar's setting is what the next start reads: a window built with it off has none.

@@ -778,15 +778,13 @@ clsCsvImportResult OtherImport(const clsOtherPlan& plan, const clsOtherTarget& t
     return result;
 }
 
-std::string OtherExportGenericText(const cmcOrganisation& organisation, bool japaneseText) {
+std::string OtherExportGenericText(const cmcOrganisation& organisation) {
     std::string text = "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,"
                        "DtcsPolarity,Mode,TStep,Skip,Comment\r\n";
     for (int group = 0; group < organisation.GroupCount(); ++group) {
         datCh groupRecord = organisation.Record();
         groupRecord.Load(datKind::Group, group);
-        const std::string groupName = CsvTrimRight(
-            CsvNameFromImage(std::string_view(groupRecord.name.data(), groupRecord.name.size()),
-                             japaneseText));
+        const std::string groupName = shownName(CsvTrimRight(groupRecord.NameField()));
         for (int slot = organisation.FirstChannelOfGroup(group);
              slot <= organisation.LastChannelOfGroup(group); ++slot) {
             datCh channel = organisation.Record();
@@ -794,8 +792,7 @@ std::string OtherExportGenericText(const cmcOrganisation& organisation, bool jap
             if (!channel.InUse()) continue;
             datCh name = organisation.Record();
             name.Load(datKind::Name, static_cast<int>(channel.nameIndex));
-            const std::string nameText = CsvTrimRight(CsvNameFromImage(
-                std::string_view(name.name.data(), name.name.size()), japaneseText));
+            const std::string nameText = shownName(CsvTrimRight(name.NameField()));
             const char* duplex = channel.duplex == 2 ? "+" : channel.duplex == 1 ? "-" : "";
             std::string tone, ctone = "88.5", code = "023", polarity = "NN";
             const bool tsql = channel.toneMode == 2 || channel.toneMode == 3;

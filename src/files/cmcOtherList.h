@@ -160,5 +160,5 @@ clsCsvImportResult OtherImport(const clsOtherPlan& plan, const clsOtherTarget& t
                                const clsCsvReadOptions& options);
 
 // The generic radio CSV of every memory channel: the receiver's channel numbers as
-// Location and the group's name as Comment.
-std::string OtherExportGenericText(const cmcOrganisation& organisation, bool japaneseText);
+// Location and the group's name as Comment; half-width katakana as their characters.
+std::string OtherExportGenericText(const cmcOrganisation& organisation);

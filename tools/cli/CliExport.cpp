@@ -22,8 +22,7 @@ int RunExportGeneric(const CliArgs& args) {
         return CliUsageError("export", "--format takes generic");
     CliDocument document;
     if (int code = document.Open(args, "export", args.positional[0]); code != 0) return code;
-    return CsvWriteText(args.positional[1], OtherExportGenericText(document.Organisation(),
-                                                                   document.JapaneseText()));
+    return CsvWriteText(args.positional[1], OtherExportGenericText(document.Organisation()));
 }
 
 int RunExport(const CliArgs& args) {

@@ -33,6 +33,7 @@ class cuiOtherImportDialog : public QDialog {
     QTableWidget* Rows() const { return rows_; }
     QLabel* Summary() const { return summary_; }
     QPushButton* ImportButton() const { return import_; }
+    QPushButton* CancelButton() const { return cancel_; }
 
   private:
     void BuildControls();

@@ -306,8 +306,12 @@ class clsRowMapper {
         out_.line = row_.line;
         out_.group = Field(OtherField::Group).empty() ? row_.group
                                                       : std::string(Field(OtherField::Group));
-        if (!Frequency() || !Mode()) return;
-        Name();
+        if (!Frequency()) return;
+        if (!Mode()) {
+            Name(false); // shown with the row that is left out, without notes
+            return;
+        }
+        Name(true);
         Step();
         Duplex();
         Tone();
@@ -352,15 +356,15 @@ class clsRowMapper {
         return true;
     }
 
-    void Name() {
+    void Name(bool noted) {
         const std::string text(Field(OtherField::Name));
         clsCsvName name = CsvNameToImage(text, options_.japaneseText);
         std::string bytes = CsvTrimRight(name.bytes);
         if (bytes.size() > 16) {
             bytes.resize(16);
-            Note("GI_Other_Note_NameCut");
+            if (noted) Note("GI_Other_Note_NameCut");
         }
-        if (name.replaced) Note("GI_Other_Note_NameBlanks");
+        if (name.replaced && noted) Note("GI_Other_Note_NameBlanks");
         out_.name = shownName(bytes);
         nameSource_ = text;
     }
@@ -810,9 +814,11 @@ std::string OtherExportGenericText(const cmcOrganisation& organisation) {
             std::string mode(CsvSpell(csvlist::Mode, channel.mode));
             if (mode == "-") mode = "FM";
             std::string step(CsvSpell(csvlist::Step, channel.tuningStep));
-            step = step.size() > 3 && CsvStartsWith(step.substr(step.size() - 3), "kHz")
-                       ? step.substr(0, step.size() - 3)
-                       : std::string("5.00");
+            const std::optional<double> kilohertz =
+                step.size() > 3 ? number(step.substr(0, step.size() - 3)) : std::nullopt;
+            char stepText[16];
+            std::snprintf(stepText, sizeof stepText, "%.2f", kilohertz.value_or(5.0));
+            step = stepText;
             const char* skip = channel.skip == 1 ? "S" : channel.skip == 2 ? "P" : "";
             text += std::to_string(slot) + "," + quoted(nameText) + "," +
                     CsvFormatMegahertz(channel.frequency, '.') + "," + duplex + "," +

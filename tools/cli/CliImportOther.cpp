@@ -30,11 +30,14 @@ void printPlan(const clsOtherRead& read, const clsOtherPlan& plan, const clsOthe
                 OtherMapText(read.mapping).c_str());
     for (const clsOtherPlanRow& row : plan.rows) {
         std::printf("%d:", row.line);
-        if (row.imported)
+        if (row.imported) {
             std::printf(" %s \"%s\" %s %s %s %s %s", CsvFormatMegahertz(row.hertz, '.').c_str(),
                         row.name.c_str(), row.mode.c_str(), row.step.c_str(), row.tone.c_str(),
                         row.duplex.c_str(), row.skip.c_str());
-        if (row.imported && row.priority == "ON") std::printf(" PRIO");
+            if (row.priority == "ON") std::printf(" PRIO");
+        } else if (row.hertz) {
+            std::printf(" %s \"%s\"", CsvFormatMegahertz(row.hertz, '.').c_str(), row.name.c_str());
+        }
         if (!row.group.empty()) std::printf(" [%s]", row.group.c_str());
         for (const clsOtherNote& note : row.notes)
             std::printf(" (%s)", OtherNoteText(note).c_str());

@@ -165,7 +165,7 @@ void cuiOtherImportDialog::ShowRows() {
             notes += (notes.empty() ? "" : "; ") + OtherNoteText(note);
         const std::string cells[HeadingCount] = {
             std::to_string(row.line),
-            row.imported ? CsvFormatMegahertz(row.hertz, '.') : std::string(),
+            row.hertz ? CsvFormatMegahertz(row.hertz, '.') : std::string(),
             row.name, row.mode, row.step, row.tone,
             row.duplex == "OFF" ? std::string() : row.duplex + " " + row.offset,
             row.skip == "OFF" ? std::string() : row.skip, row.group, notes};

@@ -166,11 +166,12 @@ std::string shownName(std::string_view bytes) {
     return text;
 }
 
+// A field in quotes, on one line: a line end inside a name becomes a blank.
 std::string quoted(std::string_view text) {
     std::string result = "\"";
     for (char c : text) {
         if (c == '"') result += '"';
-        result += c;
+        result += c == '\r' || c == '\n' ? ' ' : c;
     }
     return result + "\"";
 }

@@ -292,6 +292,24 @@ TEST(OtherImport, BanksBecomeGroupsOfANewCategory) {
     EXPECT_EQ(nameOf(document, channels[2]), "Weather");
 }
 
+TEST(OtherImport, ANameOverTwoLinesStaysOneChannel) {
+    CsvDocument document;
+    cmcOrganisation& organisation = document.Organisation();
+    const clsOtherRead read =
+        OtherReadText("Name,Frequency\r\n\"Two\r\nlines\",145.5\r\nNext,146.5\r\n",
+                      otherformat::Auto);
+    ASSERT_EQ(read.table.rows.size(), 2u);
+    clsOtherTarget target;
+    target.categoryName = "Lines";
+    const clsCsvImportResult result = OtherImportLines(
+        planOf(document, read), target, organisation, document.Events(), document.ReadOptions());
+    EXPECT_EQ(result.imported, 2);
+    const std::vector<datCh> channels = channelsOfCategory(document, organisation.CategoryCount() - 1);
+    ASSERT_EQ(channels.size(), 2u);
+    EXPECT_EQ(nameOf(document, channels[0]), "Two  lines");
+    EXPECT_EQ(channels[1].frequency, 146500000u);
+}
+
 TEST(OtherImport, RowsFollowTheLastChannelOfAGroup) {
     CsvDocument document;
     cmcOrganisation& organisation = document.Organisation();

@@ -64,7 +64,8 @@ soak-sanitize: deps
 # from tests/fuzz/corpus/<target>; new inputs go to $(BUILD)-fuzz/corpus/<target>, crash
 # inputs to $(BUILD)-fuzz/crash-<target>-*.
 FUZZ_TIME ?= 60
-FUZZ_TARGETS ?= fuzz_tcf fuzz_csv fuzz_preset fuzz_frames fuzz_adopt
+FUZZ_TARGETS ?= fuzz_tcf fuzz_csv fuzz_preset fuzz_frames fuzz_adopt fuzz_other_generic \
+	fuzz_other_bookmarks fuzz_other_scanner fuzz_other_columns
 FUZZ_FLAGS ?=
 
 fuzz: deps

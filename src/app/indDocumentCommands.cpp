@@ -95,6 +95,10 @@ bool indDocumentCommands::CanRun(Command command, int index) {
         return main_.FileCommands().CanImport(command == Command::OverwriteImport);
     case Command::Export:
         return main_.FileCommands().CanExport();
+    case Command::ImportOther:
+        return main_.FileCommands().CanImportOther();
+    case Command::ExportOther:
+        return true;
     case Command::Preset:
         return main_.FileCommands().CanPreset();
     case Command::Compare:
@@ -176,6 +180,12 @@ void indDocumentCommands::Run(Command command, int index) {
         break;
     case Command::Export:
         main_.FileCommands().Export();
+        break;
+    case Command::ImportOther:
+        main_.FileCommands().ImportOther();
+        break;
+    case Command::ExportOther:
+        main_.FileCommands().ExportOther();
         break;
     case Command::Preset:
         main_.FileCommands().Preset();

@@ -1,12 +1,15 @@
 #include "app/indFileCommands.h"
 
 #include "app/indMain.h"
+#include "app/indOtherImport.h"
 #include "catalogue/cmcGTex.h"
 #include "events/cmcEvMan.h"
 #include "events/cmcEvents.h"
 #include "files/cmcCsvColumns.h"
 #include "files/cmcCsvExport.h"
 #include "files/cmcCsvImport.h"
+#include "files/cmcLoadFile.h"
+#include "files/cmcReadCapped.h"
 #include "files/cmcPresetImport.h"
 #include "model/cmcEeprom.h"
 #include "model/cmcOrganisation.h"
@@ -287,4 +290,49 @@ void indFileCommands::Preset() {
         ReopenSheet(list);
     }
     ShowPresetSummary(result);
+}
+
+namespace {
+
+std::string fileStem(const std::string& path) {
+    std::string name = path.substr(path.find_last_of('/') + 1);
+    const size_t dot = name.find_last_of('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+} // namespace
+
+void indFileCommands::ImportOther() {
+    document_.Events().Send(ev::CommitInput);
+    if (!CanImportOther()) return;
+    const clsSheetList list = OpenSheetList();
+    const std::optional<std::string> path = AskFile(false);
+    if (!path) return;
+    cmcGTex& text = document_.Catalogue();
+    std::string bytes;
+    const bool read = cmcReadCapped(*path, cmcLoadFile::MaxFileBytes, bytes) == cmcReadResult::Ok;
+    const int openGroup = list.kind == csvkind::Mch && ListExists(list) ? list.index : -1;
+    indOtherPreview preview(bytes, fileStem(*path), ReadOptions(), document_.Organisation(),
+                            openGroup);
+    if (!read || !preview.Error().empty()) {
+        cmcMessage(text.GetLines(read ? preview.Error() : "GI_Mess_Other_Unreadable"),
+                   text.GetText("GI_Sys_AppTitle"), MsgIcon::Warning);
+        return;
+    }
+    if (!otherDialog_(preview) || !preview.CanImport()) return;
+    const clsCsvImportResult result = OtherImport(preview.Plan(), preview.Target(),
+                                                  document_.Organisation(), document_.Events(),
+                                                  ReadOptions());
+    if (!result.accepted) return;
+    preview.RememberMapping();
+    TakeFolderOf(*path);
+    if (!list.address.empty()) ReopenSheet(list);
+}
+
+void indFileCommands::ExportOther() {
+    document_.Events().Send(ev::CommitInput);
+    const std::optional<std::string> path = AskFile(true);
+    if (!path) return;
+    if (CsvWriteText(*path, OtherExportGenericText(document_.Organisation())) == csvexport::Ok)
+        TakeFolderOf(*path);
 }

@@ -18,6 +18,7 @@ class cmcGTex;
 class cmcOrganisation;
 class indMain;
 struct Preset_Data;
+class indOtherPreview;
 
 // What the file commands need of the document.
 class indFileDocument {
@@ -88,6 +89,10 @@ struct indPresetChoice {
     bool overwrite = false;
 };
 
+// Shows the preview of a list from another program modally; true when the user chose
+// Import. The window edits the preview's mapping and placement.
+using indOtherDialog = std::function<bool(indOtherPreview&)>;
+
 // Shows the preset dialog modally; nothing when it was closed with Escape.
 using indPresetDialog = std::function<std::optional<indPresetChoice>(const indPresetRequest&)>;
 
@@ -109,6 +114,17 @@ class indFileCommands {
     void Export();
 
     bool CanPreset() const { return static_cast<bool>(presetDialog_); }
+
+    // The preview window of File > Import > From Other Tools...; without one the command
+    // is not offered.
+    void SetOtherDialog(indOtherDialog dialog) { otherDialog_ = std::move(dialog); }
+    bool CanImportOther() const { return static_cast<bool>(otherDialog_); }
+    // A file of another program: the file dialog, the preview, then the import through the
+    // CSV import with its messages. A file that cannot be read shows its message and
+    // changes nothing.
+    void ImportOther();
+    // Every memory channel as the generic radio CSV of other programs.
+    void ExportOther();
     // Preset Basic Search: the folder's presets, the dialog, the import and its messages.
     // An entry list whose header is refused gives the title error, and the document is
     // put back as it was before the command.
@@ -135,4 +151,5 @@ class indFileCommands {
 
     indFileDocument& document_;
     indPresetDialog presetDialog_;
+    indOtherDialog otherDialog_;
 };

@@ -255,7 +255,11 @@ std::string CsvExportText(const cmcOrganisation& organisation, int kind, int ind
 
 int CsvExport(const std::string& path, const cmcOrganisation& organisation, int kind, int index,
               const clsCsvWriteOptions& options) {
-    switch (cmcSafeWrite(path, CsvExportText(organisation, kind, index, options))) {
+    return CsvWriteText(path, CsvExportText(organisation, kind, index, options));
+}
+
+int CsvWriteText(const std::string& path, std::string_view text) {
+    switch (cmcSafeWrite(path, text)) {
     case clsSafeWriteResult::Ok:
         return csvexport::Ok;
     case clsSafeWriteResult::CannotCreate:

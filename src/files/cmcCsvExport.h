@@ -7,6 +7,7 @@
 #include "files/cmcCsvText.h"
 
 #include <string>
+#include <string_view>
 
 class cmcOrganisation;
 
@@ -41,3 +42,5 @@ constexpr int FileAccess = 2; // the file cannot be written completely
 // existing file of that name is left as it was.
 int CsvExport(const std::string& path, const cmcOrganisation& organisation, int kind, int index,
               const clsCsvWriteOptions& options);
+// Writes export text to a file with the same messages and result codes.
+int CsvWriteText(const std::string& path, std::string_view text);

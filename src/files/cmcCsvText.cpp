@@ -3,6 +3,7 @@
 #include "platform/cmcPlatform.h"
 
 #include <cctype>
+#include <iconv.h>
 
 clsCsvSeparators clsCsvSeparators::FromDecimal(char systemDecimal) {
     clsCsvSeparators separators;
@@ -173,4 +174,106 @@ std::string CsvFormatMegahertz(uint32_t hertz, char decimal) {
     text.append(6 - fraction.size(), '0');
     text += fraction;
     return text;
+}
+
+namespace {
+
+// Whether the bytes are well-formed UTF-8 (no overlong forms, no surrogates).
+bool validUtf8(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        size_t extra = 0;
+        uint32_t point = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        if (c >= 0xC2 && c <= 0xDF) {
+            extra = 1;
+            point = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            extra = 2;
+            point = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            extra = 3;
+            point = c & 0x07;
+        } else {
+            return false;
+        }
+        if (i + extra >= text.size()) return false;
+        for (size_t k = 1; k <= extra; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) return false;
+            point = (point << 6) | (next & 0x3F);
+        }
+        const uint32_t lowest[] = {0, 0x80, 0x800, 0x10000};
+        if (point < lowest[extra] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF))
+            return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+// Shift-JIS (with the vendor extensions) to UTF-8 through the C library's converter.
+std::optional<std::string> fromShiftJis(std::string_view bytes) {
+    iconv_t converter = iconv_open("UTF-8", "CP932");
+    if (converter == reinterpret_cast<iconv_t>(-1)) converter = iconv_open("UTF-8", "SHIFT_JIS");
+    if (converter == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+    std::string in(bytes);
+    std::string out(in.size() * 3 + 4, '\0');
+    char* inPtr = in.data();
+    size_t inLeft = in.size();
+    char* outPtr = out.data();
+    size_t outLeft = out.size();
+    const size_t done = iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft);
+    iconv_close(converter);
+    if (done == static_cast<size_t>(-1) || inLeft != 0) return std::nullopt;
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+} // namespace
+
+std::optional<std::string> CsvDecodeText(std::string_view bytes, bool& shiftJis) {
+    shiftJis = false;
+    if (CsvStartsWith(bytes, "\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    if (validUtf8(bytes)) return std::string(bytes);
+    shiftJis = true;
+    return fromShiftJis(bytes);
+}
+
+std::vector<std::string> CsvSplitRecords(std::string_view text) {
+    std::vector<std::string> records;
+    std::string current;
+    bool quoted = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '"') quoted = !quoted;
+        if (!quoted && (c == '\r' || c == '\n')) {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            records.push_back(std::move(current));
+            current.clear();
+            continue;
+        }
+        current += c;
+    }
+    if (!current.empty()) records.push_back(std::move(current));
+    return records;
+}
+
+char CsvDetectSeparator(std::string_view header) {
+    int counts[3] = {0, 0, 0};
+    const char candidates[3] = {',', ';', '\t'};
+    bool quoted = false;
+    for (char c : header) {
+        if (c == '"') quoted = !quoted;
+        if (quoted) continue;
+        for (int k = 0; k < 3; ++k)
+            if (c == candidates[k]) ++counts[k];
+    }
+    int best = 0;
+    for (int k = 1; k < 3; ++k)
+        if (counts[k] > counts[best]) best = k;
+    return counts[best] > 0 ? candidates[best] : ',';
 }

@@ -46,3 +46,16 @@ std::optional<int64_t> CsvParseMegahertz(std::string_view text, char decimal);
 
 // Hertz as megahertz with exactly six decimals: 145500000 -> "145.500000".
 std::string CsvFormatMegahertz(uint32_t hertz, char decimal);
+
+// The text of a file from another program as UTF-8: a leading byte-order mark is dropped;
+// text that is not valid UTF-8 is read as Shift-JIS (lists made on Japanese systems).
+// `shiftJis` tells which; nothing when the bytes are neither.
+std::optional<std::string> CsvDecodeText(std::string_view bytes, bool& shiftJis);
+
+// Splits text into records at line ends ("\r\n", "\n" or a lone "\r"); a line end inside a
+// quoted field belongs to the field, so a description may run over several lines.
+std::vector<std::string> CsvSplitRecords(std::string_view text);
+
+// The field separator of a header line: the one of ",", ";" and tab that occurs most often
+// outside quotes; "," when there is none.
+char CsvDetectSeparator(std::string_view header);

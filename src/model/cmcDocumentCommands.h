@@ -32,6 +32,8 @@ class cmcDocumentCommands {
         RestoreBackup, // a backup of the receiver, opened or written back
         SerialTrace,   // the trace of the serial line, to a file the user names
         Language,      // index: the user's language from the next start, 0 English, 1 Japanese
+        ImportOther,   // a channel list of another program, through its preview
+        ExportOther,   // every channel as the generic radio CSV of other programs
     };
 
     virtual ~cmcDocumentCommands() = default;

@@ -272,6 +272,7 @@ int UndoActionOf(const indCellCall& call) {
     switch (call.logicId) {
     case CL_Menu_File_Add_Import:
     case CL_Menu_File_Ow_Import:
+    case CL_Menu_File_Import_Other:
         return undoAction::Import;
     case CL_Menu_Preset:
         return undoAction::Preset;

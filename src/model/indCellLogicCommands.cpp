@@ -50,6 +50,8 @@ constexpr MenuCommand OtherParts[] = {
     {CL_Menu_Clone_Restore, Command::RestoreBackup, false},
     {CL_Menu_Clone_Trace, Command::SerialTrace, true},
     {CL_Menu_View_Language, Command::Language, true},
+    {CL_Menu_File_Import_Other, Command::ImportOther, false},
+    {CL_Menu_File_Export_Other, Command::ExportOther, false},
 };
 
 bool Runs(const indCellCall& call) {
@@ -275,7 +277,8 @@ bool RunCommandCell(indCellCall& call) {
     case CL_Menu_File_Import:
         SetState(call, Disabled,
                  !commands || !(commands->CanRun(Command::AddImport, 0) ||
-                                commands->CanRun(Command::OverwriteImport, 0)));
+                                commands->CanRun(Command::OverwriteImport, 0) ||
+                                commands->CanRun(Command::ImportOther, 0)));
         return true;
     case CL_Menu_File_Recent:
         RunRecent(call, commands);

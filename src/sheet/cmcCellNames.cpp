@@ -209,6 +209,8 @@ constexpr std::array<std::string_view, LogicIdCount> LogicIdNames = {
     "CL_Menu_View_Language",
     "CL_Menu_Clone_Plan",
     "CL_Menu_Clone_Restore",
+    "CL_Menu_File_Import_Other",
+    "CL_Menu_File_Export_Other",
 };
 
 struct NamedValue {

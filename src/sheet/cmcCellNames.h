@@ -224,6 +224,8 @@ enum cmcLogicId : int {
     // Clone > Show What Will Be Written and Clone > Restore Backup...
     CL_Menu_Clone_Plan,
     CL_Menu_Clone_Restore,
+    CL_Menu_File_Import_Other,
+    CL_Menu_File_Export_Other,
     CL_None, // no logic id
 };
 

@@ -165,6 +165,15 @@ std::vector<std::string> ExpectedKeys() {
         keys.push_back(std::string("CellModel_") + model);
     // The recovery question and the texts of the Undo and Redo items.
     Append(keys, {"GI_Mess_Recovery_Offer", "GI_Menu_UndoRedo", "GI_Undo_Actions"});
+    // Import from other tools: the row notes, the summary, the messages and the window.
+    Append(keys, {"GI_Other_Note_NotImported", "GI_Other_Reason_NoFrequency",
+                  "GI_Other_Reason_Range", "GI_Other_Note_Frequency", "GI_Other_Note_NameCut",
+                  "GI_Other_Note_NameBlanks", "GI_Other_Note_Mode", "GI_Other_Note_Step",
+                  "GI_Other_Note_Split", "GI_Other_Note_ToneMissing", "GI_Other_Note_ToneUnused",
+                  "GI_Other_Note_Cross", "GI_Other_Into_New", "GI_Other_Into_Group",
+                  "GI_Other_Summary", "GI_Mess_Other_Unreadable", "GI_Mess_Other_NoHeader",
+                  "GI_Mess_Other_NoFrequency", "GI_Mess_Other_BadMap", "GI_Other_Dialog",
+                  "GI_Other_Formats", "GI_Other_Fields", "GI_Other_Headings"});
     keys.push_back("End_Of_Ovl");
     return keys;
 }
@@ -172,7 +181,7 @@ std::vector<std::string> ExpectedKeys() {
 TEST(TableKeysTest, EnglishKeysStandInTheirOrder) {
     const std::vector<std::string> keys = KeysOf(EnglishTable());
     const std::vector<std::string> expected = ExpectedKeys();
-    EXPECT_EQ(expected.size(), 376u);
+    EXPECT_EQ(expected.size(), 399u);
     ASSERT_EQ(keys.size(), expected.size());
     for (size_t i = 0; i < keys.size(); ++i)
         ASSERT_EQ(keys[i], expected[i]) << "key " << i;

@@ -308,7 +308,9 @@ TEST_F(CatalogueCheckTest, MainMenuHoldsEveryCommand) {
                                                "CL_Menu_File_Import",
                                                "CL_Menu_File_Add_Import",
                                                "CL_Menu_File_Ow_Import",
+                                               "CL_Menu_File_Import_Other",
                                                "CL_Menu_File_Export",
+                                               "CL_Menu_File_Export_Other",
                                                "CL_Menu_File_Compare",
                                                "CL_Menu_File_Print_Current",
                                                "CL_Menu_File_Print_All",
@@ -347,6 +349,7 @@ TEST_F(CatalogueCheckTest, MainMenuHoldsEveryCommand) {
     EXPECT_EQ(commands, expected);
     EXPECT_EQ(depth["CL_Menu_File_Import"], 1);
     EXPECT_EQ(depth["CL_Menu_File_Add_Import"], 2);
+    EXPECT_EQ(depth["CL_Menu_File_Import_Other"], 2);
     EXPECT_EQ(depth["CL_Menu_File_Print_All"], 2);
     EXPECT_EQ(depth["CL_Menu_Edit_Top"], 0);
     EXPECT_EQ(items.front().cell.templateText, "&File");

@@ -9,6 +9,7 @@
 #include "app/view/cuiHtmlHelp.h"
 #include "app/view/cuiIcons.h"
 #include "app/view/cuiPortDialog.h"
+#include "app/view/cuiOtherImportDialog.h"
 #include "app/view/cuiPresetDialog.h"
 #include "catalogue/cmcGTex.h"
 #include "events/cmcEvMan.h"
@@ -91,6 +92,9 @@ TForm1::TForm1(indMain& controller) : controller_(controller) {
     controller_.FileCommands().SetPresetDialog([this](const indPresetRequest& request) {
         return cuiPresetDialog::Choose(controller_.Catalogue(), request, this);
     });
+    controller_.FileCommands().SetOtherDialog([this](indOtherPreview& preview) {
+        return cuiOtherImportDialog::Show(controller_.Catalogue(), preview, this);
+    });
     controller_.CreateUi(*this);
     focusWatch_ = connect(qApp, &QApplication::focusChanged, this,
                           [this](QWidget*, QWidget* now) { NoteFocus(now); });
@@ -110,6 +114,7 @@ TForm1::~TForm1() {
     controller_.CloneCommands().SetWriteStepObserver(nullptr);
     controller_.CloneCommands().SetReadStepObserver(nullptr);
     controller_.FileCommands().SetPresetDialog(nullptr);
+    controller_.FileCommands().SetOtherDialog(nullptr);
 }
 
 void TForm1::PlaceFromSettings() {

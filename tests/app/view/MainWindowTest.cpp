@@ -175,7 +175,8 @@ TEST_F(MainWindowTest, TheMenusComeFromTheCatalogueAndRunTheDocumentCommands) {
     emit file->aboutToShow();
     // An empty recent list shows one disabled "Recent File" item.
     EXPECT_EQ(Captions(file), QStringList({"&New", "&Open...", "&Save", "Save &As...", "&Import",
-                                           "&Export...", "Co&mpare With...", "&Print",
+                                           "&Export...", "Export for Other &Tools...",
+                                           "Co&mpare With...", "&Print",
                                            "Recent File", "E&xit"}));
     EXPECT_EQ(file->actions().value(0)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
 

@@ -1,0 +1,113 @@
+// A scanner tool's list read through File > Import > From Other Tools...: the preview shows
+// the detected format, the rows with their notes and where they go; Cancel changes nothing,
+// Import adds a category with a group per bank as one step that Undo takes back.
+
+#include "TaskWindow.h"
+
+#include "app/view/cuiOtherImportDialog.h"
+#include "files/cmcOtherList.h"
+#include "model/cmcOrganisation.h"
+#include "model/datCh.h"
+#include "sheet/view/cuiTree.h"
+#include "support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+class OtherImportTask : public TaskWindow {
+  protected:
+    std::string ScannerList() { return (testenv::dataFolder() / "other" / "scanner.csv").string(); }
+
+    // Runs the menu item with the preview answered by `act`.
+    void ImportWith(std::function<void(cuiOtherImportDialog&)> act) {
+        bool shown = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = dynamic_cast<cuiOtherImportDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            shown = true;
+            act(*dialog);
+        });
+        platform.dialogs.scriptOpen(ScannerList());
+        Menu("File/Import/From Other Tools...");
+        EXPECT_TRUE(shown);
+    }
+
+    std::string GroupName(int group) {
+        datCh record = Main().Organisation().Record();
+        record.Load(datKind::Group, group);
+        std::string name = record.NameField();
+        return name.erase(name.find_last_not_of(' ') + 1);
+    }
+};
+
+std::string Cell(QTableWidget* table, int row, int column) {
+    QTableWidgetItem* item = table->item(row, column);
+    return item ? item->text().toStdString() : std::string();
+}
+
+TEST_F(OtherImportTask, PreviewThenImportAsOneUndoStep) {
+    cmcOrganisation& organisation = Main().Organisation();
+    const int categories = organisation.CategoryCount();
+    const int channels = organisation.TotalChannels();
+
+    ImportWith([](cuiOtherImportDialog& dialog) {
+        EXPECT_EQ(dialog.FormatBox()->currentIndex(), otherformat::Scanner);
+        EXPECT_EQ(dialog.ColumnBox(0)->currentText().toStdString(), "Frequency");
+        ASSERT_EQ(dialog.Rows()->rowCount(), 4);
+        EXPECT_EQ(Cell(dialog.Rows(), 0, 1), "154.430000");
+        EXPECT_EQ(Cell(dialog.Rows(), 0, 5), "DTCS 023N");
+        EXPECT_EQ(Cell(dialog.Rows(), 0, 9), "NFM → FM");
+        EXPECT_EQ(Cell(dialog.Rows(), 3, 9), "tone 99.9 not on the receiver");
+        EXPECT_EQ(Cell(dialog.Rows(), 2, 8), "Bank 2");
+        EXPECT_NE(dialog.Summary()->text().toStdString().find("groups: 2"), std::string::npos);
+        dialog.Placements()->button(0)->click();
+        dialog.CancelButton()->click();
+    });
+    EXPECT_EQ(organisation.CategoryCount(), categories);
+    EXPECT_EQ(organisation.TotalChannels(), channels);
+
+    ImportWith([](cuiOtherImportDialog& dialog) {
+        dialog.Placements()->button(0)->click(); // a new category, a group per bank
+        ASSERT_TRUE(dialog.ImportButton()->isEnabled());
+        dialog.ImportButton()->click();
+    });
+    ASSERT_EQ(organisation.CategoryCount(), categories + 1);
+    EXPECT_EQ(organisation.TotalChannels(), channels + 4);
+    const int first = organisation.FirstGroupOfCategory(categories);
+    EXPECT_EQ(GroupName(first), "Bank 1");
+    EXPECT_EQ(GroupName(first + 1), "Bank 2");
+    EXPECT_EQ(DocumentFault(), "");
+
+    Menu("Edit/Undo Import");
+    EXPECT_EQ(organisation.CategoryCount(), categories);
+    EXPECT_EQ(organisation.TotalChannels(), channels);
+    EXPECT_EQ(DocumentFault(), "");
+}
+
+// With a group open the rows follow its last channel unless the user chooses otherwise.
+TEST_F(OtherImportTask, RowsGoAfterTheOpenGroupsLastChannel) {
+    OpenAddress("[St_CNBank]GI_Sheet_MemoryCH,Group " +
+                std::to_string(form->Tree()->Groups().at(0)));
+    cmcOrganisation& organisation = Main().Organisation();
+    const int before = organisation.ChannelsOfGroup(0);
+    ImportWith([](cuiOtherImportDialog& dialog) {
+        EXPECT_EQ(dialog.Placements()->checkedId(), 1);
+        dialog.ImportButton()->click();
+    });
+    EXPECT_EQ(organisation.ChannelsOfGroup(0), before + 4);
+    datCh last = organisation.Record();
+    last.Load(datKind::Mch, organisation.LastChannelOfGroup(0));
+    EXPECT_EQ(last.frequency, 155100000u);
+    EXPECT_EQ(DocumentFault(), "");
+}
+
+} // namespace

@@ -77,6 +77,9 @@ indCellDocument indMain::CellDocument() {
     document.openPickList = [this](cmcCellCapsule& opener, const std::string& list) {
         if (window_) window_->OpenPickList(opener, list);
     };
+    document.askSort = [this](const clsSortOffer& offer) {
+        return window_ ? window_->AskSort(offer) : std::nullopt;
+    };
     document.receiverInformation = [this] {
         const indReceiverInfo& info = cloneCommands_.ReceiverInformation();
         return std::vector<uint8_t>(info.begin(), info.end());

@@ -7,7 +7,9 @@
 
 #include "sheet/cmcCellCapsule.h"
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,19 @@ constexpr int Row = 0x08; // every cell of the record
 constexpr int All = 0x20; // every bound cell
 } // namespace repaint
 
+// What Edit > Sort... offers for the list on show, and what the user asks of it.
+struct clsSortOffer {
+    uint32_t kind = 0;          // the records of the list (datKind)
+    bool hasSelection = false;  // several rows are selected
+    bool names = false;         // memory channels: the rows come in names
+};
+struct clsSortRequest {
+    int column = -1;            // the logic id of the column to sort by
+    bool descending = false;
+    bool withinNames = false;   // memory channels: the channels inside a name are sorted too
+    bool selectionOnly = false; // only the selected rows move
+};
+
 // What the logic works on: the document's parts, installed by the document controller.
 struct indCellDocument {
     cmcOrganisation* organisation = nullptr; // its image is the working image
@@ -59,6 +74,8 @@ struct indCellDocument {
     bool japaneseNames = false;
     // Shows the pick list of a cell under it (the view's pick-list window).
     std::function<void(cmcCellCapsule& opener, const std::string& list)> openPickList;
+    // Asks how to sort the list on show; nothing when the user cancels.
+    std::function<std::optional<clsSortRequest>(const clsSortOffer&)> askSort;
     // The receiver information block of the last receiver that answered (26 bytes).
     std::function<std::vector<uint8_t>()> receiverInformation;
 };

@@ -164,7 +164,8 @@ void PopupItemState(indCellCall& call) {
         SetState(call, Disabled, true);
         return;
     }
-    if (command < CL_PMenu_Copy || command > CL_PMenu_Delete) return;
+    const bool sort = command == CL_PMenu_Sort;
+    if (!sort && (command < CL_PMenu_Copy || command > CL_PMenu_Delete)) return;
     cmcCellCapsule* opener = call.capsule.parentCapsule;
     if (!opener || !opener->cell) {
         SetState(call, Disabled, true);
@@ -172,6 +173,7 @@ void PopupItemState(indCellCall& call) {
     }
     indCellCall acted(call.logic, *opener);
     LoadCall(acted);
+    if (sort) return SetState(call, Disabled, IsSortDisabled(acted));
     SetState(call, Disabled, acted.kind == datKind::None || IsEditCommandDisabled(acted, command));
 }
 
@@ -263,7 +265,8 @@ bool RunCloneInfo(indCellCall& call) {
 bool RunCommandCell(indCellCall& call) {
     cmcDocumentCommands* commands = call.logic.Document().commands;
     if (call.cellType == CT_PopupMenu || call.logicId == CL_PMenu_NoItem) {
-        if (call.logicId >= CL_PMenu_NoItem && call.logicId <= CL_PMenu_Help) {
+        if ((call.logicId >= CL_PMenu_NoItem && call.logicId <= CL_PMenu_Help) ||
+            call.logicId == CL_PMenu_Sort) {
             PopupItemState(call);
             return true;
         }

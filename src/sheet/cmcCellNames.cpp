@@ -207,6 +207,7 @@ constexpr std::array<std::string_view, LogicIdCount> LogicIdNames = {
     "CL_Menu_Clone_Verify",
     "CL_Menu_Clone_Trace",
     "CL_Menu_View_Language",
+    "CL_PMenu_Sort",
 };
 
 struct NamedValue {

@@ -221,11 +221,13 @@ enum cmcLogicId : int {
     CL_Menu_Clone_Verify,
     CL_Menu_Clone_Trace,
     CL_Menu_View_Language,
+    // Edit > Sort... of the list sheets.
+    CL_PMenu_Sort,
     CL_None, // no logic id
 };
 
 constexpr int CellTypeCount = CT_None; // 11
-constexpr int LogicIdCount = CL_None;  // 194
+constexpr int LogicIdCount = CL_None;  // 195
 
 // Names by number ("CT_Conv", "CL_Mch_Freq"); an empty text for a number out of range.
 std::string_view CellTypeName(int type);

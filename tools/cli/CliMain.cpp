@@ -18,7 +18,7 @@ std::vector<CliCommand>& table() {
 const std::set<std::string> ValueOptions = {
     "--port",    "--destination", "--language", "--sheet", "--cell", "--index",
     "--text",    "--key",         "--choose",   "--bank",  "-o",     "--trace",
-    "--command", "--rows",        "--from",     "--paper",
+    "--command", "--rows",        "--from",     "--paper",  "--by",
 };
 
 const CliCommand* findCommand(const std::string& name) {

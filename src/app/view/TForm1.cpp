@@ -10,6 +10,7 @@
 #include "app/view/cuiIcons.h"
 #include "app/view/cuiPortDialog.h"
 #include "app/view/cuiPresetDialog.h"
+#include "app/view/cuiSortDialog.h"
 #include "catalogue/cmcGTex.h"
 #include "events/cmcEvMan.h"
 #include "events/cmcEvents.h"
@@ -541,6 +542,25 @@ std::array<int, 4> TForm1::SheetPosition() const {
 
 std::optional<std::string> TForm1::ChoosePort() {
     return cuiPortDialog::Choose(controller_.Catalogue(), controller_.Settings().comPort, this);
+}
+
+// The columns of the open sheet that hold values, by the heading above them (the last
+// heading row), in the order they stand.
+std::optional<clsSortRequest> TForm1::AskSort(const clsSortOffer& offer) {
+    if (!sheet_ || !sheet_->HasCurrent()) return std::nullopt;
+    cuiSheet& sheet = *sheet_;
+    const int row = sheet.CurrentRow();
+    const int heading = sheet.Grid().FixedRows() - 1;
+    std::vector<cuiSortColumn> columns;
+    for (int column = sheet.Grid().FixedColumns(); column < sheet.Layout().Columns(); ++column) {
+        const cmcCellObj& cell = sheet.CellAt(column, row);
+        if (cell.logicId == CL_None || heading < 0) continue;
+        std::string caption = sheet.CellAt(column, heading).templateText;
+        if (caption.empty()) continue;
+        columns.emplace_back(std::move(caption), cell.logicId);
+    }
+    const int current = sheet.CellAt(sheet.CurrentColumn(), row).logicId;
+    return cuiSortDialog::Ask(controller_.Catalogue(), offer, columns, current, this);
 }
 
 void TForm1::ShowCloneInformation() {

@@ -64,6 +64,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     std::vector<std::string> DetectedPorts() const override;
     void MirrorSheetMenu() override;
     std::optional<std::string> ChoosePort() override;
+    std::optional<clsSortRequest> AskSort(const clsSortOffer& offer) override;
     void ShowCloneInformation() override;
     void ShowAbout() override;
     void ShowDifferences(const std::string& path,

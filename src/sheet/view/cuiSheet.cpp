@@ -108,7 +108,8 @@ cuiSheet::cuiSheet(const cuiSheetServices& services, std::string layoutName, QWi
         editColumn_ = editRow_ = -1;
         if (how != cuiCellEditor::Cancel) {
             const std::string text = editor_->Text();
-            if (column >= 0 && MoveTo(column, row)) RunOnCurrent(0, 0, &text);
+            if (column >= 0 && (IsCurrent(column, row) || MoveTo(column, row)))
+                RunOnCurrent(0, 0, &text);
         }
         grid_->setFocus(Qt::OtherFocusReason);
         if (how == cuiCellEditor::CommitUp) MoveCursor(0, -1, false);
@@ -520,9 +521,10 @@ void cuiSheet::RunOnCurrent(int key, int operation, const std::string* text) {
         }
     }
     const bool multi = layout_->GetStyle().multiSelect != cmcSheetLayout::NoMultiSelect;
+    // The selection stays while the editor is open: what is typed goes to every row of it.
     if (multi && (capsule.rangeFlags & cmcCellCapsule::RangeSelect))
         SelectRange(column, row, capsule.rangeLow, capsule.rangeHigh);
-    else if (multiActive_)
+    else if (multiActive_ && !EditorOpen())
         MarkCells(QRect());
     RefreshPopupMenu();
     if (services_.events) services_.events->Send(ev::MenuRefresh);
@@ -775,7 +777,7 @@ void cuiSheet::CommitEditor() {
         const std::string text = editor_->Text();
         editor_->Stop();
         editColumn_ = editRow_ = -1;
-        if (MoveTo(column, row)) RunOnCurrent(0, 0, &text);
+        if (IsCurrent(column, row) || MoveTo(column, row)) RunOnCurrent(0, 0, &text);
     }
 }
 

@@ -742,7 +742,8 @@ void cuiSheet::OpenEditor(int column, int row, const std::string& text, int selS
                           int selLength) {
     if (!CanSelect(column, row)) return;
     if (EditorOpen()) editor_->Stop();
-    MarkCells(QRect());
+    // On a cell of the selection the selection stays: what is committed goes to all of it.
+    if (!IsCurrent(column, row) || !marked_.contains(column, row)) MarkCells(QRect());
     if (column != column_ || row != row_) MoveTo(column, row);
     const cmcCellObj& cell = layout_->Cell(column, row);
     const cmcCellFont* cellFont = FontOf(cell);

@@ -3,6 +3,8 @@
 
 #include "FakeSheet.h"
 
+#include "model/cmcDuplicates.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -244,6 +246,40 @@ TEST(SetManyTest, AChoiceGoesToEverySelectedRowAndBadTextToNone) {
     world.Type(CL_Mch_Freq, 0, "abc", 0, 2);
     EXPECT_TRUE(world.image.IsEqual(before));
     EXPECT_TRUE(world.platform.messages.shown().empty()); // the status line says why
+}
+
+// ---- Duplicates ----
+
+TEST(DuplicatesTest, RepeatsWithinAGroupAndAcrossTheMemory) {
+    CellWorld world;
+    FillChannels(world, {3, 2});
+    // Group 0: 145 A, 145 B, 146 C; group 1: 146 A, 147 "" - modes as the default's.
+    const struct {
+        uint32_t kHz;
+        const char* name;
+    } channels[] = {{145000, "A"}, {145000, "B"}, {146000, "C"}, {146000, "A"}, {147000, ""}};
+    for (int slot = 0; slot < 5; ++slot) {
+        datCh channel = world.Load(datKind::Mch, slot);
+        channel.frequency = channels[slot].kHz * 1000;
+        world.Store(channel);
+        datCh name = world.Load(datKind::Name, int(channel.nameIndex));
+        name.SetName(channels[slot].name);
+        world.Store(name);
+    }
+    std::vector<std::string> found;
+    for (const clsDuplicate& d : FindDuplicates(world.organisation))
+        found.push_back(std::to_string(d.group) + "/" + std::to_string(d.row) + " " +
+                        DuplicateValueText(d) + " as " + std::to_string(d.twinGroup) + "/" +
+                        std::to_string(d.twinRow) + (d.SameGroup() ? " same group" : ""));
+    const std::string mode = DuplicateValueText(FindDuplicates(world.organisation)[0]).substr(10);
+    EXPECT_EQ(found, (std::vector<std::string>{"0/1 145.000000" + mode + " as 0/0 same group",
+                                               "1/0 146.000000" + mode + " as 0/2",
+                                               "1/0 \"A\" as 0/0"}));
+    // Another mode is another channel.
+    datCh other = world.Load(datKind::Mch, 1);
+    other.mode = other.mode == 0 ? 2 : 0;
+    world.Store(other);
+    EXPECT_EQ(FindDuplicates(world.organisation).size(), 2u);
 }
 
 } // namespace

@@ -109,4 +109,21 @@ TEST_F(ArrangeCliTest, EditRowsGivesTheValueToEachRowAndAsksOnce) {
     EXPECT_EQ(Edit("--cell CL_Mch_Freq --rows 0-2 --key 32").status, 64);
 }
 
+TEST_F(ArrangeCliTest, CheckDuplicatesListsTheRepeatedChannels) {
+    const CliRun none = Run("check " + file_ + " --duplicates");
+    EXPECT_EQ(none.status, 0) << none.errors;
+    EXPECT_EQ(none.output, "");
+    ASSERT_EQ(Edit("--cell CL_Mch_Freq --index 2 --text 146.000").status, 0);
+    ASSERT_EQ(Edit("--cell CL_Mch_Name_Name --index 0 --text TWIN").status, 0);
+    ASSERT_EQ(Edit("--cell CL_Mch_Name_Name --index 1 --text TWIN").status, 0);
+    const CliRun found = Run("check " + file_ + " --duplicates");
+    EXPECT_EQ(found.status, 1);
+    EXPECT_EQ(found.output.rfind("group:0 row 1: name \"TWIN\", as group:0 row 0\n"
+                                 "group:0 row 2: frequency 146.000000 ",
+                                 0),
+              0u)
+        << found.output;
+    EXPECT_NE(found.output.find(", as group:0 row 0\n", 40), std::string::npos) << found.output;
+}
+
 } // namespace

@@ -68,6 +68,8 @@ class cuiMainWindow {
     virtual std::optional<clsSortRequest> AskSort(const clsSortOffer& /*offer*/) {
         return std::nullopt;
     }
+    // Edit > Find Duplicates: the duplicate channels of the memory, in a window.
+    virtual void ShowDuplicates() {}
     // The port dialog: the device path the user chose, or nothing when cancelled.
     virtual std::optional<std::string> ChoosePort() { return std::nullopt; }
     // The clone information window and the About box; each holds the window disabled

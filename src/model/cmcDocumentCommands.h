@@ -30,6 +30,7 @@ class cmcDocumentCommands {
         VerifyAfterWrite,
         SerialTrace, // the trace of the serial line, to a file the user names
         Language,    // index: the user's language from the next start, 0 English, 1 Japanese
+        FindDuplicates, // the duplicate channels of the memory, in a window
     };
 
     virtual ~cmcDocumentCommands() = default;

@@ -247,6 +247,12 @@ bool RunPopupOperation(indCellCall& call) {
         RunSort(call);
         return true;
     }
+    if (operation == CL_PMenu_Duplicates) {
+        cmcDocumentCommands* commands = call.logic.Document().commands;
+        if (commands && commands->CanRun(cmcDocumentCommands::Command::FindDuplicates, 0))
+            commands->Run(cmcDocumentCommands::Command::FindDuplicates, 0);
+        return true;
+    }
     if (operation >= CL_PMenu_Copy && operation <= CL_PMenu_Insert && call.kind != datKind::None) {
         RunEditCommand(call, operation);
         call.handled = true;

@@ -164,6 +164,11 @@ void PopupItemState(indCellCall& call) {
         SetState(call, Disabled, true);
         return;
     }
+    if (command == CL_PMenu_Duplicates) {
+        cmcDocumentCommands* commands = call.logic.Document().commands;
+        return SetState(call, Disabled,
+                        !commands || !commands->CanRun(Command::FindDuplicates, 0));
+    }
     const bool sort = command == CL_PMenu_Sort;
     if (!sort && (command < CL_PMenu_Copy || command > CL_PMenu_Delete)) return;
     cmcCellCapsule* opener = call.capsule.parentCapsule;
@@ -266,7 +271,7 @@ bool RunCommandCell(indCellCall& call) {
     cmcDocumentCommands* commands = call.logic.Document().commands;
     if (call.cellType == CT_PopupMenu || call.logicId == CL_PMenu_NoItem) {
         if ((call.logicId >= CL_PMenu_NoItem && call.logicId <= CL_PMenu_Help) ||
-            call.logicId == CL_PMenu_Sort) {
+            call.logicId == CL_PMenu_Sort || call.logicId == CL_PMenu_Duplicates) {
             PopupItemState(call);
             return true;
         }

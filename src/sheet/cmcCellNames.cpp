@@ -208,6 +208,7 @@ constexpr std::array<std::string_view, LogicIdCount> LogicIdNames = {
     "CL_Menu_Clone_Trace",
     "CL_Menu_View_Language",
     "CL_PMenu_Sort",
+    "CL_PMenu_Duplicates",
 };
 
 struct NamedValue {

@@ -223,11 +223,13 @@ enum cmcLogicId : int {
     CL_Menu_View_Language,
     // Edit > Sort... of the list sheets.
     CL_PMenu_Sort,
+    // Edit > Find Duplicates of the channel sheets.
+    CL_PMenu_Duplicates,
     CL_None, // no logic id
 };
 
 constexpr int CellTypeCount = CT_None; // 11
-constexpr int LogicIdCount = CL_None;  // 195
+constexpr int LogicIdCount = CL_None;  // 196
 
 // Names by number ("CT_Conv", "CL_Mch_Freq"); an empty text for a number out of range.
 std::string_view CellTypeName(int type);

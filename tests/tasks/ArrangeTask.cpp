@@ -4,6 +4,7 @@
 
 #include "TaskWindow.h"
 
+#include "app/view/cuiDuplicatesWindow.h"
 #include "app/view/cuiSortDialog.h"
 #include "model/cmcOrganisation.h"
 #include "sheet/cmcCellNames.h"
@@ -13,6 +14,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -147,6 +150,45 @@ TEST_F(ArrangeTask, TypingWithRowsSelectedSetsThemAllAsOneStep) {
     cmcEeprom after;
     ImageNow(after);
     EXPECT_EQ(FirstDifference(before, after), "no address") << "two steps, each undone whole";
+}
+
+TEST_F(ArrangeTask, FindDuplicatesListsJumpsAndDeletesAsOneStep) {
+    AddChannels({{"146", "A"}, {"145.5", "B"}, {"146", "C"}, {"147", "A"}});
+    cmcEeprom before;
+    ImageNow(before);
+    ASSERT_TRUE(Click(Row(0), CL_Mch_Freq));
+    Menu("Edit/Find Duplicates...");
+    cuiDuplicatesWindow* window = form->DuplicatesWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window->isVisible());
+    // Row 4 repeats row 2's frequency, row 5 row 2's name.
+    std::vector<std::string> lines;
+    for (int i = 0; i < window->List()->count(); ++i)
+        lines.push_back(window->List()->item(i)->text().toStdString());
+    ASSERT_EQ(lines.size(), 2u) << ::testing::PrintToString(lines);
+    EXPECT_EQ(lines[0].rfind("Initial, row 4: frequency 146.000000", 0), 0u) << lines[0];
+    EXPECT_NE(lines[0].find("as Initial, row 2"), std::string::npos) << lines[0];
+    EXPECT_EQ(lines[1], "Initial, row 5: name \"A\", as Initial, row 2");
+    EXPECT_EQ(window->State()->text().toStdString(), "2 duplicates");
+
+    emit window->List()->itemActivated(window->List()->item(1));
+    Settle();
+    EXPECT_EQ(Sheet().CurrentRow(), Row(5));
+
+    window->List()->item(0)->setSelected(true);
+    window->List()->item(1)->setSelected(true);
+    window->DeleteButton()->click();
+    Settle();
+    EXPECT_EQ(Main().Organisation().ChannelsOfGroup(0), 4);
+    EXPECT_EQ(window->List()->count(), 0);
+    EXPECT_EQ(DocumentFault(), "");
+    window->close();
+    EXPECT_TRUE(form->UndoItem()->text().startsWith(QStringLiteral("&Undo Delete")));
+    form->UndoItem()->trigger();
+    Settle();
+    cmcEeprom after;
+    ImageNow(after);
+    EXPECT_EQ(FirstDifference(before, after), "no address") << "one step undoes the delete";
 }
 
 } // namespace

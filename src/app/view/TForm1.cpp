@@ -5,6 +5,7 @@
 #include "app/view/cuiCloneInfoWindow.h"
 #include "app/view/cuiCloneProgress.h"
 #include "app/view/cuiCompareWindow.h"
+#include "app/view/cuiDuplicatesWindow.h"
 #include "app/view/cuiFindBar.h"
 #include "app/view/cuiHtmlHelp.h"
 #include "app/view/cuiIcons.h"
@@ -561,6 +562,36 @@ std::optional<clsSortRequest> TForm1::AskSort(const clsSortOffer& offer) {
     }
     const int current = sheet.CellAt(sheet.CurrentColumn(), row).logicId;
     return cuiSortDialog::Ask(controller_.Catalogue(), offer, columns, current, this);
+}
+
+// The window lists the duplicates of the document as it is when it is shown; its lines
+// open the group's sheet at the channel, and its Delete is one undo step.
+void TForm1::ShowDuplicates() {
+    if (!duplicates_) {
+        cuiDuplicatesWindow::clsServices services;
+        services.find = [this] { return FindDuplicates(controller_.Organisation()); };
+        services.groupLabel = [this](int group) {
+            std::string name = datLookup::GroupName(controller_.Organisation().Image(), group);
+            name.erase(name.find_last_not_of(' ') + 1);
+            return name.empty() ? std::to_string(group) : name;
+        };
+        services.show = [this](const clsDuplicate& duplicate) {
+            if (!tree_ || duplicate.group >= int(tree_->Groups().size())) return;
+            controller_.OpenSheet("[St_CNBank]GI_Sheet_MemoryCH,Group " +
+                                  std::to_string(tree_->Groups().at(size_t(duplicate.group))));
+            if (sheet_) sheet_->JumpToCell(cuiSheet::AnyCellType, CL_Mch_Freq, duplicate.slot);
+        };
+        services.remove = [this](const std::vector<int>& chosen) {
+            controller_.DeleteChannels(chosen);
+            menu_->RefreshStates();
+            RefreshUndoItems();
+        };
+        duplicates_ = new cuiDuplicatesWindow(controller_.Catalogue(), std::move(services), this);
+    }
+    duplicates_->Refresh();
+    duplicates_->show();
+    duplicates_->raise();
+    duplicates_->activateWindow();
 }
 
 void TForm1::ShowCloneInformation() {

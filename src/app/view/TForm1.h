@@ -65,6 +65,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     void MirrorSheetMenu() override;
     std::optional<std::string> ChoosePort() override;
     std::optional<clsSortRequest> AskSort(const clsSortOffer& offer) override;
+    void ShowDuplicates() override;
     void ShowCloneInformation() override;
     void ShowAbout() override;
     void ShowDifferences(const std::string& path,
@@ -89,6 +90,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     QAction* UndoItem() const { return undoItem_; }
     QAction* RedoItem() const { return redoItem_; }
     cuiFindBar* FindBar() const { return findBar_; }
+    class cuiDuplicatesWindow* DuplicatesWindow() const { return duplicates_; }
     cuiHtmlHelp* Help() const { return help_.get(); }
 
   protected:
@@ -138,6 +140,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     std::unique_ptr<cuiSheet> sheet_;
     std::unique_ptr<cuiPrintJob> printJob_;
     cuiFindBar* findBar_ = nullptr;
+    class cuiDuplicatesWindow* duplicates_ = nullptr; // made on the first request
     std::string startFile_;
     std::unique_ptr<cuiHtmlHelp> help_; // made on the first request
     // The widget of this window that last had the focus, and whether it was in the sheet:

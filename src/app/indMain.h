@@ -108,6 +108,7 @@ class indMain : public cuiMain {
     // Crash recovery; off until the program starts it with its file.
     indRecovery& Recovery() { return recovery_; }
     const indCellLogic& CellLogic() const { return cellLogic_; }
+    indCellLogic& CellLogic() { return cellLogic_; }
 
     // Replaces how band limits are applied (the model's active destination by default).
     void SetBandLimitHook(std::function<void(int destination)> hook);

@@ -68,6 +68,10 @@ class cuiMainWindow {
     virtual std::optional<clsSortRequest> AskSort(const clsSortOffer& /*offer*/) {
         return std::nullopt;
     }
+    // Edit > Fill Series...: the series to fill, or nothing when cancelled.
+    virtual std::optional<clsFillRequest> AskFill(const clsFillOffer& /*offer*/) {
+        return std::nullopt;
+    }
     // Edit > Find Duplicates: the duplicate channels of the memory, in a window.
     virtual void ShowDuplicates() {}
     // The port dialog: the device path the user chose, or nothing when cancelled.

@@ -81,6 +81,9 @@ indCellDocument indMain::CellDocument() {
     document.askSort = [this](const clsSortOffer& offer) {
         return window_ ? window_->AskSort(offer) : std::nullopt;
     };
+    document.askFill = [this](const clsFillOffer& offer) {
+        return window_ ? window_->AskFill(offer) : std::nullopt;
+    };
     document.receiverInformation = [this] {
         const indReceiverInfo& info = cloneCommands_.ReceiverInformation();
         return std::vector<uint8_t>(info.begin(), info.end());

@@ -125,6 +125,10 @@ void RunSort(indCellCall& call);
 // Sorts the call's list (its selection with selectionOnly); false when nothing moved.
 bool SortList(indCellCall& call, const clsSortRequest& request);
 bool IsSortDisabled(indCellCall& call);
+// Edit > Fill Series...: asks (the document's askFill) and fills the call's group.
+void RunFillSeries(indCellCall& call);
+// Fills from the first selected row on; the number of channels filled.
+int FillSeries(indCellCall& call, const clsFillRequest& request);
 // Typed text or a choice with several rows of the column selected: the value goes to every
 // selected row. RunSetMany runs the acting row through dispatchActing and the others as
 // calls of their own inside this one, then names the rows that kept their value.

@@ -247,6 +247,10 @@ bool RunPopupOperation(indCellCall& call) {
         RunSort(call);
         return true;
     }
+    if (operation == CL_PMenu_FillSeries) {
+        if (call.kind == datKind::Mch) RunFillSeries(call);
+        return true;
+    }
     if (operation == CL_PMenu_Duplicates) {
         cmcDocumentCommands* commands = call.logic.Document().commands;
         if (commands && commands->CanRun(cmcDocumentCommands::Command::FindDuplicates, 0))
@@ -278,6 +282,8 @@ int UndoActionOf(const indCellCall& call) {
         return undoAction::Insert;
     case CL_PMenu_Sort:
         return undoAction::Sort;
+    case CL_PMenu_FillSeries:
+        return undoAction::FillSeries;
     default:
         break;
     }

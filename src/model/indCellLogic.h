@@ -60,6 +60,20 @@ struct clsSortRequest {
     bool selectionOnly = false; // only the selected rows move
 };
 
+// What Edit > Fill Series... offers (the rows selected) and what the user asks: channels
+// from the first selected row on, frequencies from start in steps (typed megahertz), and
+// names "NAME 1", "NAME 2", ... when a name is given.
+struct clsFillOffer {
+    int rows = 1;
+};
+struct clsFillRequest {
+    std::string start;
+    std::string step;
+    int count = 1;
+    std::string name;
+    int firstNumber = 1;
+};
+
 // What the logic works on: the document's parts, installed by the document controller.
 struct indCellDocument {
     cmcOrganisation* organisation = nullptr; // its image is the working image
@@ -76,6 +90,8 @@ struct indCellDocument {
     std::function<void(cmcCellCapsule& opener, const std::string& list)> openPickList;
     // Asks how to sort the list on show; nothing when the user cancels.
     std::function<std::optional<clsSortRequest>(const clsSortOffer&)> askSort;
+    // Asks for the series Edit > Fill Series... fills; nothing when the user cancels.
+    std::function<std::optional<clsFillRequest>(const clsFillOffer&)> askFill;
     // The receiver information block of the last receiver that answered (26 bytes).
     std::function<std::vector<uint8_t>()> receiverInformation;
 };

@@ -6,6 +6,7 @@
 
 #include "catalogue/cmcGTex.h"
 #include "events/cmcEvents.h"
+#include "model/cmcFrequency.h"
 #include "model/cmcOrganisation.h"
 #include "model/datClipCh.h"
 #include "model/indCellCall.h"
@@ -399,4 +400,72 @@ void RunSetMany(indCellCall& call, const std::function<void()>& dispatchActing) 
         text.GetLine("GI_AppMess_SetMany_Kept", call.kind == datKind::Mch ? 0 : 1);
     cmcMessage(cmcFillIn(pattern, {std::to_string(kept.size()), std::to_string(rows.size()), list}),
                text.GetText("GI_Sys_AppTitle"), MsgIcon::Warning);
+}
+
+// ---- Fill series ----
+
+namespace {
+
+// Commits text to a cell of the call's group, as the sheet commits the in-place editor.
+void CommitText(indCellCall& call, int logicId, int index, const std::string& text) {
+    cmcCellObj cell;
+    cell.cellType = CT_Conv;
+    cell.logicId = logicId;
+    cell.index = index;
+    cmcCellCapsule capsule;
+    capsule.cell = &cell;
+    capsule.inputMode = cmcCellCapsule::TextEntered;
+    capsule.inputText = text;
+    indActiveCell context;
+    call.logic.Run(context, capsule, false);
+}
+
+} // namespace
+
+int FillSeries(indCellCall& call, const clsFillRequest& request) {
+    const std::optional<int64_t> start = ReadDecimal(request.start, 6);
+    const std::optional<int64_t> step = ReadDecimal(request.step, 6);
+    if (call.kind != datKind::Mch || !start || !step || request.count < 1) return 0;
+    cmcOrganisation& org = call.Org();
+    const cmcCellCapsule& capsule = call.capsule;
+    int low = call.index;
+    if (capsule.rangeFlags & cmcCellCapsule::RangeActive)
+        low = std::min({capsule.rangeLow, capsule.rangeHigh, call.index});
+    low = std::max(low, call.first);
+    int filled = 0;
+    for (int k = 0; k < request.count; ++k) {
+        const int row = low + k;
+        const int channels = org.ChannelsOfGroup(call.group);
+        const int end = org.FirstChannelOfGroup(call.group) + channels; // the New row
+        const int64_t hz = *start + int64_t(k) * *step;
+        if (row > end || hz < CoverageLowHz || hz > CoverageHighHz) break;
+        // Past the last channel the New row makes the channel, with its limits and
+        // message; a refusal ends the series.
+        CommitText(call, CL_Mch_Freq, row, Trimmed(FormatMegahertz(uint32_t(hz))));
+        if (row == end && org.ChannelsOfGroup(call.group) == channels) break;
+        if (!request.name.empty())
+            CommitText(call, CL_Mch_Name_Name, row,
+                       request.name + " " + std::to_string(request.firstNumber + k));
+        ++filled;
+    }
+    if (filled == 0) return 0;
+    org.RecountNames(call.group);
+    call.capsule.rangeFlags |= cmcCellCapsule::RangeSelect;
+    call.capsule.rangeLow = low;
+    call.capsule.rangeHigh = low + filled - 1;
+    call.Send(ev::SheetTitle);
+    call.Post(ev::RepaintAll);
+    call.mask |= repaint::All;
+    call.handled = true;
+    return filled;
+}
+
+void RunFillSeries(indCellCall& call) {
+    const auto& ask = call.logic.Document().askFill;
+    if (call.kind != datKind::Mch || !ask) return;
+    clsFillOffer offer;
+    const cmcCellCapsule& capsule = call.capsule;
+    if (capsule.rangeFlags & cmcCellCapsule::RangeActive)
+        offer.rows = std::abs(capsule.rangeHigh - capsule.rangeLow) + 1;
+    if (const std::optional<clsFillRequest> request = ask(offer)) FillSeries(call, *request);
 }

@@ -170,6 +170,16 @@ void PopupItemState(indCellCall& call) {
                         !commands || !commands->CanRun(Command::FindDuplicates, 0));
     }
     const bool sort = command == CL_PMenu_Sort;
+    if (command == CL_PMenu_FillSeries) {
+        cmcCellCapsule* opener = call.capsule.parentCapsule;
+        bool channels = false;
+        if (opener && opener->cell) {
+            indCellCall acted(call.logic, *opener);
+            LoadCall(acted);
+            channels = acted.kind == datKind::Mch;
+        }
+        return SetState(call, Disabled, !channels);
+    }
     if (!sort && (command < CL_PMenu_Copy || command > CL_PMenu_Delete)) return;
     cmcCellCapsule* opener = call.capsule.parentCapsule;
     if (!opener || !opener->cell) {
@@ -271,7 +281,8 @@ bool RunCommandCell(indCellCall& call) {
     cmcDocumentCommands* commands = call.logic.Document().commands;
     if (call.cellType == CT_PopupMenu || call.logicId == CL_PMenu_NoItem) {
         if ((call.logicId >= CL_PMenu_NoItem && call.logicId <= CL_PMenu_Help) ||
-            call.logicId == CL_PMenu_Sort || call.logicId == CL_PMenu_Duplicates) {
+            call.logicId == CL_PMenu_Sort || call.logicId == CL_PMenu_Duplicates ||
+            call.logicId == CL_PMenu_FillSeries) {
             PopupItemState(call);
             return true;
         }

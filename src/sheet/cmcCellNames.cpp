@@ -209,6 +209,7 @@ constexpr std::array<std::string_view, LogicIdCount> LogicIdNames = {
     "CL_Menu_View_Language",
     "CL_PMenu_Sort",
     "CL_PMenu_Duplicates",
+    "CL_PMenu_FillSeries",
 };
 
 struct NamedValue {

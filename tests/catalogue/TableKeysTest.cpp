@@ -167,7 +167,7 @@ std::vector<std::string> ExpectedKeys() {
     Append(keys, {"GI_Mess_Recovery_Offer", "GI_Menu_UndoRedo", "GI_Undo_Actions"});
     // Sort and set many.
     Append(keys, {"GI_Sort_Dialog", "GI_AppMess_S_Sort", "GI_AppMess_SetMany_Kept",
-                  "GI_Duplicates_Window"});
+                  "GI_Duplicates_Window", "GI_FillSeries_Dialog"});
     keys.push_back("End_Of_Ovl");
     return keys;
 }
@@ -175,7 +175,7 @@ std::vector<std::string> ExpectedKeys() {
 TEST(TableKeysTest, EnglishKeysStandInTheirOrder) {
     const std::vector<std::string> keys = KeysOf(EnglishTable());
     const std::vector<std::string> expected = ExpectedKeys();
-    EXPECT_EQ(expected.size(), 376u);
+    EXPECT_EQ(expected.size(), 377u);
     ASSERT_EQ(keys.size(), expected.size());
     for (size_t i = 0; i < keys.size(); ++i)
         ASSERT_EQ(keys[i], expected[i]) << "key " << i;

@@ -282,4 +282,51 @@ TEST(DuplicatesTest, RepeatsWithinAGroupAndAcrossTheMemory) {
     EXPECT_EQ(FindDuplicates(world.organisation).size(), 2u);
 }
 
+// ---- Fill series ----
+
+clsFillRequest Series(const char* start, const char* step, int count, const char* name = "") {
+    clsFillRequest request;
+    request.start = start;
+    request.step = step;
+    request.count = count;
+    request.name = name;
+    return request;
+}
+
+TEST(FillSeriesTest, FillsTheSelectedRowsAndAddsPastTheEnd) {
+    CellWorld world;
+    MakeGroup(world, {{"X", {145000}}, {"Y", {146000}}, {"Z", {147000}}});
+    world.fillAnswer = Series("118.000", "0.025", 4, "AIR");
+    const CellResult filled = world.Command(CL_Mch_Freq, 1, CL_PMenu_FillSeries, 1, 2);
+    ASSERT_EQ(world.fillOffers.size(), 1u);
+    EXPECT_EQ(world.fillOffers[0].rows, 2);
+    EXPECT_EQ(Listing(world), (std::vector<std::string>{"X 145000", "AIR 1 118000", "AIR 2 118025",
+                                                        "AIR 3 118050", "AIR 4 118075"}));
+    EXPECT_TRUE(filled.selected);
+    EXPECT_EQ(filled.rangeLow, 1);
+    EXPECT_EQ(filled.rangeHigh, 4);
+}
+
+TEST(FillSeriesTest, StopsAtTheLimitsOfAGroupAndOfCoverage) {
+    struct Case {
+        const char* what;
+        clsFillRequest request;
+        int channels; // in the group afterwards
+        const char* message;
+    };
+    const Case cases[] = {
+        {"a hundred names at most", Series("145.000", "0.0125", 150), 100,
+         "The number of names exceeds."},
+        {"not past the coverage", Series("1299.990", "0.005", 5), 3, ""},
+    };
+    for (const Case& c : cases) {
+        CellWorld world;
+        MakeGroup(world, {{"A", {145000}}});
+        world.fillAnswer = c.request;
+        world.Command(CL_Mch_Freq, 0, CL_PMenu_FillSeries);
+        EXPECT_EQ(world.organisation.ChannelsOfGroup(0), c.channels) << c.what;
+        EXPECT_EQ(world.platform.messages.lastText(), c.message) << c.what;
+    }
+}
+
 } // namespace

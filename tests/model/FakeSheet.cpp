@@ -42,6 +42,10 @@ CellWorld::CellWorld(int installed, cmcTextTransfer* transfer)
         sortOffers.push_back(offer);
         return sortAnswer;
     };
+    parts.askFill = [this](const clsFillOffer& offer) {
+        fillOffers.push_back(offer);
+        return fillAnswer;
+    };
     logic = std::make_unique<indCellLogic>(parts);
 }
 

@@ -137,6 +137,8 @@ class CellWorld {
     std::vector<uint8_t> receiverInformation; // what the last receiver reported
     std::optional<clsSortRequest> sortAnswer; // what Edit > Sort... is answered
     std::vector<clsSortOffer> sortOffers;     // what it offered
+    std::optional<clsFillRequest> fillAnswer; // what Edit > Fill Series... is answered
+    std::vector<clsFillOffer> fillOffers;
 
   private:
     static void OnEvent(void* context, const cmcEvent& event);

@@ -90,7 +90,7 @@ TEST(CellNamesTest, NameTablesRoundTrip) {
         EXPECT_EQ(FindLogicId(LogicIdName(id)), id);
     for (int type = 0; type < CellTypeCount; ++type)
         EXPECT_EQ(FindCellType(CellTypeName(type)), type);
-    EXPECT_EQ(LogicIdCount, 196); // the receiver's 189 and seven of our own after them
+    EXPECT_EQ(LogicIdCount, 197); // the receiver's 189 and eight of our own after them
     EXPECT_EQ(FindLogicId("CallSheet"), 55);
     EXPECT_EQ(FindLogicId("CL_Mch_Freq"), 102);
     EXPECT_EQ(FindLogicId("CL_Common_CLONE_COMMENT"), 188);
@@ -101,7 +101,8 @@ TEST(CellNamesTest, NameTablesRoundTrip) {
     EXPECT_EQ(FindLogicId("CL_Menu_View_Language"), 193);
     EXPECT_EQ(FindLogicId("CL_PMenu_Sort"), 194);
     EXPECT_EQ(FindLogicId("CL_PMenu_Duplicates"), 195);
-    EXPECT_EQ(LogicIdName(196), "");
+    EXPECT_EQ(FindLogicId("CL_PMenu_FillSeries"), 196);
+    EXPECT_EQ(LogicIdName(197), "");
 
     unsigned color = 0;
     EXPECT_TRUE(FindColor("clHightlightText", color));

@@ -275,8 +275,8 @@ TEST_F(CatalogueCheckTest, PopupMenusOfferTheirCommands) {
         {"CopyOnly", {copy, "-", help}},
         {"RcvDelete", {del, "-", help}},
         {"Channel_Mch",
-         {edit, "-", copy, paste, "-", up, down, "-", del, ins, "-", sort, "CL_PMenu_Duplicates",
-          "-", help}},
+         {edit, "-", copy, paste, "-", up, down, "-", del, ins, "-", sort, "CL_PMenu_FillSeries",
+          "CL_PMenu_Duplicates", "-", help}},
     };
     for (const auto& [name, expected] : menus) {
         const std::string menu = "GI_PMenu_" + name;

@@ -5,6 +5,7 @@
 #include "TaskWindow.h"
 
 #include "app/view/cuiDuplicatesWindow.h"
+#include "app/view/cuiFillSeriesDialog.h"
 #include "app/view/cuiSortDialog.h"
 #include "model/cmcOrganisation.h"
 #include "sheet/cmcCellNames.h"
@@ -13,6 +14,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QSpinBox>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QListWidget>
@@ -189,6 +192,34 @@ TEST_F(ArrangeTask, FindDuplicatesListsJumpsAndDeletesAsOneStep) {
     cmcEeprom after;
     ImageNow(after);
     EXPECT_EQ(FirstDifference(before, after), "no address") << "one step undoes the delete";
+}
+
+TEST_F(ArrangeTask, FillSeriesThroughTheDialogAddsNamedChannels) {
+    AddChannels({});
+    cmcEeprom before;
+    ImageNow(before);
+    const int channels = Main().Organisation().ChannelsOfGroup(0);
+    ASSERT_TRUE(Click(Row(channels), CL_Mch_Freq)); // the New row
+    QTimer::singleShot(0, [] {
+        auto* dialog = dynamic_cast<cuiFillSeriesDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->Start()->setText(QStringLiteral("118.000"));
+        dialog->Step()->setText(QStringLiteral("0.025"));
+        dialog->Count()->setValue(3);
+        dialog->Name()->setText(QStringLiteral("AIR"));
+        dialog->Buttons()->button(QDialogButtonBox::Ok)->click();
+    });
+    Menu("Edit/Fill Series...");
+    ASSERT_EQ(Main().Organisation().ChannelsOfGroup(0), channels + 3);
+    EXPECT_EQ(Shown(Row(channels + 2), CL_Mch_Freq), "118.050000");
+    EXPECT_EQ(Shown(Row(channels + 2), CL_Mch_Name_Name), "AIR 3");
+    EXPECT_EQ(DocumentFault(), "");
+    EXPECT_TRUE(form->UndoItem()->text().startsWith(QStringLiteral("&Undo Fill Series")));
+    form->UndoItem()->trigger();
+    Settle();
+    cmcEeprom after;
+    ImageNow(after);
+    EXPECT_EQ(FirstDifference(before, after), "no address") << "one step undoes the series";
 }
 
 } // namespace

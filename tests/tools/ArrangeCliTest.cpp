@@ -126,4 +126,17 @@ TEST_F(ArrangeCliTest, CheckDuplicatesListsTheRepeatedChannels) {
     EXPECT_NE(found.output.find(", as group:0 row 0\n", 40), std::string::npos) << found.output;
 }
 
+TEST_F(ArrangeCliTest, FillGivesFrequenciesAndNamesAndAddsRows) {
+    const CliRun filled =
+        Run("fill " + file_ + " --sheet group:0 --rows 1-3 --start 144.100 --step 0.0125 --count 4 "
+            "--name RPT --first 7");
+    ASSERT_EQ(filled.status, 0) << filled.errors;
+    EXPECT_EQ(filled.output, "5 channels in the group, 2 added\n");
+    EXPECT_EQ(Column("CL_Mch_Freq"),
+              (std::vector<std::string>{"146.000000\n", "144.100000\n", "144.112500\n"}));
+    EXPECT_EQ(Column("CL_Mch_Name_Name"), (std::vector<std::string>{"\n", "RPT 7\n", "RPT 8\n"}));
+    EXPECT_EQ(Run("fill " + file_ + " --sheet group:0 --rows 0 --start abc --step 1").status, 64);
+    EXPECT_EQ(Run("fill " + file_ + " --sheet edges --rows 0 --start 1 --step 1").status, 64);
+}
+
 } // namespace

@@ -10,6 +10,7 @@
 #include "events/cmcEvMan.h"
 #include "events/cmcEvents.h"
 #include "model/cmcFCache.h"
+#include "model/cmcFrequency.h"
 #include "model/cmcOrganisation.h"
 #include "model/datClipCh.h"
 #include "model/indCellLogic.h"
@@ -114,7 +115,8 @@ class CliRefusalWatch : public cmcMessageBox {
 };
 
 indCellLogic MakeLogic(CliDocument& document, datClipCh& clipboard, std::string* openedList,
-                       decltype(indCellDocument::askSort) askSort = nullptr) {
+                       decltype(indCellDocument::askSort) askSort = nullptr,
+                       decltype(indCellDocument::askFill) askFill = nullptr) {
     indCellDocument parts;
     parts.organisation = &document.Organisation();
     parts.clipboard = &clipboard;
@@ -125,6 +127,7 @@ indCellLogic MakeLogic(CliDocument& document, datClipCh& clipboard, std::string*
         if (openedList) *openedList = list;
     };
     parts.askSort = std::move(askSort);
+    parts.askFill = std::move(askFill);
     return indCellLogic(parts);
 }
 
@@ -605,6 +608,67 @@ int RunSort(const CliArgs& args) {
     }
     return document.Save(args.value("-o").value_or(path));
 }
+
+// ---- fill ----
+
+int RunFill(const CliArgs& args) {
+    if (args.positional.size() != 1) return CliUsageError("fill", "give one clone data file");
+    const auto sheetName = args.value("--sheet");
+    const auto sheet = sheetName ? ParseSheet(*sheetName) : std::nullopt;
+    if (!sheet || sheet->cellType != CT_Conv)
+        return CliUsageError("fill", "--sheet takes a group such as group:0");
+    clsFillRequest request;
+    request.start = args.value("--start").value_or("");
+    request.step = args.value("--step").value_or("");
+    if (!ReadDecimal(request.start, 6) || !ReadDecimal(request.step, 6))
+        return CliUsageError("fill", "--start and --step take megahertz such as 118.000 and 0.025");
+    const auto count = args.number("--count", 1, cmcOrganisation::MaxChannels);
+    if (args.value("--count") && !count)
+        return CliUsageError("fill", "--count takes a number of channels from 1");
+    const auto first = args.number("--first", 0, 9999);
+    if (args.value("--first") && !first)
+        return CliUsageError("fill", "--first takes a number from 0 to 9999");
+    request.name = args.value("--name").value_or("");
+    request.firstNumber = first ? int(*first) : 1;
+    if (!args.value("--rows")) return CliUsageError("fill", "--rows FIRST[-LAST] is needed");
+
+    CliDocument document;
+    const std::string& path = args.positional[0];
+    if (int code = document.Open(args, "fill", path); code != 0) return code;
+    cmcOrganisation& org = document.Organisation();
+    const auto rows = ParseRows(org, *sheet, *args.value("--rows"));
+    if (!rows) return CliUsageError("fill", "--rows takes FIRST[-LAST], rows of the sheet");
+    request.count = count ? int(*count) : rows->high - rows->low + 1;
+    cmcCellObj cell;
+    cell.cellType = CT_Conv;
+    cell.logicId = CL_Mch_Freq;
+    cell.index = rows->low;
+    cmcCellCapsule capsule;
+    capsule.operation = CL_PMenu_FillSeries;
+    capsule.rangeFlags |= cmcCellCapsule::RangeActive;
+    capsule.rangeLow = rows->low;
+    capsule.rangeHigh = rows->high;
+    const CliSheetAnswer answer(document.Events(), *sheet);
+    datClipCh clipboard;
+    const int before = org.ChannelsOfGroup(sheet->set);
+    indCellLogic logic = MakeLogic(document, clipboard, nullptr, nullptr,
+                                   [request](const clsFillOffer&) { return std::optional(request); });
+    // A limit that ends the series early is reported; what was filled is saved.
+    RunCell(logic, cell, capsule);
+    std::printf("%d channels in the group, %d added\n", org.ChannelsOfGroup(sheet->set),
+                org.ChannelsOfGroup(sheet->set) - before);
+    return document.Save(args.value("-o").value_or(path));
+}
+
+const CliRegistration fillRegistration(
+    {"fill",
+     "FILE.tcf --sheet group:N --rows FIRST[-LAST] --start MHZ --step MHZ [--count N] "
+     "[--name TEXT [--first N]] [--yes] [-o OUT.tcf]",
+     RunFill,
+     "Fills a series as Edit > Fill Series... does: from the first row of --rows, --count\n"
+     "channels (the rows of --rows unless given) take --start, --start + --step, ...; past\n"
+     "the last channel they are added on the New row, within the limits of a group. With\n"
+     "--name they are named \"TEXT 1\", \"TEXT 2\", ... (from --first)."});
 
 const CliRegistration sortRegistration(
     {"sort",

@@ -19,6 +19,7 @@ const std::set<std::string> ValueOptions = {
     "--port",    "--destination", "--language", "--sheet", "--cell", "--index",
     "--text",    "--key",         "--choose",   "--bank",  "-o",     "--trace",
     "--command", "--rows",        "--from",     "--paper",  "--by",
+    "--start",   "--step",        "--count",    "--name",  "--first",
 };
 
 const CliCommand* findCommand(const std::string& name) {

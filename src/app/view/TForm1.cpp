@@ -6,6 +6,7 @@
 #include "app/view/cuiCloneProgress.h"
 #include "app/view/cuiCompareWindow.h"
 #include "app/view/cuiDuplicatesWindow.h"
+#include "app/view/cuiFillSeriesDialog.h"
 #include "app/view/cuiFindBar.h"
 #include "app/view/cuiHtmlHelp.h"
 #include "app/view/cuiIcons.h"
@@ -562,6 +563,10 @@ std::optional<clsSortRequest> TForm1::AskSort(const clsSortOffer& offer) {
     }
     const int current = sheet.CellAt(sheet.CurrentColumn(), row).logicId;
     return cuiSortDialog::Ask(controller_.Catalogue(), offer, columns, current, this);
+}
+
+std::optional<clsFillRequest> TForm1::AskFill(const clsFillOffer& offer) {
+    return cuiFillSeriesDialog::Ask(controller_.Catalogue(), offer, this);
 }
 
 // The window lists the duplicates of the document as it is when it is shown; its lines

@@ -66,6 +66,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     std::optional<std::string> ChoosePort() override;
     std::optional<clsSortRequest> AskSort(const clsSortOffer& offer) override;
     void ShowDuplicates() override;
+    std::optional<clsFillRequest> AskFill(const clsFillOffer& offer) override;
     void ShowCloneInformation() override;
     void ShowAbout() override;
     void ShowDifferences(const std::string& path,

@@ -32,7 +32,8 @@ std::vector<clsDuplicate> FindDuplicates(const cmcOrganisation& organisation) {
     int group = 0, groupStart = 0;
     uint32_t previousName = UINT32_MAX;
     for (int slot = 0; slot < total; ++slot) {
-        while (slot > organisation.LastChannelOfGroup(group) && group + 1 < organisation.GroupCount())
+        while (slot > organisation.LastChannelOfGroup(group) &&
+               group + 1 < organisation.GroupCount())
             groupStart = organisation.FirstChannelOfGroup(++group);
         const clsPlace at{slot, group, slot - groupStart};
         channel.Load(datKind::Mch, slot);

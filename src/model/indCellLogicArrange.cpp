@@ -171,10 +171,9 @@ std::vector<int> SortedOrder(indCellCall& call, const clsSortRequest& request, i
     if (request.withinNames)
         for (clsBlock& block : blocks)
             std::stable_sort(block.begin(), block.end(), before);
-    std::stable_sort(blocks.begin(), blocks.end(),
-                     [&before](const clsBlock& a, const clsBlock& b) {
-                         return before(a.front(), b.front());
-                     });
+    std::stable_sort(blocks.begin(), blocks.end(), [&before](const clsBlock& a, const clsBlock& b) {
+        return before(a.front(), b.front());
+    });
     std::vector<int> order;
     order.reserve(records.size());
     for (const clsBlock& block : blocks)
@@ -326,8 +325,8 @@ void RunSort(indCellCall& call) {
     offer.kind = call.kind;
     offer.names = call.kind == datKind::Mch;
     const cmcCellCapsule& capsule = call.capsule;
-    offer.hasSelection = (capsule.rangeFlags & cmcCellCapsule::RangeActive) &&
-                         capsule.rangeLow != capsule.rangeHigh;
+    offer.hasSelection =
+        (capsule.rangeFlags & cmcCellCapsule::RangeActive) && capsule.rangeLow != capsule.rangeHigh;
     const std::optional<clsSortRequest> request = ask(offer);
     if (request) SortList(call, *request);
 }
@@ -335,7 +334,8 @@ void RunSort(indCellCall& call) {
 bool IsSetMany(const indCellCall& call) {
     const cmcCellCapsule& capsule = call.capsule;
     if (!(call.Entered() || call.Chosen()) || call.newRow) return false;
-    if (!(capsule.rangeFlags & cmcCellCapsule::RangeActive) || capsule.rangeLow == capsule.rangeHigh)
+    if (!(capsule.rangeFlags & cmcCellCapsule::RangeActive) ||
+        capsule.rangeLow == capsule.rangeHigh)
         return false;
     const int low = std::min(capsule.rangeLow, capsule.rangeHigh);
     const int high = std::max(capsule.rangeLow, capsule.rangeHigh);

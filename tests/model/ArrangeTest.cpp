@@ -157,7 +157,8 @@ TEST(SortTest, EdgesSortByLowerFrequencyAndLinksKeepTheirEdges) {
         const char* name;
         const char* low;
         const char* high;
-    } edges[] = {{"C", "430.000", "440.000"}, {"A", "118.000", "137.000"}, {"B", "144.000", "146.000"}};
+    } edges[] = {
+        {"C", "430.000", "440.000"}, {"A", "118.000", "137.000"}, {"B", "144.000", "146.000"}};
     for (int e = 0; e < 3; ++e) {
         world.Type(CL_PgSrch_Freq_Low, e, edges[e].low);
         world.Type(CL_PgSrch_Freq_High, e, edges[e].high);
@@ -212,8 +213,8 @@ TEST(SetManyTest, ATypedValueGoesToEverySelectedRow) {
     EXPECT_EQ(Listing(world),
               (std::vector<std::string>{"A 145000", "B 150000", "C 150000", "D 148000"}));
     world.Type(CL_Mch_Name_Name, 0, "SAME", 0, 3);
-    EXPECT_EQ(Listing(world),
-              (std::vector<std::string>{"SAME 145000", "SAME 150000", "SAME 150000", "SAME 148000"}));
+    EXPECT_EQ(Listing(world), (std::vector<std::string>{"SAME 145000", "SAME 150000", "SAME 150000",
+                                                        "SAME 148000"}));
     EXPECT_TRUE(world.platform.messages.shown().empty());
     // The new row of the selection is left alone: nothing is added.
     world.Type(CL_Mch_Freq, 0, "160.000", 0, 4);
@@ -272,9 +273,9 @@ TEST(DuplicatesTest, RepeatsWithinAGroupAndAcrossTheMemory) {
                         DuplicateValueText(d) + " as " + std::to_string(d.twinGroup) + "/" +
                         std::to_string(d.twinRow) + (d.SameGroup() ? " same group" : ""));
     const std::string mode = DuplicateValueText(FindDuplicates(world.organisation)[0]).substr(10);
-    EXPECT_EQ(found, (std::vector<std::string>{"0/1 145.000000" + mode + " as 0/0 same group",
-                                               "1/0 146.000000" + mode + " as 0/2",
-                                               "1/0 \"A\" as 0/0"}));
+    EXPECT_EQ(found,
+              (std::vector<std::string>{"0/1 145.000000" + mode + " as 0/0 same group",
+                                        "1/0 146.000000" + mode + " as 0/2", "1/0 \"A\" as 0/0"}));
     // Another mode is another channel.
     datCh other = world.Load(datKind::Mch, 1);
     other.mode = other.mode == 0 ? 2 : 0;

@@ -14,12 +14,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QSpinBox>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
@@ -88,19 +88,18 @@ TEST_F(ArrangeTask, SortByNameThroughTheDialogAndUndoIt) {
     // The two unnamed channels of the new document go last, in their order.
     EXPECT_EQ(Column(CL_Mch_Name_Name),
               (std::vector<std::string>{"ALPHA", "CHARLIE", "DELTA", "", ""}));
-    EXPECT_EQ(Column(CL_Mch_Freq), (std::vector<std::string>{"145.500000", "144.000000",
-                                                             "146.000000", defaults[0],
-                                                             defaults[1]}));
+    EXPECT_EQ(Column(CL_Mch_Freq),
+              (std::vector<std::string>{"145.500000", "144.000000", "146.000000", defaults[0],
+                                        defaults[1]}));
     EXPECT_NE(StatusText().find("Sorted"), std::string::npos) << StatusText();
     EXPECT_EQ(DocumentFault(), "");
 
     AnswerSort(QStringLiteral("Frequency"), true);
     Menu("Edit/Sort...");
     std::vector<std::string> frequencies = Column(CL_Mch_Freq);
-    EXPECT_TRUE(std::is_sorted(frequencies.rbegin(), frequencies.rend(),
-                               [](const std::string& a, const std::string& b) {
-                                   return std::stod(a) < std::stod(b);
-                               }));
+    EXPECT_TRUE(std::is_sorted(
+        frequencies.rbegin(), frequencies.rend(),
+        [](const std::string& a, const std::string& b) { return std::stod(a) < std::stod(b); }));
     EXPECT_TRUE(form->UndoItem()->text().startsWith(QStringLiteral("&Undo Sort")));
     Key(Qt::Key_Z, Qt::ControlModifier);
     Key(Qt::Key_Z, Qt::ControlModifier);

@@ -21,9 +21,9 @@ class ArrangeCliTest : public ::testing::Test {
         file_ = folder_.file("doc.tcf");
         ASSERT_EQ(Run("new " + file_).status, 0);
         for (const auto& [row, mhz] : {std::pair{0, "146.000"}, {1, "145.500"}, {2, "144.000"}})
-            ASSERT_EQ(Edit("--cell CL_Mch_Freq --index " + std::to_string(row) + " --text " + mhz)
-                          .status,
-                      0);
+            ASSERT_EQ(
+                Edit("--cell CL_Mch_Freq --index " + std::to_string(row) + " --text " + mhz).status,
+                0);
     }
     CliRun Run(const std::string& arguments) {
         return RunPelhamCli(arguments + " --destination 1", folder_);
@@ -127,9 +127,9 @@ TEST_F(ArrangeCliTest, CheckDuplicatesListsTheRepeatedChannels) {
 }
 
 TEST_F(ArrangeCliTest, FillGivesFrequenciesAndNamesAndAddsRows) {
-    const CliRun filled =
-        Run("fill " + file_ + " --sheet group:0 --rows 1-3 --start 144.100 --step 0.0125 --count 4 "
-            "--name RPT --first 7");
+    const CliRun filled = Run("fill " + file_ +
+                              " --sheet group:0 --rows 1-3 --start 144.100 --step 0.0125 --count 4 "
+                              "--name RPT --first 7");
     ASSERT_EQ(filled.status, 0) << filled.errors;
     EXPECT_EQ(filled.output, "5 channels in the group, 2 added\n");
     EXPECT_EQ(Column("CL_Mch_Freq"),

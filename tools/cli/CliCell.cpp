@@ -603,7 +603,8 @@ int RunSort(const CliArgs& args) {
         });
     if (RefusedEdit([&] { RunCell(logic, cell, capsule); })) return ExitRefused;
     if (!asked) {
-        std::fprintf(stderr, "pelham-cli: the list has fewer than two rows; the file is unchanged\n");
+        std::fprintf(stderr,
+                     "pelham-cli: the list has fewer than two rows; the file is unchanged\n");
         return ExitRefused;
     }
     return document.Save(args.value("-o").value_or(path));
@@ -651,8 +652,8 @@ int RunFill(const CliArgs& args) {
     const CliSheetAnswer answer(document.Events(), *sheet);
     datClipCh clipboard;
     const int before = org.ChannelsOfGroup(sheet->set);
-    indCellLogic logic = MakeLogic(document, clipboard, nullptr, nullptr,
-                                   [request](const clsFillOffer&) { return std::optional(request); });
+    const auto asked = [request](const clsFillOffer&) { return std::optional(request); };
+    indCellLogic logic = MakeLogic(document, clipboard, nullptr, nullptr, asked);
     // A limit that ends the series early is reported; what was filled is saved.
     RunCell(logic, cell, capsule);
     std::printf("%d channels in the group, %d added\n", org.ChannelsOfGroup(sheet->set),

@@ -79,9 +79,9 @@ void cuiDuplicatesWindow::Refresh() {
     for (const clsDuplicate& duplicate : found_)
         list_->addItem(QString::fromStdString(LineOf(duplicate)));
     state_->setText(QString::fromStdString(
-        found_.empty() ? text_.GetLine(WindowKey, NoneLine)
-                       : cmcFillIn(text_.GetLine(WindowKey, CountLine),
-                                   {std::to_string(found_.size())})));
+        found_.empty()
+            ? text_.GetLine(WindowKey, NoneLine)
+            : cmcFillIn(text_.GetLine(WindowKey, CountLine), {std::to_string(found_.size())})));
     delete_->setEnabled(false);
 }
 

@@ -29,8 +29,8 @@ class cuiSortDialog : public QDialog {
     // Shows the dialog modally; the request, or nothing when cancelled. current: the logic id
     // of the column the cursor stands in, chosen first when it is one of the columns.
     static std::optional<clsSortRequest> Ask(cmcGTex& text, const clsSortOffer& offer,
-                                             const std::vector<cuiSortColumn>& columns,
-                                             int current, QWidget* mainWindow);
+                                             const std::vector<cuiSortColumn>& columns, int current,
+                                             QWidget* mainWindow);
 
     QComboBox* Columns() const { return columns_; }
     QCheckBox* Descending() const { return descending_; }

@@ -221,4 +221,22 @@ TEST_F(ArrangeTask, FillSeriesThroughTheDialogAddsNamedChannels) {
     EXPECT_EQ(FirstDifference(before, after), "no address") << "one step undoes the series";
 }
 
+TEST_F(ArrangeTask, ADoubleClickOnAHeadingSortsByItsColumn) {
+    AddChannels({{"146", "B"}, {"145.5", "A"}});
+    ASSERT_TRUE(Click(Row(0), CL_Mch_Freq));
+    const int column = TaskWindow::Column(Row(0), CL_Mch_Name_Name);
+    const QRect heading = Sheet().Grid().CellRect(column, Sheet().Grid().FixedRows() - 1);
+    QString offered;
+    QTimer::singleShot(0, [&offered] {
+        auto* dialog = dynamic_cast<cuiSortDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        offered = dialog->Columns()->currentText();
+        dialog->Buttons()->button(QDialogButtonBox::Ok)->click();
+    });
+    QTest::mouseDClick(Sheet().Grid().viewport(), Qt::LeftButton, {}, heading.center());
+    Settle();
+    EXPECT_EQ(offered.toStdString(), "Name");
+    EXPECT_EQ(Column(CL_Mch_Name_Name), (std::vector<std::string>{"A", "B", "", ""}));
+}
+
 } // namespace

@@ -1026,6 +1026,13 @@ void cuiSheet::GridDoubleClick(QMouseEvent* event, int column, int row) {
         }
     }
     if (column < 0 || row < 0) return;
+    // A double click on a column's heading (away from its edges) asks how to sort the list
+    // by that column: the cursor goes to the column, and Edit > Sort... offers it first.
+    if (row < grid_->FixedRows() && hasCurrent_ && !pickList_) {
+        if (column != column_ && (!CanSelect(column, row_) || !MoveTo(column, row_))) return;
+        RunOnCurrent(0, CL_PMenu_Sort);
+        return;
+    }
     int target = column;
     while (target > 0 && layout_->Cell(target, row).HasStyle(cmcCellObj::Trailing) &&
            !layout_->Cell(target, row).IsSelectable())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/cmcImageDiff.h"
+#include "model/indCellLogic.h"
 #include "platform/cmcPlatform.h"
 
 #include <array>
@@ -63,6 +64,16 @@ class cuiMainWindow {
     virtual int PositionOf(char /*kind*/, int number) const { return number; }
     // The Edit menu takes the popup menu of the sheet's current cell.
     virtual void MirrorSheetMenu() {}
+    // Edit > Sort...: how to sort the open sheet's list, or nothing when cancelled.
+    virtual std::optional<clsSortRequest> AskSort(const clsSortOffer& /*offer*/) {
+        return std::nullopt;
+    }
+    // Edit > Fill Series...: the series to fill, or nothing when cancelled.
+    virtual std::optional<clsFillRequest> AskFill(const clsFillOffer& /*offer*/) {
+        return std::nullopt;
+    }
+    // Edit > Find Duplicates: the duplicate channels of the memory, in a window.
+    virtual void ShowDuplicates() {}
     // The port dialog: the device path the user chose, or nothing when cancelled.
     virtual std::optional<std::string> ChoosePort() { return std::nullopt; }
     // The clone information window and the About box; each holds the window disabled

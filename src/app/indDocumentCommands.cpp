@@ -102,6 +102,7 @@ bool indDocumentCommands::CanRun(Command command, int index) {
     case Command::Preset:
         return main_.FileCommands().CanPreset();
     case Command::Compare:
+    case Command::FindDuplicates:
         return main_.MainWindow() != nullptr;
     case Command::BackupBeforeWrite:
     case Command::VerifyAfterWrite:
@@ -199,6 +200,9 @@ void indDocumentCommands::Run(Command command, int index) {
         break;
     case Command::Compare:
         main_.CompareWithFile();
+        break;
+    case Command::FindDuplicates:
+        if (window) window->ShowDuplicates();
         break;
     case Command::BackupBeforeWrite:
     case Command::VerifyAfterWrite:

@@ -13,6 +13,7 @@
 #include "model/indDestination.h"
 #include "settings/indEnviron.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <utility>
 
@@ -76,6 +77,12 @@ indCellDocument indMain::CellDocument() {
     document.catalogue = &text_;
     document.openPickList = [this](cmcCellCapsule& opener, const std::string& list) {
         if (window_) window_->OpenPickList(opener, list);
+    };
+    document.askSort = [this](const clsSortOffer& offer) {
+        return window_ ? window_->AskSort(offer) : std::nullopt;
+    };
+    document.askFill = [this](const clsFillOffer& offer) {
+        return window_ ? window_->AskFill(offer) : std::nullopt;
     };
     document.receiverInformation = [this] {
         const indReceiverInfo& info = cloneCommands_.ReceiverInformation();
@@ -340,6 +347,30 @@ int indMain::FileOpen() {
     std::optional<std::string> path = dialogs->openFile(DialogRequest(""));
     if (!path || path->empty()) return 1;
     return OpenDocument(*path);
+}
+
+int indMain::DeleteChannels(std::vector<int> slots) {
+    undo_.ActionStarting();
+    std::array<int, 4> position{-1, -1, -1, -1};
+    const std::string address = window_ && window_->SheetOpen() ? window_->OpenSheetAddress() : "";
+    if (!address.empty()) position = window_->SheetPosition();
+    CloseSheet();
+    // From the last slot back, so that the slots before stay where they are.
+    std::sort(slots.rbegin(), slots.rend());
+    slots.erase(std::unique(slots.begin(), slots.end()), slots.end());
+    int deleted = 0;
+    for (int slot : slots) {
+        if (slot < 0 || slot >= organisation_.TotalChannels()) continue;
+        const int group = organisation_.GroupOfChannel(slot);
+        if (!organisation_.CheckLimit(datKind::Mch, group, false, true)) continue;
+        events_.Send(ev::DeleteChannel, group, slot);
+        ++deleted;
+    }
+    undo_.ActionDone(undoAction::Delete);
+    RecheckModified();
+    if (!address.empty()) OpenSheetAt(address, position);
+    events_.Send(ev::MenuRefresh);
+    return deleted;
 }
 
 int indMain::CompareWithFile() {

@@ -60,6 +60,10 @@ class indMain : public cuiMain {
     // user picks, in the main window's compare window. 0 shown, 1 not (cancelled, or the
     // file's error was shown).
     int CompareWithFile();
+    // Deletes the channels in the slots, as one undo step, each as the channel sheet's
+    // Delete does (the last channel of a group stays, with the sheet's message); the sheet
+    // on show opens again where it was. The number deleted.
+    int DeleteChannels(std::vector<int> slots);
 
     void CloneRead();
     void CloneWrite();
@@ -110,6 +114,7 @@ class indMain : public cuiMain {
     // Crash recovery; off until the program starts it with its file.
     indRecovery& Recovery() { return recovery_; }
     const indCellLogic& CellLogic() const { return cellLogic_; }
+    indCellLogic& CellLogic() { return cellLogic_; }
 
     // Replaces how band limits are applied (the model's active destination by default).
     void SetBandLimitHook(std::function<void(int destination)> hook);

@@ -34,6 +34,7 @@ class cmcDocumentCommands {
         Language,      // index: the user's language from the next start, 0 English, 1 Japanese
         ImportOther,   // a channel list of another program, through its preview
         ExportOther,   // every channel as the generic radio CSV of other programs
+        FindDuplicates, // the duplicate channels of the memory, in a window
     };
 
     virtual ~cmcDocumentCommands() = default;

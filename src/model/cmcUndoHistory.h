@@ -27,6 +27,9 @@ constexpr int MoveDown = 7;
 constexpr int Import = 8; // CSV import
 constexpr int Preset = 9; // preset basic-search import
 constexpr int CloneRead = 10;
+constexpr int Sort = 11;
+constexpr int SetMany = 12; // one value given to the selected rows of a column
+constexpr int FillSeries = 13;
 constexpr int None = -1;
 } // namespace undoAction
 

@@ -6,6 +6,7 @@
 #include "model/datCh.h"
 #include "model/indCellLogic.h"
 
+#include <functional>
 #include <string>
 
 class cmcFCacheEntry;
@@ -123,6 +124,21 @@ bool RunCommonCell(indCellCall& call);       // common settings
 void RunEditCommand(indCellCall& call, int command);
 // Whether a popup-menu edit command is disabled for the acted-on cell.
 bool IsEditCommandDisabled(indCellCall& call, int command);
+
+// Edit > Sort...: asks how (the document's askSort) and sorts the call's list.
+void RunSort(indCellCall& call);
+// Sorts the call's list (its selection with selectionOnly); false when nothing moved.
+bool SortList(indCellCall& call, const clsSortRequest& request);
+bool IsSortDisabled(indCellCall& call);
+// Edit > Fill Series...: asks (the document's askFill) and fills the call's group.
+void RunFillSeries(indCellCall& call);
+// Fills from the first selected row on; the number of channels filled.
+int FillSeries(indCellCall& call, const clsFillRequest& request);
+// Typed text or a choice with several rows of the column selected: the value goes to every
+// selected row. RunSetMany runs the acting row through dispatchActing and the others as
+// calls of their own inside this one, then names the rows that kept their value.
+bool IsSetMany(const indCellCall& call);
+void RunSetMany(indCellCall& call, const std::function<void()>& dispatchActing);
 
 // Memory-channel creation from the new row; false when refused.
 bool CreateFromNewRow(indCellCall& call);

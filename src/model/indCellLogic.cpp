@@ -243,6 +243,20 @@ bool RunPopupOperation(indCellCall& call) {
             commands->Run(cmcDocumentCommands::Command::CellHelp, call.logicId);
         return true;
     }
+    if (operation == CL_PMenu_Sort) {
+        RunSort(call);
+        return true;
+    }
+    if (operation == CL_PMenu_FillSeries) {
+        if (call.kind == datKind::Mch) RunFillSeries(call);
+        return true;
+    }
+    if (operation == CL_PMenu_Duplicates) {
+        cmcDocumentCommands* commands = call.logic.Document().commands;
+        if (commands && commands->CanRun(cmcDocumentCommands::Command::FindDuplicates, 0))
+            commands->Run(cmcDocumentCommands::Command::FindDuplicates, 0);
+        return true;
+    }
     if (operation >= CL_PMenu_Copy && operation <= CL_PMenu_Insert && call.kind != datKind::None) {
         RunEditCommand(call, operation);
         call.handled = true;
@@ -266,9 +280,14 @@ int UndoActionOf(const indCellCall& call) {
         return undoAction::Delete;
     case CL_PMenu_Insert:
         return undoAction::Insert;
+    case CL_PMenu_Sort:
+        return undoAction::Sort;
+    case CL_PMenu_FillSeries:
+        return undoAction::FillSeries;
     default:
         break;
     }
+    if (IsSetMany(call)) return undoAction::SetMany;
     switch (call.logicId) {
     case CL_Menu_File_Add_Import:
     case CL_Menu_File_Ow_Import:
@@ -343,7 +362,12 @@ int indCellLogic::Run(indActiveCell&, cmcCellCapsule& capsule, bool notify) {
     ++depth_;
 
     const bool operationDone = capsule.operation && RunPopupOperation(call);
-    if (!operationDone && !Redirect(call)) Dispatch(call);
+    if (!operationDone && !Redirect(call)) {
+        if (depth_ == 1 && IsSetMany(call))
+            RunSetMany(call, [&call] { Dispatch(call); });
+        else
+            Dispatch(call);
+    }
 
     if (call.kind != datKind::None) call.mask |= repaint::Row;
     if (notify && capsule.onRepaint) capsule.onRepaint(capsule, call.mask);
@@ -351,8 +375,11 @@ int indCellLogic::Run(indActiveCell&, cmcCellCapsule& capsule, bool notify) {
     if (call.handled || !query) {
         if (cmcDocumentCommands* commands = document_.commands) {
             commands->RestartEditSettle();
-            if (outermost) commands->ActionDone(undoStep);
-            commands->CheckModified();
+            // The calls inside an action (the rows of a set many) are part of it.
+            if (outermost) {
+                commands->ActionDone(undoStep);
+                commands->CheckModified();
+            }
         }
     }
     return call.action;

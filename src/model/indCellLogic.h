@@ -7,7 +7,9 @@
 
 #include "sheet/cmcCellCapsule.h"
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,33 @@ constexpr int Row = 0x08; // every cell of the record
 constexpr int All = 0x20; // every bound cell
 } // namespace repaint
 
+// What Edit > Sort... offers for the list on show, and what the user asks of it.
+struct clsSortOffer {
+    uint32_t kind = 0;          // the records of the list (datKind)
+    bool hasSelection = false;  // several rows are selected
+    bool names = false;         // memory channels: the rows come in names
+};
+struct clsSortRequest {
+    int column = -1;            // the logic id of the column to sort by
+    bool descending = false;
+    bool withinNames = false;   // memory channels: the channels inside a name are sorted too
+    bool selectionOnly = false; // only the selected rows move
+};
+
+// What Edit > Fill Series... offers (the rows selected) and what the user asks: channels
+// from the first selected row on, frequencies from start in steps (typed megahertz), and
+// names "NAME 1", "NAME 2", ... when a name is given.
+struct clsFillOffer {
+    int rows = 1;
+};
+struct clsFillRequest {
+    std::string start;
+    std::string step;
+    int count = 1;
+    std::string name;
+    int firstNumber = 1;
+};
+
 // What the logic works on: the document's parts, installed by the document controller.
 struct indCellDocument {
     cmcOrganisation* organisation = nullptr; // its image is the working image
@@ -59,6 +88,10 @@ struct indCellDocument {
     bool japaneseNames = false;
     // Shows the pick list of a cell under it (the view's pick-list window).
     std::function<void(cmcCellCapsule& opener, const std::string& list)> openPickList;
+    // Asks how to sort the list on show; nothing when the user cancels.
+    std::function<std::optional<clsSortRequest>(const clsSortOffer&)> askSort;
+    // Asks for the series Edit > Fill Series... fills; nothing when the user cancels.
+    std::function<std::optional<clsFillRequest>(const clsFillOffer&)> askFill;
     // The receiver information block of the last receiver that answered (26 bytes).
     std::function<std::vector<uint8_t>()> receiverInformation;
 };

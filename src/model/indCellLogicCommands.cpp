@@ -168,7 +168,23 @@ void PopupItemState(indCellCall& call) {
         SetState(call, Disabled, true);
         return;
     }
-    if (command < CL_PMenu_Copy || command > CL_PMenu_Delete) return;
+    if (command == CL_PMenu_Duplicates) {
+        cmcDocumentCommands* commands = call.logic.Document().commands;
+        return SetState(call, Disabled,
+                        !commands || !commands->CanRun(Command::FindDuplicates, 0));
+    }
+    const bool sort = command == CL_PMenu_Sort;
+    if (command == CL_PMenu_FillSeries) {
+        cmcCellCapsule* opener = call.capsule.parentCapsule;
+        bool channels = false;
+        if (opener && opener->cell) {
+            indCellCall acted(call.logic, *opener);
+            LoadCall(acted);
+            channels = acted.kind == datKind::Mch;
+        }
+        return SetState(call, Disabled, !channels);
+    }
+    if (!sort && (command < CL_PMenu_Copy || command > CL_PMenu_Delete)) return;
     cmcCellCapsule* opener = call.capsule.parentCapsule;
     if (!opener || !opener->cell) {
         SetState(call, Disabled, true);
@@ -176,6 +192,7 @@ void PopupItemState(indCellCall& call) {
     }
     indCellCall acted(call.logic, *opener);
     LoadCall(acted);
+    if (sort) return SetState(call, Disabled, IsSortDisabled(acted));
     SetState(call, Disabled, acted.kind == datKind::None || IsEditCommandDisabled(acted, command));
 }
 
@@ -267,7 +284,9 @@ bool RunCloneInfo(indCellCall& call) {
 bool RunCommandCell(indCellCall& call) {
     cmcDocumentCommands* commands = call.logic.Document().commands;
     if (call.cellType == CT_PopupMenu || call.logicId == CL_PMenu_NoItem) {
-        if (call.logicId >= CL_PMenu_NoItem && call.logicId <= CL_PMenu_Help) {
+        if ((call.logicId >= CL_PMenu_NoItem && call.logicId <= CL_PMenu_Help) ||
+            call.logicId == CL_PMenu_Sort || call.logicId == CL_PMenu_Duplicates ||
+            call.logicId == CL_PMenu_FillSeries) {
             PopupItemState(call);
             return true;
         }

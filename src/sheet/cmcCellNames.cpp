@@ -211,6 +211,9 @@ constexpr std::array<std::string_view, LogicIdCount> LogicIdNames = {
     "CL_Menu_Clone_Restore",
     "CL_Menu_File_Import_Other",
     "CL_Menu_File_Export_Other",
+    "CL_PMenu_Sort",
+    "CL_PMenu_Duplicates",
+    "CL_PMenu_FillSeries",
 };
 
 struct NamedValue {

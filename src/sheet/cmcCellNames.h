@@ -226,11 +226,17 @@ enum cmcLogicId : int {
     CL_Menu_Clone_Restore,
     CL_Menu_File_Import_Other,
     CL_Menu_File_Export_Other,
+    // Edit > Sort... of the list sheets.
+    CL_PMenu_Sort,
+    // Edit > Find Duplicates of the channel sheets.
+    CL_PMenu_Duplicates,
+    // Edit > Fill Series... of the channel sheets.
+    CL_PMenu_FillSeries,
     CL_None, // no logic id
 };
 
 constexpr int CellTypeCount = CT_None; // 11
-constexpr int LogicIdCount = CL_None;  // 196
+constexpr int LogicIdCount = CL_None;  // 201
 
 // Names by number ("CT_Conv", "CL_Mch_Freq"); an empty text for a number out of range.
 std::string_view CellTypeName(int type);

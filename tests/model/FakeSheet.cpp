@@ -38,6 +38,14 @@ CellWorld::CellWorld(int installed, cmcTextTransfer* transfer)
         pickLists.push_back(list);
     };
     parts.receiverInformation = [this] { return receiverInformation; };
+    parts.askSort = [this](const clsSortOffer& offer) {
+        sortOffers.push_back(offer);
+        return sortAnswer;
+    };
+    parts.askFill = [this](const clsFillOffer& offer) {
+        fillOffers.push_back(offer);
+        return fillAnswer;
+    };
     logic = std::make_unique<indCellLogic>(parts);
 }
 
@@ -122,15 +130,23 @@ CellResult CellWorld::Key(int logicId, int index, int key) {
     return Run(cell, capsule);
 }
 
-CellResult CellWorld::Type(int logicId, int index, const std::string& text) {
+void CellWorld::SelectRows(cmcCellCapsule& capsule, int low, int high) {
+    if (low < 0) return;
+    capsule.rangeFlags = cmcCellCapsule::RangeActive;
+    capsule.rangeLow = low;
+    capsule.rangeHigh = high;
+}
+
+CellResult CellWorld::Type(int logicId, int index, const std::string& text, int low, int high) {
     cmcCellObj cell = MakeCell(logicId, index);
     cmcCellCapsule capsule;
+    SelectRows(capsule, low, high);
     capsule.inputMode = cmcCellCapsule::TextEntered;
     capsule.inputText = text;
     return Run(cell, capsule);
 }
 
-CellResult CellWorld::Choose(int logicId, int index, int value) {
+CellResult CellWorld::Choose(int logicId, int index, int value, int low, int high) {
     cmcCellObj item;
     item.cellType = CT_Null;
     item.logicId = Flex0;
@@ -139,6 +155,7 @@ CellResult CellWorld::Choose(int logicId, int index, int value) {
     itemCapsule.cell = &item;
     cmcCellObj cell = MakeCell(logicId, index);
     cmcCellCapsule capsule;
+    SelectRows(capsule, low, high);
     capsule.inputMode = cmcCellCapsule::ListChoice;
     capsule.parentCapsule = &itemCapsule;
     return Run(cell, capsule);
@@ -149,11 +166,7 @@ CellResult CellWorld::Command(int logicId, int index, int command, int low, int 
     cmcCellObj cell = MakeCell(logicId, index);
     cmcCellCapsule capsule;
     capsule.operation = command;
-    if (low >= 0) {
-        capsule.rangeFlags = cmcCellCapsule::RangeActive;
-        capsule.rangeLow = low;
-        capsule.rangeHigh = high;
-    }
+    SelectRows(capsule, low, high);
     if (wholeNames) capsule.rangeFlags |= cmcCellCapsule::RangeWholeBlocks;
     return Run(cell, capsule);
 }

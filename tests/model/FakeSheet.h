@@ -18,6 +18,7 @@
 #include "platform/fake/cmcFakePlatform.h"
 
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -97,8 +98,10 @@ class CellWorld {
 
     CellResult Query(int logicId, int index);
     CellResult Key(int logicId, int index, int key);
-    CellResult Type(int logicId, int index, const std::string& text);
-    CellResult Choose(int logicId, int index, int value);
+    // With low and high, rows low..high of the column are selected (set many).
+    CellResult Type(int logicId, int index, const std::string& text, int low = -1,
+                    int high = -1);
+    CellResult Choose(int logicId, int index, int value, int low = -1, int high = -1);
     // A popup-menu command on the cell, with a multi-selection low..high when given.
     CellResult Command(int logicId, int index, int command, int low = -1, int high = -1,
                        bool wholeNames = false);
@@ -132,10 +135,15 @@ class CellWorld {
     std::vector<int> treeEvents;
     std::vector<std::string> menuEvents;      // "clear <id>", "build <id> <menu body>"
     std::vector<uint8_t> receiverInformation; // what the last receiver reported
+    std::optional<clsSortRequest> sortAnswer; // what Edit > Sort... is answered
+    std::vector<clsSortOffer> sortOffers;     // what it offered
+    std::optional<clsFillRequest> fillAnswer; // what Edit > Fill Series... is answered
+    std::vector<clsFillOffer> fillOffers;
 
   private:
     static void OnEvent(void* context, const cmcEvent& event);
     CellResult Run(cmcCellObj& cell, cmcCellCapsule& capsule);
+    static void SelectRows(cmcCellCapsule& capsule, int low, int high);
     cmcCellObj MakeCell(int logicId, int index) const;
 
     int cellType_ = CT_Conv;

@@ -90,7 +90,7 @@ TEST(CellNamesTest, NameTablesRoundTrip) {
         EXPECT_EQ(FindLogicId(LogicIdName(id)), id);
     for (int type = 0; type < CellTypeCount; ++type)
         EXPECT_EQ(FindCellType(CellTypeName(type)), type);
-    EXPECT_EQ(LogicIdCount, 198); // the receiver's 189 and nine of our own after them
+    EXPECT_EQ(LogicIdCount, 201); // the receiver's 189 and twelve of our own after them
     EXPECT_EQ(FindLogicId("CallSheet"), 55);
     EXPECT_EQ(FindLogicId("CL_Mch_Freq"), 102);
     EXPECT_EQ(FindLogicId("CL_Common_CLONE_COMMENT"), 188);
@@ -101,7 +101,9 @@ TEST(CellNamesTest, NameTablesRoundTrip) {
     EXPECT_EQ(FindLogicId("CL_Menu_View_Language"), 193);
     EXPECT_EQ(FindLogicId("CL_Menu_Clone_Restore"), 195);
     EXPECT_EQ(FindLogicId("CL_Menu_File_Export_Other"), 197);
-    EXPECT_EQ(LogicIdName(198), "");
+    EXPECT_EQ(FindLogicId("CL_PMenu_Sort"), 198);
+    EXPECT_EQ(FindLogicId("CL_PMenu_FillSeries"), 200);
+    EXPECT_EQ(LogicIdName(201), "");
 
     unsigned color = 0;
     EXPECT_TRUE(FindColor("clHightlightText", color));

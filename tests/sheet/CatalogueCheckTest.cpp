@@ -255,7 +255,7 @@ TEST_F(CatalogueCheckTest, PopupMenusOfferTheirCommands) {
                       up = "CL_PMenu_CarryUp:Ctrl+Up", down = "CL_PMenu_CarryDown:Ctrl+Down",
                       del = "CL_PMenu_Delete:Del", ins = "CL_PMenu_Insert:Ins",
                       clear = "CL_PMenu_Clear", copy = "CL_PMenu_Copy:Ctrl+C",
-                      paste = "CL_PMenu_Paste:Ctrl+V";
+                      paste = "CL_PMenu_Paste:Ctrl+V", sort = "CL_PMenu_Sort";
     const std::map<std::string, std::vector<std::string>> menus = {
         {"NoItem", {"CL_PMenu_NoItem"}},
         {"Help", {help}},
@@ -266,13 +266,17 @@ TEST_F(CatalogueCheckTest, PopupMenusOfferTheirCommands) {
         {"InsertDeleteClear", {edit, "-", clear, del, ins, "-", help}},
         {"InsertDelete_NonClr_UD", {edit, "-", del, ins, "-", help}},
         {"InsertDelete", {edit, "-", up, down, "-", clear, del, ins, "-", help}},
-        {"InsertDelete_NonClr", {edit, "-", copy, paste, "-", up, down, "-", del, ins, "-", help}},
+        {"InsertDelete_NonClr",
+         {edit, "-", copy, paste, "-", up, down, "-", del, ins, "-", sort, "-", help}},
         {"CopyPaste", {edit, "-", copy, paste, "-", up, down, "-", del, "-", help}},
-        {"Channel_NO_TX", {edit, "-", copy, paste, "-", up, down, "-", clear, del, ins, "-", help}},
+        {"Channel_NO_TX",
+         {edit, "-", copy, paste, "-", up, down, "-", clear, del, ins, "-", sort, "-", help}},
         {"fAnotherCopy", {copy, "-", up, down, "-", del, "-", help}},
         {"CopyOnly", {copy, "-", help}},
         {"RcvDelete", {del, "-", help}},
-        {"Channel_Mch", {edit, "-", copy, paste, "-", up, down, "-", del, ins, "-", help}},
+        {"Channel_Mch",
+         {edit, "-", copy, paste, "-", up, down, "-", del, ins, "-", sort, "CL_PMenu_FillSeries",
+          "CL_PMenu_Duplicates", "-", help}},
     };
     for (const auto& [name, expected] : menus) {
         const std::string menu = "GI_PMenu_" + name;

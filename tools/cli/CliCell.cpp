@@ -10,6 +10,7 @@
 #include "events/cmcEvMan.h"
 #include "events/cmcEvents.h"
 #include "model/cmcFCache.h"
+#include "model/cmcFrequency.h"
 #include "model/cmcOrganisation.h"
 #include "model/datClipCh.h"
 #include "model/indCellLogic.h"
@@ -19,6 +20,7 @@
 #include <cstdio>
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -112,7 +114,9 @@ class CliRefusalWatch : public cmcMessageBox {
     bool refused_ = false;
 };
 
-indCellLogic MakeLogic(CliDocument& document, datClipCh& clipboard, std::string* openedList) {
+indCellLogic MakeLogic(CliDocument& document, datClipCh& clipboard, std::string* openedList,
+                       decltype(indCellDocument::askSort) askSort = nullptr,
+                       decltype(indCellDocument::askFill) askFill = nullptr) {
     indCellDocument parts;
     parts.organisation = &document.Organisation();
     parts.clipboard = &clipboard;
@@ -122,6 +126,8 @@ indCellLogic MakeLogic(CliDocument& document, datClipCh& clipboard, std::string*
     parts.openPickList = [openedList](cmcCellCapsule&, const std::string& list) {
         if (openedList) *openedList = list;
     };
+    parts.askSort = std::move(askSort);
+    parts.askFill = std::move(askFill);
     return indCellLogic(parts);
 }
 
@@ -426,8 +432,12 @@ int RunCellCommand(const CliArgs& args, const char* command, bool edit) {
         return CliUsageError(command,
                              "--command takes Copy, Paste, Up, Down, Clear, Delete or Insert");
     const auto row = args.number("--index", 0, 100000);
-    if (!row && !editCommand)
+    // --rows with --text or --choose gives the value to every row of the selection.
+    const bool setMany = edit && !editCommand && args.value("--rows").has_value();
+    if (!row && !editCommand && !setMany)
         return CliUsageError(command, "--index takes the row of the sheet, from 0");
+    if (setMany && args.value("--key"))
+        return CliUsageError(command, "--rows goes with --text, --choose or --command");
     const int inputs = int(args.value("--text").has_value()) +
                        int(args.value("--key").has_value()) +
                        int(args.value("--choose").has_value()) + int(editCommand.has_value());
@@ -458,6 +468,14 @@ int RunCellCommand(const CliArgs& args, const char* command, bool edit) {
     if (editCommand) return RunCommandEdit(args, document, logic, *sheet, cell, *editCommand);
 
     cmcCellCapsule capsule;
+    if (setMany) {
+        const auto rows = ParseRows(org, *sheet, *args.value("--rows"));
+        if (!rows) return CliUsageError(command, "--rows takes FIRST[-LAST], rows of the sheet");
+        if (!row) cell.index = rows->low;
+        capsule.rangeFlags |= cmcCellCapsule::RangeActive;
+        capsule.rangeLow = rows->low;
+        capsule.rangeHigh = rows->high;
+    }
     cmcCellObj item;
     cmcCellCapsule itemCapsule;
     if (int status = FillInput(args, command, logic, cell, openedList, capsule, item, itemCapsule);
@@ -484,8 +502,183 @@ const CliRegistration cellRegistration({"cell", "FILE.tcf --sheet SHEET --cell C
 const CliRegistration editRegistration(
     {"edit",
      "FILE.tcf --sheet SHEET --cell CL_NAME (--index ROW (--text TEXT | --key CODE | --choose "
-     "VALUE) | --command Copy|Paste|Up|Down|Clear|Delete|Insert --rows FIRST[-LAST] "
-     "[--from FIRST[-LAST]]) [--yes] [-o OUT.tcf]",
-     RunEdit, "Runs one cell action or row command through the cell logic and saves."});
+     "VALUE) | --rows FIRST[-LAST] (--text TEXT | --choose VALUE) | --command "
+     "Copy|Paste|Up|Down|Clear|Delete|Insert --rows FIRST[-LAST] [--from FIRST[-LAST]]) "
+     "[--yes] [-o OUT.tcf]",
+     RunEdit,
+     "Runs one cell action or row command through the cell logic and saves. With --rows,\n"
+     "--text or --choose gives the value to every row of the selection, as the grid does\n"
+     "with several rows selected; the rows that kept their value are listed."});
+
+// ---- sort ----
+
+// The columns --by names in words, per sheet; any other column by its cell name.
+struct CliSortColumn {
+    int cellType;
+    const char* word;
+    int logicId;
+};
+constexpr CliSortColumn SortColumns[] = {
+    {CT_Conv, "frequency", CL_Mch_Freq},
+    {CT_Conv, "name", CL_Mch_Name_Name},
+    {CT_Conv, "mode", CL_Mch_Mode},
+    {CT_Prog, "frequency", CL_PgSrch_Freq_Low},
+    {CT_Prog, "name", CL_PgSrch_Name},
+    {CT_Prog, "mode", CL_PgSrch_Mode},
+    {CT_Bas_Ch, "frequency", CL_Basic_ChSrch_Freq},
+    {CT_Bas_Ch, "name", CL_Basic_ChSrch_Name},
+    {CT_Bas_Ch, "mode", CL_Basic_ChSrch_Mode},
+    {CT_Bas_Prog, "frequency", CL_Basic_PgSrch_Freq_Low},
+    {CT_Bas_Prog, "mode", CL_Basic_PgSrch_Mode},
+};
+
+// The cell names of a sheet's columns start with its prefix.
+const char* ColumnPrefix(int cellType) {
+    switch (cellType) {
+    case CT_Conv:
+        return "CL_Mch_";
+    case CT_Prog:
+        return "CL_PgSrch_";
+    case CT_Bas_Ch:
+        return "CL_Basic_ChSrch_";
+    case CT_Bas_Prog:
+        return "CL_Basic_PgSrch_";
+    default:
+        return nullptr;
+    }
+}
+
+std::optional<int> SortColumn(int cellType, const std::string& by) {
+    for (const CliSortColumn& column : SortColumns)
+        if (column.cellType == cellType && by == column.word) return column.logicId;
+    const char* prefix = ColumnPrefix(cellType);
+    if (!prefix || by.rfind(prefix, 0) != 0) return std::nullopt;
+    const int logicId = FindLogicId(by);
+    if (logicId < 0) return std::nullopt;
+    return logicId;
+}
+
+int RunSort(const CliArgs& args) {
+    if (args.positional.size() != 1) return CliUsageError("sort", "give one clone data file");
+    const auto sheetName = args.value("--sheet");
+    const auto sheet = sheetName ? ParseSheet(*sheetName) : std::nullopt;
+    if (!sheet || !ColumnPrefix(sheet->cellType))
+        return CliUsageError("sort", "--sheet takes group:N, edges, bank-ch:N or bank-pg:N");
+    const auto column = SortColumn(sheet->cellType, args.value("--by").value_or(""));
+    if (!column)
+        return CliUsageError("sort", "--by takes frequency, name, mode or a column of the sheet "
+                                     "such as CL_Mch_TS_Pitch");
+    clsSortRequest request;
+    request.column = *column;
+    request.descending = args.has("--descending");
+    request.withinNames = args.has("--within-names");
+    request.selectionOnly = args.value("--rows").has_value();
+
+    CliDocument document;
+    const std::string& path = args.positional[0];
+    if (int code = document.Open(args, "sort", path); code != 0) return code;
+    cmcOrganisation& org = document.Organisation();
+    cmcCellObj cell;
+    cell.cellType = sheet->cellType;
+    cell.logicId = *column;
+    if (!RowIndex(org, *sheet, 0, cell.index))
+        return CliUsageError("sort", "the sheet has no such list");
+    cmcCellCapsule capsule;
+    capsule.operation = CL_PMenu_Sort;
+    if (request.selectionOnly) {
+        const auto rows = ParseRows(org, *sheet, *args.value("--rows"));
+        if (!rows) return CliUsageError("sort", "--rows takes FIRST[-LAST], rows of the sheet");
+        cell.index = rows->low;
+        capsule.rangeFlags |= cmcCellCapsule::RangeActive;
+        capsule.rangeLow = rows->low;
+        capsule.rangeHigh = rows->high;
+    }
+    const CliSheetAnswer answer(document.Events(), *sheet);
+    datClipCh clipboard;
+    bool asked = false;
+    indCellLogic logic =
+        MakeLogic(document, clipboard, nullptr, [&asked, request](const clsSortOffer&) {
+            asked = true;
+            return std::optional<clsSortRequest>(request);
+        });
+    if (RefusedEdit([&] { RunCell(logic, cell, capsule); })) return ExitRefused;
+    if (!asked) {
+        std::fprintf(stderr,
+                     "pelham-cli: the list has fewer than two rows; the file is unchanged\n");
+        return ExitRefused;
+    }
+    return document.Save(args.value("-o").value_or(path));
+}
+
+// ---- fill ----
+
+int RunFill(const CliArgs& args) {
+    if (args.positional.size() != 1) return CliUsageError("fill", "give one clone data file");
+    const auto sheetName = args.value("--sheet");
+    const auto sheet = sheetName ? ParseSheet(*sheetName) : std::nullopt;
+    if (!sheet || sheet->cellType != CT_Conv)
+        return CliUsageError("fill", "--sheet takes a group such as group:0");
+    clsFillRequest request;
+    request.start = args.value("--start").value_or("");
+    request.step = args.value("--step").value_or("");
+    if (!ReadDecimal(request.start, 6) || !ReadDecimal(request.step, 6))
+        return CliUsageError("fill", "--start and --step take megahertz such as 118.000 and 0.025");
+    const auto count = args.number("--count", 1, cmcOrganisation::MaxChannels);
+    if (args.value("--count") && !count)
+        return CliUsageError("fill", "--count takes a number of channels from 1");
+    const auto first = args.number("--first", 0, 9999);
+    if (args.value("--first") && !first)
+        return CliUsageError("fill", "--first takes a number from 0 to 9999");
+    request.name = args.value("--name").value_or("");
+    request.firstNumber = first ? int(*first) : 1;
+    if (!args.value("--rows")) return CliUsageError("fill", "--rows FIRST[-LAST] is needed");
+
+    CliDocument document;
+    const std::string& path = args.positional[0];
+    if (int code = document.Open(args, "fill", path); code != 0) return code;
+    cmcOrganisation& org = document.Organisation();
+    const auto rows = ParseRows(org, *sheet, *args.value("--rows"));
+    if (!rows) return CliUsageError("fill", "--rows takes FIRST[-LAST], rows of the sheet");
+    request.count = count ? int(*count) : rows->high - rows->low + 1;
+    cmcCellObj cell;
+    cell.cellType = CT_Conv;
+    cell.logicId = CL_Mch_Freq;
+    cell.index = rows->low;
+    cmcCellCapsule capsule;
+    capsule.operation = CL_PMenu_FillSeries;
+    capsule.rangeFlags |= cmcCellCapsule::RangeActive;
+    capsule.rangeLow = rows->low;
+    capsule.rangeHigh = rows->high;
+    const CliSheetAnswer answer(document.Events(), *sheet);
+    datClipCh clipboard;
+    const int before = org.ChannelsOfGroup(sheet->set);
+    const auto asked = [request](const clsFillOffer&) { return std::optional(request); };
+    indCellLogic logic = MakeLogic(document, clipboard, nullptr, nullptr, asked);
+    // A limit that ends the series early is reported; what was filled is saved.
+    RunCell(logic, cell, capsule);
+    std::printf("%d channels in the group, %d added\n", org.ChannelsOfGroup(sheet->set),
+                org.ChannelsOfGroup(sheet->set) - before);
+    return document.Save(args.value("-o").value_or(path));
+}
+
+const CliRegistration fillRegistration(
+    {"fill",
+     "FILE.tcf --sheet group:N --rows FIRST[-LAST] --start MHZ --step MHZ [--count N] "
+     "[--name TEXT [--first N]] [--yes] [-o OUT.tcf]",
+     RunFill,
+     "Fills a series as Edit > Fill Series... does: from the first row of --rows, --count\n"
+     "channels (the rows of --rows unless given) take --start, --start + --step, ...; past\n"
+     "the last channel they are added on the New row, within the limits of a group. With\n"
+     "--name they are named \"TEXT 1\", \"TEXT 2\", ... (from --first)."});
+
+const CliRegistration sortRegistration(
+    {"sort",
+     "FILE.tcf --sheet SHEET --by frequency|name|mode|CL_NAME [--descending] [--within-names] "
+     "[--rows FIRST[-LAST]] [--yes] [-o OUT.tcf]",
+     RunSort,
+     "Sorts a list as Edit > Sort... does, stable: the channels of a group (names move whole,\n"
+     "by their first channel; --within-names sorts the channels inside each name too), the\n"
+     "program-search edges (the links follow their edges) or the entries of a bank. --rows\n"
+     "sorts only those rows."});
 
 } // namespace

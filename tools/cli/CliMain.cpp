@@ -18,7 +18,8 @@ std::vector<CliCommand>& table() {
 const std::set<std::string> ValueOptions = {
     "--port",    "--destination", "--language", "--sheet", "--cell", "--index",
     "--text",    "--key",         "--choose",   "--bank",  "-o",     "--trace",
-    "--command", "--rows",        "--from",     "--paper",
+    "--command", "--rows",        "--from",     "--paper",  "--by",
+    "--start",   "--step",        "--count",    "--name",  "--first",
     "--format",  "--map",         "--into",
 };
 

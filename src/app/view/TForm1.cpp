@@ -5,12 +5,15 @@
 #include "app/view/cuiCloneInfoWindow.h"
 #include "app/view/cuiCloneProgress.h"
 #include "app/view/cuiCompareWindow.h"
+#include "app/view/cuiDuplicatesWindow.h"
+#include "app/view/cuiFillSeriesDialog.h"
 #include "app/view/cuiFindBar.h"
 #include "app/view/cuiHtmlHelp.h"
 #include "app/view/cuiIcons.h"
 #include "app/view/cuiPortDialog.h"
 #include "app/view/cuiOtherImportDialog.h"
 #include "app/view/cuiPresetDialog.h"
+#include "app/view/cuiSortDialog.h"
 #include "catalogue/cmcGTex.h"
 #include "events/cmcEvMan.h"
 #include "events/cmcEvents.h"
@@ -565,6 +568,59 @@ std::array<int, 4> TForm1::SheetPosition() const {
 
 std::optional<std::string> TForm1::ChoosePort() {
     return cuiPortDialog::Choose(controller_.Catalogue(), controller_.Settings().comPort, this);
+}
+
+// The columns of the open sheet that hold values, by the heading above them (the last
+// heading row), in the order they stand.
+std::optional<clsSortRequest> TForm1::AskSort(const clsSortOffer& offer) {
+    if (!sheet_ || !sheet_->HasCurrent()) return std::nullopt;
+    cuiSheet& sheet = *sheet_;
+    const int row = sheet.CurrentRow();
+    const int heading = sheet.Grid().FixedRows() - 1;
+    std::vector<cuiSortColumn> columns;
+    for (int column = sheet.Grid().FixedColumns(); column < sheet.Layout().Columns(); ++column) {
+        const cmcCellObj& cell = sheet.CellAt(column, row);
+        if (cell.logicId == CL_None || heading < 0) continue;
+        std::string caption = sheet.CellAt(column, heading).templateText;
+        if (caption.empty()) continue;
+        columns.emplace_back(std::move(caption), cell.logicId);
+    }
+    const int current = sheet.CellAt(sheet.CurrentColumn(), row).logicId;
+    return cuiSortDialog::Ask(controller_.Catalogue(), offer, columns, current, this);
+}
+
+std::optional<clsFillRequest> TForm1::AskFill(const clsFillOffer& offer) {
+    return cuiFillSeriesDialog::Ask(controller_.Catalogue(), offer, this);
+}
+
+// The window lists the duplicates of the document as it is when it is shown; its lines
+// open the group's sheet at the channel, and its Delete is one undo step.
+void TForm1::ShowDuplicates() {
+    if (!duplicates_) {
+        cuiDuplicatesWindow::clsServices services;
+        services.find = [this] { return FindDuplicates(controller_.Organisation()); };
+        services.groupLabel = [this](int group) {
+            std::string name = datLookup::GroupName(controller_.Organisation().Image(), group);
+            name.erase(name.find_last_not_of(' ') + 1);
+            return name.empty() ? std::to_string(group) : name;
+        };
+        services.show = [this](const clsDuplicate& duplicate) {
+            if (!tree_ || duplicate.group >= int(tree_->Groups().size())) return;
+            controller_.OpenSheet("[St_CNBank]GI_Sheet_MemoryCH,Group " +
+                                  std::to_string(tree_->Groups().at(size_t(duplicate.group))));
+            if (sheet_) sheet_->JumpToCell(cuiSheet::AnyCellType, CL_Mch_Freq, duplicate.slot);
+        };
+        services.remove = [this](const std::vector<int>& chosen) {
+            controller_.DeleteChannels(chosen);
+            menu_->RefreshStates();
+            RefreshUndoItems();
+        };
+        duplicates_ = new cuiDuplicatesWindow(controller_.Catalogue(), std::move(services), this);
+    }
+    duplicates_->Refresh();
+    duplicates_->show();
+    duplicates_->raise();
+    duplicates_->activateWindow();
 }
 
 void TForm1::ShowCloneInformation() {

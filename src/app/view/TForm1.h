@@ -64,6 +64,9 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     std::vector<std::string> DetectedPorts() const override;
     void MirrorSheetMenu() override;
     std::optional<std::string> ChoosePort() override;
+    std::optional<clsSortRequest> AskSort(const clsSortOffer& offer) override;
+    void ShowDuplicates() override;
+    std::optional<clsFillRequest> AskFill(const clsFillOffer& offer) override;
     void ShowCloneInformation() override;
     void ShowAbout() override;
     bool ShowRecord(const clsDiffRecord& record) override;
@@ -89,6 +92,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     QAction* UndoItem() const { return undoItem_; }
     QAction* RedoItem() const { return redoItem_; }
     cuiFindBar* FindBar() const { return findBar_; }
+    class cuiDuplicatesWindow* DuplicatesWindow() const { return duplicates_; }
     cuiHtmlHelp* Help() const { return help_.get(); }
 
   protected:
@@ -138,6 +142,7 @@ class TForm1 : public QMainWindow, public cuiMainWindow {
     std::unique_ptr<cuiSheet> sheet_;
     std::unique_ptr<cuiPrintJob> printJob_;
     cuiFindBar* findBar_ = nullptr;
+    class cuiDuplicatesWindow* duplicates_ = nullptr; // made on the first request
     std::string startFile_;
     std::unique_ptr<cuiHtmlHelp> help_; // made on the first request
     // The widget of this window that last had the focus, and whether it was in the sheet:

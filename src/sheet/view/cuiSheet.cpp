@@ -109,7 +109,8 @@ cuiSheet::cuiSheet(const cuiSheetServices& services, std::string layoutName, QWi
         editColumn_ = editRow_ = -1;
         if (how != cuiCellEditor::Cancel) {
             const std::string text = editor_->Text();
-            if (column >= 0 && MoveTo(column, row)) RunOnCurrent(0, 0, &text);
+            if (column >= 0 && (IsCurrent(column, row) || MoveTo(column, row)))
+                RunOnCurrent(0, 0, &text);
         }
         grid_->setFocus(Qt::OtherFocusReason);
         if (how == cuiCellEditor::CommitUp) MoveCursor(0, -1, false);
@@ -521,9 +522,10 @@ void cuiSheet::RunOnCurrent(int key, int operation, const std::string* text) {
         }
     }
     const bool multi = layout_->GetStyle().multiSelect != cmcSheetLayout::NoMultiSelect;
+    // The selection stays while the editor is open: what is typed goes to every row of it.
     if (multi && (capsule.rangeFlags & cmcCellCapsule::RangeSelect))
         SelectRange(column, row, capsule.rangeLow, capsule.rangeHigh);
-    else if (multiActive_)
+    else if (multiActive_ && !EditorOpen())
         MarkCells(QRect());
     RefreshPopupMenu();
     if (services_.events) services_.events->Send(ev::MenuRefresh);
@@ -746,7 +748,8 @@ void cuiSheet::OpenEditor(int column, int row, const std::string& text, int selS
                           int selLength) {
     if (!CanSelect(column, row)) return;
     if (EditorOpen()) editor_->Stop();
-    MarkCells(QRect());
+    // On a cell of the selection the selection stays: what is committed goes to all of it.
+    if (!IsCurrent(column, row) || !marked_.contains(column, row)) MarkCells(QRect());
     if (column != column_ || row != row_) MoveTo(column, row);
     const cmcCellObj& cell = layout_->Cell(column, row);
     const cmcCellFont* cellFont = FontOf(cell);
@@ -782,7 +785,7 @@ void cuiSheet::CommitEditor() {
         const std::string text = editor_->Text();
         editor_->Stop();
         editColumn_ = editRow_ = -1;
-        if (MoveTo(column, row)) RunOnCurrent(0, 0, &text);
+        if (IsCurrent(column, row) || MoveTo(column, row)) RunOnCurrent(0, 0, &text);
     }
 }
 
@@ -1095,6 +1098,13 @@ void cuiSheet::GridDoubleClick(QMouseEvent* event, int column, int row) {
         }
     }
     if (column < 0 || row < 0) return;
+    // A double click on a column's heading (away from its edges) asks how to sort the list
+    // by that column: the cursor goes to the column, and Edit > Sort... offers it first.
+    if (row < grid_->FixedRows() && hasCurrent_ && !pickList_) {
+        if (column != column_ && (!CanSelect(column, row_) || !MoveTo(column, row_))) return;
+        RunOnCurrent(0, CL_PMenu_Sort);
+        return;
+    }
     int target = column;
     while (target > 0 && layout_->Cell(target, row).HasStyle(cmcCellObj::Trailing) &&
            !layout_->Cell(target, row).IsSelectable())

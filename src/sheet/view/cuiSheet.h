@@ -97,6 +97,10 @@ class cuiSheet : public QWidget, protected cuiGridClient, protected cuiGridReade
     bool IsPickList() const { return pickList_; }
 
     bool HasCurrent() const { return hasCurrent_; }
+    // Whether the cursor stands on the cell (a commit there keeps the selection).
+    bool IsCurrent(int column, int row) const {
+        return hasCurrent_ && column == column_ && row == row_;
+    }
     int CurrentColumn() const { return column_; }
     int CurrentRow() const { return row_; }
     cuiSheetPosition Position() const;

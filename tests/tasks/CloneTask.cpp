@@ -60,6 +60,19 @@ class CloneTask : public TaskWindow {
         return TForm2::Show(Main(), form.get());
     }
 
+    // A first start whose Initial Setup is given the port typed under "More...", then
+    // the information exchange it starts, run to its end.
+    void FirstStartOn(const std::string& port) {
+        QPointer<TForm2> setup = FirstStart();
+        ASSERT_TRUE(setup);
+        setup->PathEdit()->clear();
+        QTest::keyClicks(setup->PathEdit(), QString::fromStdString(port));
+        QTest::mouseClick(setup->OkButton(), Qt::LeftButton);
+        RunClone();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ASSERT_FALSE(setup) << "the Initial Setup stayed open: " << platform.messages.lastText();
+    }
+
     // Lets a clone session run to its end, the clock following real time.
     void RunClone() {
         const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -94,15 +107,9 @@ TEST_F(CloneTask, FirstStartReadEditWriteWithBackupAndVerify) {
     ASSERT_FALSE(sim.Port().empty()) << "build harlon-sim first";
 
     // The Initial Setup, with the pseudo-terminal typed under "More...".
-    QPointer<TForm2> setup = FirstStart();
-    ASSERT_TRUE(setup);
-    setup->PathEdit()->clear();
-    QTest::keyClicks(setup->PathEdit(), QString::fromStdString(sim.Port()));
-    QTest::mouseClick(setup->OkButton(), Qt::LeftButton);
-    RunClone();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    FirstStartOn(sim.Port());
+    if (HasFatalFailure()) return;
     ASSERT_TRUE(platform.messages.shown().empty()) << platform.messages.lastText();
-    ASSERT_FALSE(setup);
     ASSERT_TRUE(form->isVisible());
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
 
@@ -195,13 +202,8 @@ TEST_F(CloneTask, ThePlanListsWhatTheRegionRulesResetAndOnlyWriteSends) {
     // Destination 1 does not allow 146.005 to 429.999 MHz.
     SimProcess sim({"--destination", "1", "--save", held});
     ASSERT_FALSE(sim.Port().empty()) << "build harlon-sim first";
-    QPointer<TForm2> setup = FirstStart();
-    ASSERT_TRUE(setup);
-    setup->PathEdit()->clear();
-    QTest::keyClicks(setup->PathEdit(), QString::fromStdString(sim.Port()));
-    QTest::mouseClick(setup->OkButton(), Qt::LeftButton);
-    RunClone();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    FirstStartOn(sim.Port());
+    if (HasFatalFailure()) return;
     ASSERT_TRUE(form->isVisible()) << platform.messages.lastText();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     Menu("Clone/Read <- Receiver");

@@ -1,6 +1,8 @@
 #include "app/view/cuiAccessible.h"
 
 #include <QAccessibleWidget>
+#include <QPainter>
+#include <QStyleOption>
 #include <QWidget>
 
 namespace {
@@ -23,4 +25,15 @@ void cuiReadAsDialog(QWidget* window) {
     }();
     (void)installed;
     window->setProperty(DialogProperty, true);
+}
+
+void cuiFocusStyle::drawControl(ControlElement element, const QStyleOption* option,
+                                QPainter* painter, const QWidget* widget) const {
+    QProxyStyle::drawControl(element, option, painter, widget);
+    if (element != CE_PushButton || !(option->state & State_HasFocus)) return;
+    painter->save();
+    painter->setPen(QPen(option->palette.color(QPalette::ButtonText), 1, Qt::DotLine));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(option->rect.adjusted(4, 4, -5, -5));
+    painter->restore();
 }

@@ -7,6 +7,7 @@
 #include "app/indProcess.h"
 #include "app/view/TForm1.h"
 #include "app/view/TForm2.h"
+#include "app/view/cuiAccessible.h"
 #include "app/view/cuiCommandLine.h"
 #include "app/view/cuiListWindow.h"
 #include "platform/qt/gui/cmcQtPlatform.h"
@@ -80,6 +81,7 @@ int main(int argc, char** argv) {
     cuiListBox lists; // Clone Write's plan and the list of backups
     lists.Install();
     QApplication application(argc, argv);
+    application.setStyle(new cuiFocusStyle);
     try {
         return RunProgram(application, line);
     } catch (const std::exception& error) {

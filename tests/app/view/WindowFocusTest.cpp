@@ -5,6 +5,7 @@
 #include "app/indMain.h"
 #include "app/indProcess.h"
 #include "app/view/TForm1.h"
+#include "app/view/cuiAccessible.h"
 #include "app/view/cuiCloneProgress.h"
 #include "events/cmcEvMan.h"
 #include "events/cmcEvents.h"
@@ -14,7 +15,10 @@
 #include "sheet/view/cuiSheet.h"
 #include "sheet/view/cuiTree.h"
 
+#include <QPainter>
 #include <QPrinter>
+#include <QStyleFactory>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -130,6 +134,27 @@ TEST_F(WindowFocusTest, TheWidgetThatHadTheFocusGetsItBack) {
                 << holder.name << (grid ? ", grid" : ", tree");
         }
     }
+}
+
+// The default button with the keyboard focus looks unlike the default button without it,
+// in a style that draws both with the same outline.
+TEST(FocusStyleTest, TheFocusedDefaultButtonStandsApart) {
+    EnsureTestApplication();
+    auto draw = [](QStyle& style, bool focused) {
+        QImage image(120, 40, QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QStyleOptionButton option;
+        option.rect = image.rect();
+        option.text = QStringLiteral("OK");
+        option.features = QStyleOptionButton::DefaultButton;
+        option.state = QStyle::State_Enabled | QStyle::State_Raised;
+        if (focused) option.state |= QStyle::State_HasFocus;
+        QPainter painter(&image);
+        style.drawControl(QStyle::CE_PushButton, &option, &painter, nullptr);
+        return image;
+    };
+    cuiFocusStyle style(QStyleFactory::create(QStringLiteral("Fusion")));
+    EXPECT_NE(draw(style, true), draw(style, false));
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <QPolygonF>
 #include <QStaticText>
 #include <QStringList>
+#include <QTextBoundaryFinder>
 
 #include <algorithm>
 #include <cmath>
@@ -290,24 +291,37 @@ QSize cuiTextSize(const QString& text, const QFont& font) {
 
 QString cuiWrapText(const QString& text, const QFont& font, int maxWidth) {
     const QFontMetrics metrics(font);
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
     QString wrapped;
-    QString line;
+    qsizetype first = 0;     // the line's first character
+    qsizetype lastBreak = 0; // the last place after first where the line may break
     for (qsizetype i = 0; i < text.size(); ++i) {
-        QString piece(text[i]);
-        // A surrogate pair stays whole.
-        if (text[i].isHighSurrogate() && i + 1 < text.size()) piece += text[++i];
-        if (piece == QLatin1String("\n")) {
-            wrapped += line + piece;
-            line.clear();
+        if (text[i] == QLatin1Char('\n')) {
+            wrapped += text.mid(first, i + 1 - first);
+            first = lastBreak = i + 1;
             continue;
         }
-        if (!line.isEmpty() && metrics.horizontalAdvance(line + piece) > maxWidth) {
-            wrapped += line + QLatin1Char('\n');
-            line.clear();
+        if (i > first) {
+            breaks.setPosition(i);
+            if (breaks.isAtBoundary()) lastBreak = i;
         }
-        line += piece;
+        // A surrogate pair stays whole.
+        const qsizetype end = text[i].isHighSurrogate() && i + 1 < text.size() ? i + 2 : i + 1;
+        if (i == first || metrics.horizontalAdvance(text.mid(first, end - first)) <= maxWidth) {
+            i = end - 1;
+            continue;
+        }
+        // Too wide: break at the last word boundary, else before this character, and take
+        // the rest of the line again from there.
+        const qsizetype at = lastBreak > first ? lastBreak : i;
+        QString line = text.mid(first, at - first);
+        while (line.endsWith(QLatin1Char(' ')))
+            line.chop(1);
+        wrapped += line + QLatin1Char('\n');
+        first = lastBreak = at;
+        i = at - 1;
     }
-    return wrapped + line;
+    return wrapped + text.mid(first);
 }
 
 void cuiDrawCell(QPainter& painter, const cuiCellPaint& paint, const cuiShading& shading) {

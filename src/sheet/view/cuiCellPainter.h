@@ -53,7 +53,8 @@ int cuiLineHeight(const QFont& font);
 int cuiTextWidth(const QString& text, const QFont& font);
 // The size of a text of one or more lines.
 QSize cuiTextSize(const QString& text, const QFont& font);
-// The text broken so that no line is wider than maxWidth, at any character.
+// The text broken so that no line is wider than maxWidth: between words where it can (and
+// between the characters of Japanese text), a word longer than a line at any character.
 QString cuiWrapText(const QString& text, const QFont& font, int maxWidth);
 
 void cuiDrawCell(QPainter& painter, const cuiCellPaint& paint, const cuiShading& shading);

@@ -480,6 +480,37 @@ TEST(CellPainterTest, GreyedTextReachesAReadableContrastInLightAndDarkPalettes) 
 }
 
 // A joined heading drawn for one of its columns stays within that column.
+// Wrapped text breaks between words, Japanese between characters, an overlong word anywhere;
+// no line is wider than asked and no character is lost but the spaces at the breaks.
+TEST(CellPainterTest, WrappedTextBreaksBetweenWords) {
+    static int argc = 1;
+    static char name[] = "test_sheet_view";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) new QApplication(argc, argv);
+    const QFont font = QApplication::font();
+    const QFontMetrics metrics(font);
+    const QString texts[] = {
+        QStringLiteral("Clone Read reads the receiver's memory; Clone Write writes it back."),
+        QStringLiteral("「クローン読み込み」で受信機のメモリーを読み込み、書き戻します。"),
+        QStringLiteral("Supercalifragilisticexpialidocious and more")};
+    const int width = metrics.horizontalAdvance(QStringLiteral("receiver's memory; Clo"));
+    for (const QString& text : texts) {
+        const QStringList lines = cuiWrapText(text, font, width).split(QLatin1Char('\n'));
+        EXPECT_GT(lines.size(), 1) << text.toStdString();
+        QString joined;
+        for (const QString& line : lines) {
+            EXPECT_LE(metrics.horizontalAdvance(line), width) << line.toStdString();
+            joined += line;
+        }
+        EXPECT_EQ(joined.remove(QLatin1Char(' ')), QString(text).remove(QLatin1Char(' ')));
+    }
+    const QStringList english = cuiWrapText(texts[0], font, width).split(QLatin1Char('\n'));
+    for (const QString& line : english)
+        for (const QString& word : line.split(QLatin1Char(' ')))
+            EXPECT_TRUE(texts[0].split(QLatin1Char(' ')).contains(word)) << word.toStdString();
+    EXPECT_EQ(cuiWrapText(QStringLiteral("one\ntwo"), font, 1000), QStringLiteral("one\ntwo"));
+}
+
 TEST(CellPainterTest, AJoinedCellDrawsOnlyWithinTheColumnBeingPainted) {
     static int argc = 1;
     static char name[] = "test_sheet_view";

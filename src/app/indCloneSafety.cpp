@@ -217,8 +217,9 @@ cmcListQuestion RestoreQuestion(const std::string& folder,
         std::string line;
         if (backup.differences < 0)
             line = cmcFillIn(text.GetLine(Key, 8), {backup.when});
-        else if (backup.differences == 0)
-            line = cmcFillIn(text.GetLine(Key, 7), {backup.when, backup.comment});
+        else if (backup.differences <= 1)
+            line = cmcFillIn(text.GetLine(Key, backup.differences == 0 ? 7 : 9),
+                             {backup.when, backup.comment});
         else
             line = cmcFillIn(text.GetLine(Key, 6),
                              {backup.when, backup.comment, std::to_string(backup.differences)});

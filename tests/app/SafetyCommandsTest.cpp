@@ -124,6 +124,16 @@ TEST_F(SafetyCommandsTest, CompareShowsTheDifferencesFromTheDocumentToTheFile) {
     EXPECT_FALSE(platform.messages.shown().empty());
 }
 
+// A backup one difference away says so in the singular.
+TEST_F(SafetyCommandsTest, ABackupOneDifferenceAwaySaysItInTheSingular) {
+    std::vector<clsBackupEntry> backups(1);
+    backups[0].when = "2026-12-11 07:00";
+    backups[0].comment = "RADIO";
+    backups[0].differences = 1;
+    EXPECT_EQ(RestoreQuestion("/backups", backups).lines.at(0).text,
+              "2026-12-11 07:00   RADIO   1 difference from the document");
+}
+
 // Clone > Restore Backup...: the backups newest first, each against the document; the one
 // chosen opens as a new untitled document.
 TEST_F(SafetyCommandsTest, RestoreBackupListsTheBackupsAndOpensTheChosenOne) {

@@ -173,6 +173,21 @@ std::string BackupTime(const std::string& name) {
            stamp.substr(9, 2) + ":" + stamp.substr(11, 2) + ":" + stamp.substr(13, 2);
 }
 
+// The differences between two images as each reads once opened, on copies of them.
+std::vector<clsImageDifference> DiffAsOpened(const cmcEeprom& a, const cmcEeprom& b,
+                                             const indDestination* destination,
+                                             bool japaneseText) {
+    cmcEeprom copyA, copyB;
+    copyA.Assign(a);
+    copyB.Assign(b);
+    cmcOrganisation organisationA(copyA, destination), organisationB(copyB, destination);
+    AdoptLoadedImage(organisationA);
+    AdoptLoadedImage(organisationB);
+    clsImageDiffOptions options;
+    options.japaneseText = japaneseText;
+    return DiffDocuments(organisationA, organisationB, options);
+}
+
 } // namespace
 
 std::vector<clsBackupEntry> ListBackups(const std::string& folder, const cmcEeprom* document,
@@ -193,15 +208,7 @@ std::vector<clsBackupEntry> ListBackups(const std::string& folder, const cmcEepr
         entry.comment = CloneComment(image);
         if (!document || SameMap(*document, image)) continue;
         // In the sheets' terms only: bytes that opening rewrites are no difference here.
-        cmcEeprom ours, theirs;
-        ours.Assign(*document);
-        theirs.Assign(image);
-        cmcOrganisation a(ours, destination), b(theirs, destination);
-        AdoptLoadedImage(a);
-        AdoptLoadedImage(b);
-        clsImageDiffOptions options;
-        options.japaneseText = japaneseText;
-        entry.differences = int(DiffDocuments(a, b, options).size());
+        entry.differences = int(DiffAsOpened(*document, image, destination, japaneseText).size());
     }
     return backups;
 }
@@ -233,17 +240,8 @@ cmcListQuestion RestoreQuestion(const std::string& folder,
 std::vector<std::string> DescribeImageDifferences(const cmcEeprom& a, const cmcEeprom& b,
                                                   const indDestination* destination,
                                                   bool japaneseText) {
-    cmcEeprom copyA, copyB;
-    copyA.Assign(a);
-    copyB.Assign(b);
-    cmcOrganisation organisationA(copyA, destination), organisationB(copyB, destination);
-    AdoptLoadedImage(organisationA);
-    AdoptLoadedImage(organisationB);
-    clsImageDiffOptions options;
-    options.japaneseText = japaneseText;
     std::vector<std::string> lines;
-    for (const clsImageDifference& difference :
-         DiffDocuments(organisationA, organisationB, options))
+    for (const clsImageDifference& difference : DiffAsOpened(a, b, destination, japaneseText))
         lines.push_back(difference.Text());
     // A difference adoption hides (a byte the program rewrites on loading) still counts.
     if (lines.empty()) lines = DifferingAddresses(a, b, MapSize);

@@ -53,12 +53,18 @@ soak: configure
 	@QT_QPA_PLATFORM=offscreen SOAK_SEED=$(SEED) SOAK_ACTIONS=$(SOAK_ACTIONS) \
 		SOAK_RUN=$(SOAK_RUN) $(BUILD)/tests/test_soak
 
-# The soak under the sanitizers, in the build of "make sanitize": 2,000 actions unless told.
+# The soak under the sanitizers, in the build of "make sanitize": 2,000 actions unless told
+# (SOAK_ACTIONS=0 runs until stopped). Long runs go four times faster in an optimised
+# sanitizer build: SANITIZE_TYPE=RelWithDebInfo SANITIZE_BUILD=build-asan-opt.
+SANITIZE_TYPE ?= Debug
+SANITIZE_BUILD ?= $(BUILD)-asan
 soak-sanitize: deps
-	@cmake -S . -B $(BUILD)-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPELHAM_SANITIZE=ON >/dev/null
-	@cmake --build $(BUILD)-asan -j $(JOBS) --target test_soak
+	@cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(SANITIZE_TYPE) \
+		-DPELHAM_SANITIZE=ON >/dev/null
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target test_soak
 	@QT_QPA_PLATFORM=offscreen SOAK_SEED=$(SEED) SOAK_ACTIONS=$(or $(SOAK_ACTIONS),2000) \
-		SOAK_RUN=$(SOAK_RUN) LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp $(BUILD)-asan/tests/test_soak
+		SOAK_RUN=$(SOAK_RUN) LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+		$(SANITIZE_BUILD)/tests/test_soak
 
 # Fuzz targets with clang and libFuzzer, one at a time for FUZZ_TIME seconds each, seeded
 # from tests/fuzz/corpus/<target>; new inputs go to $(BUILD)-fuzz/corpus/<target>, crash

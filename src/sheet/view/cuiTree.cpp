@@ -83,7 +83,7 @@ cuiTree::cuiTree(cmcGTex& catalogue, std::string name, Images images, QWidget* p
     if (catalogue_.HasKey("GI_Sys_TreeChangeDelay"))
         cmcLayout::ReadNumber(catalogue_.GetLine("GI_Sys_TreeChangeDelay", 0), delay);
     selectionDelay_.setSingleShot(true);
-    selectionDelay_.setInterval(std::max(delay, 0));
+    SetChangeDelay(delay);
     connect(&selectionDelay_, &QTimer::timeout, this, [this] {
         QTreeWidgetItem* node = currentItem();
         if (!node) return;

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -50,6 +51,11 @@ class cuiTree : public QTreeWidget {
     // The address of the sheet on show, so that selecting its node again does nothing.
     void SetOpenAddress(std::function<std::string()> openAddress) {
         openAddress_ = std::move(openAddress);
+    }
+    // How long a new selection rests before its sheet opens, so that moving through the
+    // tree by keys does not open every sheet on the way.
+    void SetChangeDelay(int milliseconds) {
+        selectionDelay_.setInterval(std::max(milliseconds, 0));
     }
     void SetOverlay(QTreeWidgetItem* node, int overlay);
     int OverlayOf(const QTreeWidgetItem* node) const;

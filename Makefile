@@ -54,7 +54,7 @@ soak: configure
 		SOAK_RUN=$(SOAK_RUN) $(BUILD)/tests/test_soak
 
 # The soak under the sanitizers, in the build of "make sanitize": 2,000 actions unless told
-# (SOAK_ACTIONS=0 runs until stopped). Long runs go four times faster in an optimised
+# (SOAK_ACTIONS=0 runs until stopped). Long runs go three times faster in an optimised
 # sanitizer build: SANITIZE_TYPE=RelWithDebInfo SANITIZE_BUILD=build-asan-opt.
 SANITIZE_TYPE ?= Debug
 SANITIZE_BUILD ?= $(BUILD)-asan

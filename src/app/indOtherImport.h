@@ -36,6 +36,10 @@ class indOtherPreview {
     const clsOtherPlan& Plan() const { return plan_; }
     clsOtherTarget Target() const;
     std::string Summary() const { return OtherSummaryText(plan_, Target()); }
+    // The name of the group a row goes to, as the receiver will show it.
+    std::string GroupOf(const clsOtherPlanRow& row) const {
+        return OtherRowGroupName(row, Target(), organisation_);
+    }
     // Whether Import can run: a frequency column, a row to import and room for it.
     bool CanImport() const;
 

@@ -22,8 +22,8 @@ namespace {
 
 constexpr std::string_view FormatNames[] = {"auto", "generic", "bookmarks", "scanner", "columns"};
 constexpr std::string_view FieldNames[OtherFieldCount] = {
-    "frequency", "name",     "mode", "duplex", "offset",  "tonekind", "rtone",    "ctone",
-    "dtcscode",  "polarity", "tone", "step",   "skip",    "lockout",  "priority", "group"};
+    "frequency", "name",     "mode", "duplex", "offset", "tonekind", "rtone",    "ctone",
+    "dtcscode",  "polarity", "tone", "step",   "skip",   "lockout",  "priority", "group"};
 constexpr std::string_view UnitNames[] = {"Hz", "kHz", "MHz"};
 
 // The header names of the fixed formats, and the names other lists usually use.
@@ -83,19 +83,27 @@ constexpr clsFieldSpelling FieldSpellings[] = {
 // Modes of other programs and what the receiver makes of them.
 struct clsModeSpelling {
     std::string_view text;
-    int mode;    // -1: the receiver has no such mode
-    bool noted;  // the row says the mode changed
+    int mode;   // -1: the receiver has no such mode
+    bool noted; // the row says the mode changed
 };
 
 constexpr clsModeSpelling ModeSpellings[] = {
-    {"FM", values::ModeFm, false},      {"NFM", values::ModeFm, true},
-    {"Narrow FM", values::ModeFm, true}, {"FM-N", values::ModeFm, true},
-    {"FMN", values::ModeFm, true},      {"NBFM", values::ModeFm, true},
-    {"WFM", 1, false},                  {"WFM (mono)", 1, false},
-    {"WFM (stereo)", 1, false},         {"WFM (oirt)", 1, false},
-    {"FMW", 1, false},                  {"BFM", 1, false},
-    {"AM", 2, false},                   {"NAM", 2, true},
-    {"AM-N", 2, true},                  {"AMN", 2, true},
+    {"FM", values::ModeFm, false},
+    {"NFM", values::ModeFm, true},
+    {"Narrow FM", values::ModeFm, true},
+    {"FM-N", values::ModeFm, true},
+    {"FMN", values::ModeFm, true},
+    {"NBFM", values::ModeFm, true},
+    {"WFM", 1, false},
+    {"WFM (mono)", 1, false},
+    {"WFM (stereo)", 1, false},
+    {"WFM (oirt)", 1, false},
+    {"FMW", 1, false},
+    {"BFM", 1, false},
+    {"AM", 2, false},
+    {"NAM", 2, true},
+    {"AM-N", 2, true},
+    {"AMN", 2, true},
     {"Auto", values::ModeAuto, false},
 };
 
@@ -136,8 +144,8 @@ std::optional<int64_t> hertzOf(std::string_view text, OtherUnit unit) {
         return (*milli + 500) / 1000;
     }
     const size_t point = value.find('.');
-    if (point != std::string::npos &&
-        !CsvParseInteger(value.substr(point + 1), 0, 999999999) && point + 1 != value.size())
+    if (point != std::string::npos && !CsvParseInteger(value.substr(point + 1), 0, 999999999) &&
+        point + 1 != value.size())
         return std::nullopt;
     return CsvParseInteger(value.substr(0, point), 0, 99999999999LL);
 }
@@ -166,6 +174,24 @@ std::string shownName(std::string_view bytes) {
     return text;
 }
 
+// The receiver's names are 16 characters long.
+constexpr size_t NameLength = 16;
+
+// A name of a file as the receiver will show it: its characters converted as a CSV import
+// converts them, cut to the receiver's length.
+std::string storedName(std::string_view text, bool japaneseText) {
+    std::string bytes = CsvTrimRight(CsvNameToImage(text, japaneseText).bytes);
+    if (bytes.size() > NameLength) bytes = CsvTrimRight(bytes.substr(0, NameLength));
+    return shownName(bytes);
+}
+
+// The name a record of the document shows.
+std::string recordName(const cmcOrganisation& organisation, uint32_t kind, int index) {
+    datCh record = organisation.Record();
+    record.Load(kind, index);
+    return shownName(CsvTrimRight(record.NameField()));
+}
+
 // A field in quotes, on one line: a line end inside a name becomes a blank.
 std::string quoted(std::string_view text) {
     std::string result = "\"";
@@ -191,7 +217,8 @@ int findColumn(const std::vector<std::string>& header, std::string_view name) {
     return -1;
 }
 
-bool hasColumns(const std::vector<std::string>& header, std::initializer_list<std::string_view> names) {
+bool hasColumns(const std::vector<std::string>& header,
+                std::initializer_list<std::string_view> names) {
     for (std::string_view name : names)
         if (findColumn(header, name) < 0) return false;
     return true;
@@ -258,8 +285,7 @@ void readBookmarks(const std::vector<std::string>& records, clsOtherTable& table
 
 void readCsv(const std::vector<std::string>& records, clsOtherTable& table) {
     size_t first = 0;
-    while (first < records.size() &&
-           (CsvTrim(records[first]).empty() || bankLine(records[first])))
+    while (first < records.size() && (CsvTrim(records[first]).empty() || bankLine(records[first])))
         ++first;
     if (first == records.size()) return;
     table.separator = CsvDetectSeparator(records[first]);
@@ -305,8 +331,10 @@ class clsRowMapper {
 
     void Map() {
         out_.line = row_.line;
-        out_.group = Field(OtherField::Group).empty() ? row_.group
-                                                      : std::string(Field(OtherField::Group));
+        out_.group =
+            Field(OtherField::Group).empty() ? row_.group : std::string(Field(OtherField::Group));
+        out_.groupName = storedName(out_.group, options_.japaneseText);
+        if (out_.groupName.empty()) out_.groupName = "Group"; // as the CSV import names it
         if (!Frequency()) return;
         if (!Mode()) {
             Name(false); // shown with the row that is left out, without notes
@@ -359,14 +387,10 @@ class clsRowMapper {
 
     void Name(bool noted) {
         const std::string text(Field(OtherField::Name));
-        clsCsvName name = CsvNameToImage(text, options_.japaneseText);
-        std::string bytes = CsvTrimRight(name.bytes);
-        if (bytes.size() > 16) {
-            bytes.resize(16);
-            if (noted) Note("GI_Other_Note_NameCut");
-        }
+        const clsCsvName name = CsvNameToImage(text, options_.japaneseText);
+        if (noted && CsvTrimRight(name.bytes).size() > NameLength) Note("GI_Other_Note_NameCut");
         if (name.replaced && noted) Note("GI_Other_Note_NameBlanks");
-        out_.name = shownName(bytes);
+        out_.name = storedName(text, options_.japaneseText);
         nameSource_ = text;
     }
 
@@ -398,7 +422,8 @@ class clsRowMapper {
         int best = -1;
         double bestDistance = 0;
         for (const clsCsvSpelling& spelling : csvlist::Step) {
-            const std::optional<double> value = number(spelling.text.substr(0, spelling.text.size() - 3));
+            const std::optional<double> value =
+                number(spelling.text.substr(0, spelling.text.size() - 3));
             if (!value) continue; // "Auto", "-"
             const double distance = std::fabs(*value - *kilohertz);
             if (best < 0 || distance < bestDistance) {
@@ -475,7 +500,8 @@ class clsRowMapper {
         if (upper.empty() || upper == "OFF" || upper == "NONE" || upper == "0" || upper == "-")
             return;
         for (std::string_view prefix : {"CTCSS", "TONE", "PL"}) {
-            if (CsvStartsWith(upper, prefix)) upper = std::string(CsvTrim(upper.substr(prefix.size())));
+            if (CsvStartsWith(upper, prefix))
+                upper = std::string(CsvTrim(upper.substr(prefix.size())));
         }
         if (upper.size() > 2 && upper.compare(upper.size() - 2, 2, "HZ") == 0)
             upper = std::string(CsvTrim(upper.substr(0, upper.size() - 2)));
@@ -488,7 +514,8 @@ class clsRowMapper {
         }
         if (dtcs) {
             bool reverse = false;
-            if (!upper.empty() && (upper.back() == 'N' || upper.back() == 'I' || upper.back() == 'R')) {
+            if (!upper.empty() &&
+                (upper.back() == 'N' || upper.back() == 'I' || upper.back() == 'R')) {
                 reverse = upper.back() != 'N';
                 upper.pop_back();
             }
@@ -519,18 +546,25 @@ class clsRowMapper {
         if (CsvEqualNoCase(skip, "P")) code = 2;
         if (mapping_[OtherField::Lockout] >= 0 && yes(Field(OtherField::Lockout))) code = 1;
         out_.skip = CsvSpell(csvlist::Skip, code);
-        out_.priority = mapping_[OtherField::Priority] >= 0 && yes(Field(OtherField::Priority))
-                            ? "ON"
-                            : "OFF";
+        out_.priority =
+            mapping_[OtherField::Priority] >= 0 && yes(Field(OtherField::Priority)) ? "ON" : "OFF";
     }
 
     // Name Name, Frequency, Dup, Offset, TS, Mode, SKIP, PRIO, TONE, TSQL Frequency,
     // DTCS Code, DTCS Polarity.
     std::string CsvRow() const {
-        const std::string tone = toneMode_.empty() ? std::string(CsvSpell(csvlist::ToneMode, defaults_.toneMode)) : toneMode_;
-        const std::string toneFrequency = toneFrequency_.empty() ? std::string(CsvSpell(csvlist::Tone, defaults_.tone)) : toneFrequency_;
-        const std::string code = dtcsCode_.empty() ? std::string(CsvSpell(csvlist::Dtcs, defaults_.dtcsCode)) : dtcsCode_;
-        const std::string polarity = polarity_.empty() ? std::string(CsvSpell(csvlist::Polarity, defaults_.dtcsPolarity)) : polarity_;
+        const std::string tone = toneMode_.empty()
+                                     ? std::string(CsvSpell(csvlist::ToneMode, defaults_.toneMode))
+                                     : toneMode_;
+        const std::string toneFrequency = toneFrequency_.empty()
+                                              ? std::string(CsvSpell(csvlist::Tone, defaults_.tone))
+                                              : toneFrequency_;
+        const std::string code = dtcsCode_.empty()
+                                     ? std::string(CsvSpell(csvlist::Dtcs, defaults_.dtcsCode))
+                                     : dtcsCode_;
+        const std::string polarity =
+            polarity_.empty() ? std::string(CsvSpell(csvlist::Polarity, defaults_.dtcsPolarity))
+                              : polarity_;
         std::string row = quoted(nameSource_);
         for (const std::string& field :
              {CsvFormatMegahertz(out_.hertz, '.'), out_.duplex, out_.offset, out_.step, out_.mode,
@@ -562,9 +596,8 @@ std::optional<int> OtherFormatFromName(std::string_view name) {
 }
 
 std::string_view OtherFormatName(int format) {
-    return format >= 0 && format < static_cast<int>(std::size(FormatNames))
-               ? FormatNames[format]
-               : std::string_view();
+    return format >= 0 && format < static_cast<int>(std::size(FormatNames)) ? FormatNames[format]
+                                                                            : std::string_view();
 }
 
 std::string_view OtherFieldName(OtherField field) {
@@ -623,7 +656,8 @@ OtherUnit OtherGuessUnit(const clsOtherTable& table, int column) {
     std::vector<double> values;
     for (const clsOtherTable::Row& row : table.rows)
         if (column >= 0 && column < static_cast<int>(row.fields.size()))
-            if (auto value = number(row.fields[static_cast<size_t>(column)])) values.push_back(*value);
+            if (auto value = number(row.fields[static_cast<size_t>(column)]))
+                values.push_back(*value);
     if (values.empty()) return OtherUnit::MHz;
     std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
     const double middle = values[values.size() / 2];
@@ -725,6 +759,13 @@ clsOtherPlan OtherPlan(const clsOtherTable& table, const clsOtherMapping& mappin
     return plan;
 }
 
+std::string OtherRowGroupName(const clsOtherPlanRow& row, const clsOtherTarget& target,
+                              const cmcOrganisation& organisation) {
+    if (target.newGroups) return row.groupName;
+    if (target.group < 0 || target.group >= organisation.GroupCount()) return {};
+    return recordName(organisation, datKind::Group, target.group);
+}
+
 std::string OtherSummaryText(const clsOtherPlan& plan, const clsOtherTarget& target) {
     cmcGTex& text = cmcGTex::Process();
     std::string where =
@@ -757,8 +798,8 @@ clsCsvImportResult OtherImportLines(const clsOtherPlan& plan, const clsOtherTarg
             std::find(plan.groups.begin(), plan.groups.end(), row->group) - plan.groups.begin();
         ++number;
         text += std::to_string(number) + "," + quoted(target.categoryName) + "," +
-                std::to_string(groupNo) + "," + quoted(row->group) + "," +
-                std::to_string(number) + "," + row->csvRow + "\n";
+                std::to_string(groupNo) + "," + quoted(row->group) + "," + std::to_string(number) +
+                "," + row->csvRow + "\n";
     }
     cmcLoadFile file;
     file.LoadText(text);
@@ -787,17 +828,14 @@ std::string OtherExportGenericText(const cmcOrganisation& organisation) {
     std::string text = "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,"
                        "DtcsPolarity,Mode,TStep,Skip,Comment\r\n";
     for (int group = 0; group < organisation.GroupCount(); ++group) {
-        datCh groupRecord = organisation.Record();
-        groupRecord.Load(datKind::Group, group);
-        const std::string groupName = shownName(CsvTrimRight(groupRecord.NameField()));
+        const std::string groupName = recordName(organisation, datKind::Group, group);
         for (int slot = organisation.FirstChannelOfGroup(group);
              slot <= organisation.LastChannelOfGroup(group); ++slot) {
             datCh channel = organisation.Record();
             channel.Load(datKind::Mch, slot);
             if (!channel.InUse()) continue;
-            datCh name = organisation.Record();
-            name.Load(datKind::Name, static_cast<int>(channel.nameIndex));
-            const std::string nameText = shownName(CsvTrimRight(name.NameField()));
+            const std::string nameText =
+                recordName(organisation, datKind::Name, static_cast<int>(channel.nameIndex));
             const char* duplex = channel.duplex == 2 ? "+" : channel.duplex == 1 ? "-" : "";
             std::string tone, ctone = "88.5", code = "023", polarity = "NN";
             const bool tsql = channel.toneMode == 2 || channel.toneMode == 3;
@@ -823,8 +861,8 @@ std::string OtherExportGenericText(const cmcOrganisation& organisation) {
             const char* skip = channel.skip == 1 ? "S" : channel.skip == 2 ? "P" : "";
             text += std::to_string(slot) + "," + quoted(nameText) + "," +
                     CsvFormatMegahertz(channel.frequency, '.') + "," + duplex + "," +
-                    CsvFormatMegahertz(channel.offset, '.') + "," + tone + ",88.5," + ctone +
-                    "," + code + "," + polarity + "," + mode + "," + step + "," + skip + "," +
+                    CsvFormatMegahertz(channel.offset, '.') + "," + tone + ",88.5," + ctone + "," +
+                    code + "," + polarity + "," + mode + "," + step + "," + skip + "," +
                     quoted(groupName) + "\r\n";
         }
     }

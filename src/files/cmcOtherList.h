@@ -117,9 +117,10 @@ struct clsOtherPlanRow {
     int line = 0;
     bool imported = false;
     uint32_t hertz = 0;
-    std::string name; // as the receiver shows it, UTF-8
+    std::string name;                                             // as the receiver shows it, UTF-8
     std::string mode, step, tone, duplex, offset, skip, priority; // Pelham's spellings
-    std::string group;
+    std::string group;     // the file's label of the row's group
+    std::string groupName; // the new group's name as the receiver shows it
     std::vector<clsOtherNote> notes;
     std::string csvRow; // the row of Pelham's CSV import, without its number and group
 };
@@ -143,6 +144,11 @@ struct clsOtherTarget {
     int group = 0;            // otherwise the rows follow the last channel of this group
     std::string categoryName; // the new category's name
 };
+
+// The name of the group a row goes to, as the receiver shows it: the row's new group, or
+// the target group of the document.
+std::string OtherRowGroupName(const clsOtherPlanRow& row, const clsOtherTarget& target,
+                              const cmcOrganisation& organisation);
 
 // The summary line: "12 rows: 10 imported, 2 left out, 3 with notes, into ...".
 std::string OtherSummaryText(const clsOtherPlan& plan, const clsOtherTarget& target);

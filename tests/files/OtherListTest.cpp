@@ -61,9 +61,9 @@ TEST(OtherText, DecodingTakesUtf8WithOrWithoutMarkAndShiftJisOtherwise) {
         {"\xE3\x83\x86\xE3\x82\xB9", "\xE3\x83\x86\xE3\x82\xB9", false}, // テス in UTF-8
         {"\x83\x65\x83\x58\x83\x67", "\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88", true}, // テスト
         {"\xC3\xBD\xC4", "\xEF\xBE\x83\xEF\xBD\xBD\xEF\xBE\x84", true}, // half-width ﾃｽﾄ
-        {"\xE3\x83", "\xE7\xB9\x9D", true},              // cut UTF-8 reads as Shift-JIS 繝
+        {"\xE3\x83", "\xE7\xB9\x9D", true},             // cut UTF-8 reads as Shift-JIS 繝
         {"\xC0\xAF", "\xEF\xBE\x80\xEF\xBD\xAF", true}, // overlong UTF-8 "/" is ﾀｯ
-        {"ab\x81", std::nullopt, true},                       // a lead byte without its pair
+        {"ab\x81", std::nullopt, true},                 // a lead byte without its pair
     };
     for (const Case& c : cases) {
         bool shiftJis = false;
@@ -90,9 +90,14 @@ TEST(OtherRead, FormatsAreDetectedFromTheirFiles) {
     };
     const Case cases[] = {
         {"generic.csv", otherformat::Generic, {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, {}},
-        {"bookmarks.csv", otherformat::Bookmarks, {7, 8, 9, 10, 11},
+        {"bookmarks.csv",
+         otherformat::Bookmarks,
+         {7, 8, 9, 10, 11},
          {"Air", "Marine", "Air", "", ""}},
-        {"scanner.csv", otherformat::Scanner, {3, 4, 6, 7}, {"Bank 1", "Bank 1", "Bank 2", "Bank 2"}},
+        {"scanner.csv",
+         otherformat::Scanner,
+         {3, 4, 6, 7},
+         {"Bank 1", "Bank 1", "Bank 2", "Bank 2"}},
     };
     for (const Case& c : cases) {
         const clsOtherRead read = OtherReadFile(dataFile(c.file), otherformat::Auto);
@@ -136,7 +141,14 @@ TEST(OtherPlan, GenericRowsAreMappedWithTheirNotes) {
         {9, false, "", "", "", "", "", "", {"not imported: DV"}},
         {10, false, "", "", "", "", "", "", {"not imported: out of range"}},
         // Split: the offset column is the transmit frequency.
-        {11, true, "FM", "OFF", "DUP+", "0.6", "5kHz", "OFF",
+        {11,
+         true,
+         "FM",
+         "OFF",
+         "DUP+",
+         "0.6",
+         "5kHz",
+         "OFF",
          {"step 2.50 kHz → 5kHz", "split → DUP+"}},
         {12, false, "", "", "", "", "", "", {"not imported: USB"}},
     };
@@ -179,9 +191,10 @@ TEST(OtherPlan, ToneTextsAndFlagsOfScannerAndColumnLists) {
         {"off", "", "", "OFF", "OFF", "OFF", {}},
     };
     for (const Case& c : cases) {
-        const std::string text = "Channel,Name,Frequency,Modulation,CTCSS/DCS,Delay,Lockout,Priority\n"
-                                 "1,X,155.475000,FM," +
-                                 c.tone + ",2," + c.lockout + "," + c.priority + "\n";
+        const std::string text =
+            "Channel,Name,Frequency,Modulation,CTCSS/DCS,Delay,Lockout,Priority\n"
+            "1,X,155.475000,FM," +
+            c.tone + ",2," + c.lockout + "," + c.priority + "\n";
         const clsOtherRead read = OtherReadText(text, otherformat::Auto);
         ASSERT_EQ(read.table.format, otherformat::Scanner);
         const clsOtherPlan plan = planOf(document, read);
@@ -204,7 +217,8 @@ TEST(OtherPlan, ColumnListsGuessUnitsAndSeparators) {
         {"Freq,Description\n145.5,a\n433.125,b\n", OtherUnit::MHz, {145500000, 433125000}},
         {"Freq;Description\n145,5;a\n433,125;b\n", OtherUnit::MHz, {145500000, 433125000}},
         {"Freq\tDescription\n145500\ta\n433125\tb\n", OtherUnit::kHz, {145500000, 433125000}},
-        {"Freq,Description\r\n145500000,a\r\n433125000,b\r\n", OtherUnit::Hz,
+        {"Freq,Description\r\n145500000,a\r\n433125000,b\r\n",
+         OtherUnit::Hz,
          {145500000, 433125000}},
         {"Frequency (kHz),Description\n1000,AM station\n", OtherUnit::kHz, {1000000}},
     };
@@ -227,7 +241,8 @@ TEST(OtherPlan, MapTextPicksColumnsByNameOrNumber) {
         OtherReadText("Col A,Col B,Col C\nAlpha,446006.25,NFM\n", otherformat::Columns);
     clsOtherMapping mapping = read.mapping;
     std::string error;
-    ASSERT_TRUE(OtherApplyMap("frequency=Col B,name=1,mode=3,unit=kHz", read.table, mapping, error));
+    ASSERT_TRUE(
+        OtherApplyMap("frequency=Col B,name=1,mode=3,unit=kHz", read.table, mapping, error));
     EXPECT_EQ(mapping[OtherField::Frequency], 1);
     EXPECT_EQ(mapping[OtherField::Name], 0);
     EXPECT_EQ(mapping[OtherField::Mode], 2);
@@ -236,7 +251,8 @@ TEST(OtherPlan, MapTextPicksColumnsByNameOrNumber) {
     clsOtherMapping again;
     ASSERT_TRUE(OtherApplyMap(OtherMapText(mapping), read.table, again, error));
     EXPECT_EQ(again.columns, mapping.columns);
-    for (const char* bad : {"frequency", "colour=1", "frequency=Col D", "frequency=4", "unit=GHz"}) {
+    for (const char* bad :
+         {"frequency", "colour=1", "frequency=Col D", "frequency=4", "unit=GHz"}) {
         clsOtherMapping untouched = mapping;
         EXPECT_FALSE(OtherApplyMap(bad, read.table, untouched, error)) << bad;
         EXPECT_EQ(error, "GI_Mess_Other_BadMap");
@@ -259,6 +275,39 @@ TEST(OtherPlan, NamesAreCutAndKanaBecomeHalfWidth) {
     EXPECT_EQ(noteTexts(japanese.rows[1]), std::vector<std::string>{"name cut"});
     const clsOtherPlan english = planOf(document, read, false);
     EXPECT_EQ(noteTexts(english.rows[0]), std::vector<std::string>{"characters shown as blanks"});
+}
+
+// The preview names the group a row goes to as the receiver will show it.
+TEST(OtherPlan, GroupsAreNamedAsTheReceiverShowsThem) {
+    CsvDocument document;
+    const std::string text = "Frequency,Group\n145.0,A bank with a long name\n146.0,\n"
+                             "147.0,\x83\x65\x83\x58\x83\x67\n";
+    const clsOtherRead read = OtherReadText(text, otherformat::Auto);
+    ASSERT_EQ(read.error, "");
+    const clsOtherPlan plan = planOf(document, read, true);
+    ASSERT_EQ(plan.rows.size(), 3u);
+    clsOtherTarget target;
+    cmcOrganisation& organisation = document.Organisation();
+    const std::string names[] = {"A bank with a lo", "Group",
+                                 "\xEF\xBE\x83\xEF\xBD\xBD\xEF\xBE\x84"}; // ﾃｽﾄ
+    for (size_t r = 0; r < 3; ++r)
+        EXPECT_EQ(OtherRowGroupName(plan.rows[r], target, organisation), names[r]) << r;
+
+    // Into a group of the document: that group's name, whatever the row's label.
+    target.newGroups = false;
+    target.group = 0;
+    datCh group = document.Record(datKind::Group, 0);
+    group.SetName("Airband");
+    group.Store(datKind::Group, 0);
+    EXPECT_EQ(OtherRowGroupName(plan.rows[0], target, organisation), "Airband");
+
+    // The import names the new groups so.
+    target.newGroups = true;
+    const clsCsvImportResult result =
+        OtherImportLines(plan, target, organisation, document.Events(), document.ReadOptions(true));
+    ASSERT_TRUE(result.accepted);
+    const int first = organisation.FirstGroupOfCategory(organisation.CategoryCount() - 1);
+    EXPECT_EQ(document.Record(datKind::Group, first).NameField(), "A bank with a lo");
 }
 
 TEST(OtherImport, BanksBecomeGroupsOfANewCategory) {
@@ -295,16 +344,16 @@ TEST(OtherImport, BanksBecomeGroupsOfANewCategory) {
 TEST(OtherImport, ANameOverTwoLinesStaysOneChannel) {
     CsvDocument document;
     cmcOrganisation& organisation = document.Organisation();
-    const clsOtherRead read =
-        OtherReadText("Name,Frequency\r\n\"Two\r\nlines\",145.5\r\nNext,146.5\r\n",
-                      otherformat::Auto);
+    const clsOtherRead read = OtherReadText(
+        "Name,Frequency\r\n\"Two\r\nlines\",145.5\r\nNext,146.5\r\n", otherformat::Auto);
     ASSERT_EQ(read.table.rows.size(), 2u);
     clsOtherTarget target;
     target.categoryName = "Lines";
-    const clsCsvImportResult result = OtherImportLines(
-        planOf(document, read), target, organisation, document.Events(), document.ReadOptions());
+    const clsCsvImportResult result = OtherImportLines(planOf(document, read), target, organisation,
+                                                       document.Events(), document.ReadOptions());
     EXPECT_EQ(result.imported, 2);
-    const std::vector<datCh> channels = channelsOfCategory(document, organisation.CategoryCount() - 1);
+    const std::vector<datCh> channels =
+        channelsOfCategory(document, organisation.CategoryCount() - 1);
     ASSERT_EQ(channels.size(), 2u);
     EXPECT_EQ(nameOf(document, channels[0]), "Two  lines");
     EXPECT_EQ(channels[1].frequency, 146500000u);
@@ -319,9 +368,8 @@ TEST(OtherImport, RowsFollowTheLastChannelOfAGroup) {
     clsOtherTarget target;
     target.newGroups = false;
     target.group = 0;
-    const clsCsvImportResult result =
-        OtherImportLines(planOf(document, read), target, organisation, document.Events(),
-                         document.ReadOptions());
+    const clsCsvImportResult result = OtherImportLines(planOf(document, read), target, organisation,
+                                                       document.Events(), document.ReadOptions());
     EXPECT_EQ(result.imported, 4);
     EXPECT_EQ(organisation.CategoryCount(), categories);
     ASSERT_EQ(organisation.ChannelsOfGroup(0), before + 4);
@@ -370,7 +418,9 @@ TEST(OtherImport, GenericExportReadsBackAsTheSameChannels) {
         if (a.toneMode == 2) {
             EXPECT_EQ(a.tone, b.tone) << i;
         }
-        if (a.toneMode == 5) EXPECT_EQ(a.dtcsCode, b.dtcsCode) << i;
+        if (a.toneMode == 5) {
+            EXPECT_EQ(a.dtcsCode, b.dtcsCode) << i;
+        }
         EXPECT_EQ(a.dtcsPolarity, b.dtcsPolarity) << i;
         EXPECT_EQ(a.skip, b.skip) << i;
         EXPECT_EQ(nameOf(document, a), nameOf(document, b)) << i;
@@ -405,8 +455,8 @@ TEST(OtherRead, BadFilesGiveAMessageAndChangeNothing) {
     EXPECT_EQ(noteTexts(plan.rows[0]), std::vector<std::string>{"not imported: no frequency"});
     EXPECT_EQ(noteTexts(plan.rows[1]), std::vector<std::string>{"not imported: out of range"});
     clsOtherTarget target;
-    const clsCsvImportResult result = OtherImportLines(
-        plan, target, document.Organisation(), document.Events(), document.ReadOptions());
+    const clsCsvImportResult result = OtherImportLines(plan, target, document.Organisation(),
+                                                       document.Events(), document.ReadOptions());
     EXPECT_EQ(result.imported, 0);
     EXPECT_EQ(std::vector<uint8_t>(document.Image().Data(),
                                    document.Image().Data() + document.Image().GetSize()),

@@ -5,6 +5,7 @@
 #include "TaskWindow.h"
 
 #include "app/view/cuiOtherImportDialog.h"
+#include "files/cmcCsvValues.h"
 #include "files/cmcOtherList.h"
 #include "model/cmcOrganisation.h"
 #include "model/datCh.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -25,10 +27,13 @@ namespace {
 
 class OtherImportTask : public TaskWindow {
   protected:
-    std::string ScannerList() { return (testenv::dataFolder() / "other" / "scanner.csv").string(); }
+    static std::string List(const char* name) {
+        return (testenv::dataFolder() / "other" / name).string();
+    }
 
-    // Runs the menu item with the preview answered by `act`.
-    void ImportWith(std::function<void(cuiOtherImportDialog&)> act) {
+    // Runs the menu item on a list with the preview answered by `act`.
+    void ImportWith(std::function<void(cuiOtherImportDialog&)> act,
+                    const std::string& list = List("scanner.csv")) {
         bool shown = false;
         QTimer::singleShot(0, [&] {
             auto* dialog = dynamic_cast<cuiOtherImportDialog*>(QApplication::activeModalWidget());
@@ -36,7 +41,7 @@ class OtherImportTask : public TaskWindow {
             shown = true;
             act(*dialog);
         });
-        platform.dialogs.scriptOpen(ScannerList());
+        platform.dialogs.scriptOpen(list);
         Menu("File/Import/From Other Tools...");
         EXPECT_TRUE(shown);
     }
@@ -61,7 +66,8 @@ TEST_F(OtherImportTask, PreviewThenImportAsOneUndoStep) {
 
     ImportWith([](cuiOtherImportDialog& dialog) {
         EXPECT_EQ(dialog.FormatBox()->currentIndex(), otherformat::Scanner);
-        EXPECT_EQ(dialog.ColumnBox(0)->currentText().toStdString(), "Frequency");
+        EXPECT_EQ(dialog.ColumnBox(OtherField::Frequency)->currentText().toStdString(),
+                  "Frequency");
         ASSERT_EQ(dialog.Rows()->rowCount(), 4);
         EXPECT_EQ(Cell(dialog.Rows(), 0, 1), "154.430000");
         EXPECT_EQ(Cell(dialog.Rows(), 0, 5), "DTCS 023N");
@@ -107,6 +113,42 @@ TEST_F(OtherImportTask, RowsGoAfterTheOpenGroupsLastChannel) {
     datCh last = organisation.Record();
     last.Load(datKind::Mch, organisation.LastChannelOfGroup(0));
     EXPECT_EQ(last.frequency, 155100000u);
+    EXPECT_EQ(DocumentFault(), "");
+}
+
+// Every column of a generic list can be mapped again: the squelch tone taken from the
+// encode tone's column lands in the stored channel.
+TEST_F(OtherImportTask, GenericToneColumnsCanBeMappedAgain) {
+    OpenAddress("[St_CNBank]GI_Sheet_MemoryCH,Group " +
+                std::to_string(form->Tree()->Groups().at(0)));
+    cmcOrganisation& organisation = Main().Organisation();
+    const int categories = organisation.CategoryCount();
+    const std::string openGroup = GroupName(0);
+    ImportWith(
+        [&](cuiOtherImportDialog& dialog) {
+            EXPECT_EQ(dialog.FormatBox()->currentIndex(), otherformat::Generic);
+            EXPECT_EQ(dialog.ColumnBox(OtherField::ToneKind)->currentText().toStdString(), "Tone");
+            QComboBox* squelch = dialog.ColumnBox(OtherField::CTone);
+            EXPECT_EQ(squelch->currentText().toStdString(), "cToneFreq");
+            EXPECT_EQ(Cell(dialog.Rows(), 2, 5), "TSQL 100.0");
+            EXPECT_EQ(Cell(dialog.Rows(), 2, 8), openGroup);
+            // The user picks the encode tone's column for the squelch tone, by keys.
+            squelch->setFocus();
+            QTest::keyClick(squelch, Qt::Key_Up);
+            EXPECT_EQ(squelch->currentText().toStdString(), "rToneFreq");
+            EXPECT_EQ(Cell(dialog.Rows(), 2, 5), "TSQL 88.5");
+            dialog.Placements()->button(0)->click(); // a new category
+            EXPECT_EQ(Cell(dialog.Rows(), 2, 8), "Group");
+            dialog.ImportButton()->click();
+        },
+        List("generic.csv"));
+    ASSERT_EQ(organisation.CategoryCount(), categories + 1);
+    const int group = organisation.FirstGroupOfCategory(categories);
+    EXPECT_EQ(GroupName(group), "Group");
+    datCh tsql = organisation.Record();
+    tsql.Load(datKind::Mch, organisation.FirstChannelOfGroup(group) + 2);
+    EXPECT_EQ(tsql.frequency, 145350000u);
+    EXPECT_EQ(std::string(CsvSpell(csvlist::Tone, tsql.tone)), "88.5Hz");
     EXPECT_EQ(DocumentFault(), "");
 }
 

@@ -32,7 +32,7 @@ TEST_F(OtherCli, DryRunPrintsEveryRowWithItsNotesAndWritesNothing) {
                      " --dry-run -o " + File("b.tcf"));
     EXPECT_EQ(run.status, 0) << run.errors;
     EXPECT_NE(run.output.find("format: generic\n"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("3: 446.006250 \"Narrow\" FM 6.25kHz OFF OFF SKIP (NFM → FM)\n"),
+    EXPECT_NE(run.output.find("3: 446.006250 \"Narrow\" FM 6.25kHz OFF OFF SKIP [Group] (NFM → FM)\n"),
               std::string::npos)
         << run.output;
     EXPECT_NE(run.output.find("9: 145.670000 \"D-STAR\" (not imported: DV)\n"), std::string::npos)

@@ -25,7 +25,8 @@ int fail(const std::string& key) {
     return cmcTcfFile::Format;
 }
 
-void printPlan(const clsOtherRead& read, const clsOtherPlan& plan, const clsOtherTarget& target) {
+void printPlan(const clsOtherRead& read, const clsOtherPlan& plan, const clsOtherTarget& target,
+               const cmcOrganisation& organisation) {
     std::printf("format: %s\nmap: %s\n", std::string(OtherFormatName(read.table.format)).c_str(),
                 OtherMapText(read.mapping).c_str());
     for (const clsOtherPlanRow& row : plan.rows) {
@@ -35,10 +36,10 @@ void printPlan(const clsOtherRead& read, const clsOtherPlan& plan, const clsOthe
                         row.name.c_str(), row.mode.c_str(), row.step.c_str(), row.tone.c_str(),
                         row.duplex.c_str(), row.skip.c_str());
             if (row.priority == "ON") std::printf(" PRIO");
+            std::printf(" [%s]", OtherRowGroupName(row, target, organisation).c_str());
         } else if (row.hertz) {
             std::printf(" %s \"%s\"", CsvFormatMegahertz(row.hertz, '.').c_str(), row.name.c_str());
         }
-        if (!row.group.empty()) std::printf(" [%s]", row.group.c_str());
         for (const clsOtherNote& note : row.notes)
             std::printf(" (%s)", OtherNoteText(note).c_str());
         std::printf("\n");
@@ -87,7 +88,7 @@ int RunImportOther(const CliArgs& args) {
     if (read.mapping[OtherField::Frequency] < 0) return fail("GI_Mess_Other_NoFrequency");
     const clsCsvReadOptions options = CsvReadOptions(document);
     const clsOtherPlan plan = OtherPlan(read.table, read.mapping, options, organisation);
-    printPlan(read, plan, target);
+    printPlan(read, plan, target, organisation);
     if (args.has("--dry-run")) return 0;
     if (!OtherCanImport(organisation, target)) {
         std::fprintf(stderr, "pelham-cli: the document has no room to add to\n");

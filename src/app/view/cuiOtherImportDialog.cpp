@@ -9,6 +9,7 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -17,15 +18,24 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 QString Line(cmcGTex& text, const char* key, int n = 0) {
     return QString::fromStdString(text.GetLine(key, n));
 }
 
+// Every field a column can hold, in the order the window lists them: the common ones
+// first, then the tone columns of the generic list, then duplex and offset.
 constexpr OtherField Picked[cuiOtherImportDialog::PickedFields] = {
-    OtherField::Frequency, OtherField::Name, OtherField::Mode,
-    OtherField::Tone,      OtherField::Step, OtherField::Group};
+    OtherField::Frequency, OtherField::Name,         OtherField::Mode,    OtherField::Step,
+    OtherField::Group,     OtherField::Skip,         OtherField::Lockout, OtherField::Priority,
+    OtherField::Tone,      OtherField::ToneKind,     OtherField::CTone,   OtherField::RTone,
+    OtherField::DtcsCode,  OtherField::DtcsPolarity, OtherField::Duplex,  OtherField::Offset};
+
+constexpr int FieldsPerLine = 4;
 
 constexpr indOtherPreview::Place Places[] = {indOtherPreview::Place::NewGroups,
                                              indOtherPreview::Place::OpenGroup,
@@ -49,6 +59,11 @@ cuiOtherImportDialog::cuiOtherImportDialog(cmcGTex& text, indOtherPreview& previ
     cuiPlaceOver(*this, mainWindow);
 }
 
+QComboBox* cuiOtherImportDialog::ColumnBox(OtherField field) const {
+    const auto at = std::find(std::begin(Picked), std::end(Picked), field);
+    return at == std::end(Picked) ? nullptr : columns_[size_t(at - std::begin(Picked))];
+}
+
 bool cuiOtherImportDialog::Show(cmcGTex& text, indOtherPreview& preview, QWidget* mainWindow) {
     cuiOtherImportDialog dialog(text, preview, mainWindow);
     return dialog.exec() == QDialog::Accepted;
@@ -66,35 +81,6 @@ void cuiOtherImportDialog::BuildControls() {
         ShowRows();
     });
 
-    auto* mapping = new QHBoxLayout;
-    for (int i = 0; i < PickedFields; ++i) {
-        auto* label = new QLabel(
-            Line(text_, "GI_Other_Fields", static_cast<int>(Picked[i])) + ":", this);
-        columns_[size_t(i)] = new QComboBox(this);
-        label->setBuddy(columns_[size_t(i)]);
-        mapping->addWidget(label);
-        mapping->addWidget(columns_[size_t(i)]);
-        connect(columns_[size_t(i)], &QComboBox::activated, this, [this, i](int choice) {
-            if (filling_) return;
-            preview_.SetColumn(Picked[i], choice - 1);
-            ShowMapping();
-            ShowRows();
-        });
-        if (i == 0) {
-            unit_ = new QComboBox(this);
-            for (OtherUnit unit : {OtherUnit::Hz, OtherUnit::kHz, OtherUnit::MHz})
-                unit_->addItem(QString::fromUtf8(OtherUnitName(unit).data(),
-                                                 int(OtherUnitName(unit).size())));
-            mapping->addWidget(unit_);
-            connect(unit_, &QComboBox::activated, this, [this](int unit) {
-                if (filling_) return;
-                preview_.SetUnit(static_cast<OtherUnit>(unit));
-                ShowRows();
-            });
-        }
-    }
-    mapping->addStretch();
-
     auto* placement = new QVBoxLayout;
     places_ = new QButtonGroup(this);
     for (int p = 0; p < 3; ++p) {
@@ -109,6 +95,44 @@ void cuiOtherImportDialog::BuildControls() {
         ShowRows();
     });
     form->addRow(Line(text_, "GI_Other_Dialog", 3), placement);
+
+    auto* mapping = new QGridLayout;
+    for (int i = 0; i < PickedFields; ++i) {
+        auto* label =
+            new QLabel(Line(text_, "GI_Other_Fields", static_cast<int>(Picked[i])) + ":", this);
+        QComboBox* box = columns_[size_t(i)] = new QComboBox(this);
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(10);
+        label->setBuddy(box);
+        mapping->addWidget(label, i / FieldsPerLine, 2 * (i % FieldsPerLine));
+        connect(box, &QComboBox::activated, this, [this, i](int choice) {
+            if (filling_) return;
+            preview_.SetColumn(Picked[i], choice - 1);
+            ShowMapping();
+            ShowRows();
+        });
+        if (Picked[i] != OtherField::Frequency) {
+            mapping->addWidget(box, i / FieldsPerLine, 2 * (i % FieldsPerLine) + 1);
+            continue;
+        }
+        // The frequency's unit stands beside its column.
+        unit_ = new QComboBox(this);
+        unit_->setAccessibleName(Line(text_, "GI_Other_Dialog", 2).remove(QLatin1Char(':')));
+        for (OtherUnit unit : {OtherUnit::Hz, OtherUnit::kHz, OtherUnit::MHz})
+            unit_->addItem(
+                QString::fromUtf8(OtherUnitName(unit).data(), int(OtherUnitName(unit).size())));
+        connect(unit_, &QComboBox::activated, this, [this](int unit) {
+            if (filling_) return;
+            preview_.SetUnit(static_cast<OtherUnit>(unit));
+            ShowRows();
+        });
+        auto* frequency = new QHBoxLayout;
+        frequency->addWidget(box, 1);
+        frequency->addWidget(unit_);
+        mapping->addLayout(frequency, 0, 1);
+    }
+    for (int c = 1; c < 2 * FieldsPerLine; c += 2)
+        mapping->setColumnStretch(c, 1);
 
     rows_ = new QTableWidget(this);
     rows_->setColumnCount(HeadingCount);
@@ -132,6 +156,7 @@ void cuiOtherImportDialog::BuildControls() {
     buttons->addWidget(import_);
     buttons->addWidget(cancel_);
 
+    // Widgets were made in reading order, which is the order Tab follows.
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(mapping);
@@ -166,12 +191,18 @@ void cuiOtherImportDialog::ShowRows() {
         const std::string cells[HeadingCount] = {
             std::to_string(row.line),
             row.hertz ? CsvFormatMegahertz(row.hertz, '.') : std::string(),
-            row.name, row.mode, row.step, row.tone,
+            row.name,
+            row.mode,
+            row.step,
+            row.tone,
             row.duplex == "OFF" ? std::string() : row.duplex + " " + row.offset,
-            row.skip == "OFF" ? std::string() : row.skip, row.group, notes};
+            row.skip == "OFF" ? std::string() : row.skip,
+            row.imported ? preview_.GroupOf(row) : std::string(),
+            notes};
         for (int c = 0; c < HeadingCount; ++c) {
             auto* item = new QTableWidgetItem(QString::fromStdString(cells[c]));
-            if (!row.imported) item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+            if (!row.imported)
+                item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
             rows_->setItem(r, c, item);
         }
     }

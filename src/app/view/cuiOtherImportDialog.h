@@ -4,6 +4,8 @@
 // column mapping (editable), where the rows go, the rows as they will be stored with their
 // notes, and the summary; Import or Cancel. It only shows and edits the core's preview.
 
+#include "files/cmcOtherList.h"
+
 #include <QDialog>
 
 #include <array>
@@ -18,8 +20,8 @@ class indOtherPreview;
 
 class cuiOtherImportDialog : public QDialog {
   public:
-    // The fields whose column the window lets the user pick.
-    static constexpr int PickedFields = 6;
+    // The fields whose column the window lets the user pick: all of them.
+    static constexpr int PickedFields = OtherFieldCount;
 
     cuiOtherImportDialog(cmcGTex& text, indOtherPreview& preview, QWidget* mainWindow);
 
@@ -27,7 +29,7 @@ class cuiOtherImportDialog : public QDialog {
     static bool Show(cmcGTex& text, indOtherPreview& preview, QWidget* mainWindow);
 
     QComboBox* FormatBox() const { return format_; }
-    QComboBox* ColumnBox(int picked) const { return columns_[static_cast<size_t>(picked)]; }
+    QComboBox* ColumnBox(OtherField field) const;
     QComboBox* UnitBox() const { return unit_; }
     QButtonGroup* Placements() const { return places_; }
     QTableWidget* Rows() const { return rows_; }

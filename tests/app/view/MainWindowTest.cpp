@@ -76,7 +76,7 @@ TEST_F(MainWindowTest, QtsOwnButtonsFollowTheProgramLanguage) {
 TEST_F(MainWindowTest, PlacementAndSplitterComeFromTheSettings) {
     indEnviron& env = process.Environ();
     env.windowLeft = 30, env.windowTop = 40, env.windowWidth = 700, env.windowHeight = 500;
-    env.splitterV = 2; // below the smallest panel width
+    env.splitterV = 2;           // below the smallest panel width
     env.defaultsApplied = false; // as stored, not a first start
     TForm1 form(process.Main());
     form.ShowWindow();
@@ -176,8 +176,7 @@ TEST_F(MainWindowTest, TheMenusComeFromTheCatalogueAndRunTheDocumentCommands) {
     // An empty recent list shows one disabled "Recent File" item.
     EXPECT_EQ(Captions(file), QStringList({"&New", "&Open...", "&Save", "Save &As...", "&Import",
                                            "&Export...", "Export for Other &Tools...",
-                                           "Co&mpare With...", "&Print",
-                                           "Recent File", "E&xit"}));
+                                           "Co&mpare With...", "&Print", "Recent File", "E&xit"}));
     EXPECT_EQ(file->actions().value(0)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
 
     platform.dialogs.scriptOpen(std::nullopt);
@@ -308,8 +307,8 @@ TEST_F(MainWindowTest, TheCompareWindowListsTheDifferencesAndIsReused) {
     TForm1 form(process.Main());
     form.ShowWindow();
     form.ShowDifferences("/data/radio.tcf",
-                         {{"Group Initial, channel 0-0", "Frequency 145.000000 → 146.010000"},
-                          {"Common settings, Sound", "Beep level 19 → 12"}});
+                         {{"Group Initial, channel 0-0", "Frequency 145.000000 → 146.010000", {}},
+                          {"Common settings, Sound", "Beep level 19 → 12", {}}});
     auto windows = form.findChildren<QWidget*>(QStringLiteral("compareWindow"));
     ASSERT_EQ(windows.size(), 1);
     auto* window = dynamic_cast<cuiCompareWindow*>(windows.front());

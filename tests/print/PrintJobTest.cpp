@@ -144,10 +144,12 @@ TEST_F(PrintJobTest, ThePreviewWorksFromTheKeyboardAndNamesItsSheet) {
             EXPECT_EQ(sideways->value(), moved);
             EXPECT_EQ(preview.CurrentPage(), 1);
 
-            for (QToolButton* button : preview.findChildren<QToolButton*>())
-                if (button->defaultAction())
+            for (QToolButton* button : preview.findChildren<QToolButton*>()) {
+                if (button->defaultAction()) {
                     EXPECT_TRUE(button->focusPolicy() & Qt::TabFocus)
                         << button->defaultAction()->toolTip().toStdString();
+                }
+            }
             looked = true;
             QTest::keyClick(page, Qt::Key_P, Qt::ControlModifier);
         });

@@ -6,12 +6,13 @@
 #include "model/cmcOrganisation.h"
 #include "model/datCh.h"
 #include "sheet/cmcCellNames.h"
+#include "sheet/view/cuiAnnounce.h"
 #include "sheet/view/cuiFlector.h"
 #include "sheet/view/cuiTree.h"
 
 #include <QAccessible>
-#include <QApplication>
 #include <QAccessibleTableInterface>
+#include <QApplication>
 #include <QTest>
 
 namespace {
@@ -33,12 +34,12 @@ class AccessibleTask : public TaskWindow {
     void SetUp() override {
         TaskWindow::SetUp();
         heard = &events;
-        cuiGridAccessible::SetWitness(Listen);
+        cuiSetAnnounceWitness(Listen);
         OpenAddress("[St_CNBank]GI_Sheet_MemoryCH,Group " +
                     std::to_string(form->Tree()->Groups().at(0)));
     }
     void TearDown() override {
-        cuiGridAccessible::SetWitness(nullptr);
+        cuiSetAnnounceWitness(nullptr);
         heard = nullptr;
         TaskWindow::TearDown();
     }

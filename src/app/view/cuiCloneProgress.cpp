@@ -2,7 +2,9 @@
 
 #include "app/view/cuiAccessible.h"
 #include "app/view/cuiPlacement.h"
+#include "sheet/view/cuiAnnounce.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QKeyEvent>
@@ -12,14 +14,62 @@
 #include <algorithm>
 #include <utility>
 
+namespace {
+
+// The cells read as a progress bar: named by the step (or the window's title), its value
+// the share done.
+class clsProgressAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+  public:
+    explicit clsProgressAccessible(cuiCloneProgressBox* box)
+        : QAccessibleWidget(box, QAccessible::ProgressBar) {}
+
+    static int Percent(int filled) { return filled * 100 / indCloneProgressView::Cells; }
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) return QString::number(Percent(Box()->Filled())) + "%";
+        if (t == QAccessible::Name) return Box()->accessibleName();
+        return QAccessibleWidget::text(t);
+    }
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+    QVariant currentValue() const override { return Percent(Box()->Filled()); }
+    void setCurrentValue(const QVariant&) override {}
+    QVariant maximumValue() const override { return 100; }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
+
+  private:
+    cuiCloneProgressBox* Box() const { return static_cast<cuiCloneProgressBox*>(widget()); }
+};
+
+QAccessibleInterface* ProgressFactory(const QString&, QObject* object) {
+    if (auto* box = dynamic_cast<cuiCloneProgressBox*>(object))
+        return new clsProgressAccessible(box);
+    return nullptr;
+}
+
+} // namespace
+
 cuiCloneProgressBox::cuiCloneProgressBox(QWidget* parent) : QWidget(parent) {
+    static const bool installed = [] {
+        QAccessible::installFactory(ProgressFactory);
+        return true;
+    }();
+    (void)installed;
     setFixedSize(indCloneProgressView::Cells * CellWidth, BoxHeight);
 }
 
 void cuiCloneProgressBox::SetFilled(int filled) {
     if (filled == filled_) return;
+    const bool moved =
+        clsProgressAccessible::Percent(filled) != clsProgressAccessible::Percent(filled_);
     filled_ = filled;
     update();
+    if (!moved || !cuiAnnounceListened()) return;
+    QAccessibleValueChangeEvent event(this, clsProgressAccessible::Percent(filled));
+    cuiAnnounce(event);
 }
 
 void cuiCloneProgressBox::paintEvent(QPaintEvent*) {
@@ -44,6 +94,7 @@ cuiCloneProgress::cuiCloneProgress(QWidget* mainWindow, const QString& step)
     panel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel_->setLineWidth(1);
     box_ = new cuiCloneProgressBox(panel_);
+    box_->setAccessibleName(step.isEmpty() ? windowTitle() : step);
     box_->move(1, 1);
     panel_->setFixedSize(box_->width() + 2, box_->height() + 2);
     int width = panel_->width();
@@ -59,6 +110,10 @@ cuiCloneProgress::cuiCloneProgress(QWidget* mainWindow, const QString& step)
     setFixedSize(width + 32, top + panel_->height() + 24);
     PlaceOver(mainWindow);
     show();
+    if (cuiAnnounceListened()) { // the step the window stands for is read out as it opens
+        QAccessibleEvent named(box_, QAccessible::NameChanged);
+        cuiAnnounce(named);
+    }
     // Disabling the main window disables its child windows too; this one stays drawn as
     // enabled, so its step and cells do not look greyed out.
     if (mainWindow_) mainWindow_->setEnabled(false);

@@ -1,5 +1,6 @@
 #include "sheet/view/cuiGridAccessible.h"
 
+#include "sheet/view/cuiAnnounce.h"
 #include "sheet/view/cuiGrid.h"
 
 #include <QPointer>
@@ -131,17 +132,10 @@ QAccessibleInterface* GridFactory(const QString&, QObject* object) {
     return nullptr;
 }
 
-QAccessible::UpdateHandler witness = nullptr;
-
 // The grid's interface while assistive technology (or a witness) listens; null otherwise.
 cuiGridAccessible* Listening(cuiGrid* grid) {
-    if (!grid || !(QAccessible::isActive() || witness)) return nullptr;
+    if (!grid || !cuiAnnounceListened()) return nullptr;
     return dynamic_cast<cuiGridAccessible*>(QAccessible::queryAccessibleInterface(grid));
-}
-
-void Send(QAccessibleEvent& event) {
-    if (witness) witness(&event);
-    QAccessible::updateAccessibility(&event);
 }
 
 } // namespace
@@ -150,10 +144,6 @@ cuiGridAccessible::cuiGridAccessible(cuiGrid* grid) : QAccessibleWidget(grid, QA
 
 cuiGridAccessible::~cuiGridAccessible() {
     ForgetCells();
-}
-
-void cuiGridAccessible::SetWitness(QAccessible::UpdateHandler handler) {
-    witness = handler;
 }
 
 void cuiGridAccessible::InstallFactory() {
@@ -251,8 +241,7 @@ QAccessibleInterface* cuiGridAccessible::cellAt(int row, int column) const {
 }
 
 int cuiGridAccessible::IndexOf(int gridColumn, int gridRow) const {
-    if (role() == QAccessible::List)
-        return int(ListItems().indexOf(QPoint(gridColumn, gridRow)));
+    if (role() == QAccessible::List) return int(ListItems().indexOf(QPoint(gridColumn, gridRow)));
     const int column = int(TableColumns().indexOf(gridColumn));
     const int row = gridRow - Grid()->FixedRows();
     if (column < 0 || row < 0 || row >= rowCount()) return -1;
@@ -367,7 +356,7 @@ void cuiAnnounceFocus(cuiGrid* grid, int column, int row) {
     if (index < 0) return;
     QAccessibleEvent event(grid, QAccessible::Focus);
     event.setChild(index);
-    Send(event);
+    cuiAnnounce(event);
 }
 
 void cuiAnnounceValue(cuiGrid* grid, int column, int row) {
@@ -375,13 +364,13 @@ void cuiAnnounceValue(cuiGrid* grid, int column, int row) {
     if (!table || table->IndexOf(column, row) < 0) return;
     QAccessibleInterface* cell = table->CellInterface(column, row);
     QAccessibleValueChangeEvent event(cell, cell->text(QAccessible::Value));
-    Send(event);
+    cuiAnnounce(event);
 }
 
 void cuiAnnounceSelection(cuiGrid* grid) {
     if (!Listening(grid)) return;
     QAccessibleEvent event(grid, QAccessible::SelectionWithin);
-    Send(event);
+    cuiAnnounce(event);
 }
 
 void cuiAnnounceReset(cuiGrid* grid) {
@@ -389,5 +378,5 @@ void cuiAnnounceReset(cuiGrid* grid) {
     if (!table) return;
     QAccessibleTableModelChangeEvent event(grid, QAccessibleTableModelChangeEvent::ModelReset);
     table->modelChange(&event);
-    Send(event);
+    cuiAnnounce(event);
 }

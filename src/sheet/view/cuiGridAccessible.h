@@ -62,9 +62,6 @@ class cuiGridAccessible : public QAccessibleWidget, public QAccessibleTableInter
 
     // Installed once, before the first grid is made.
     static void InstallFactory();
-    // Every event the grids send goes to the handler too, whether or not assistive
-    // technology listens (checks on a platform without it); null: none.
-    static void SetWitness(QAccessible::UpdateHandler handler);
 
     QAccessible::Role role() const override;
     QString text(QAccessible::Text t) const override;

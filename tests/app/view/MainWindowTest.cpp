@@ -8,8 +8,10 @@
 #include "platform/fake/cmcFakePlatform.h"
 #include "platform/qt/gui/cmcQtPlatform.h"
 #include "settings/indEnviron.h"
+#include "sheet/view/cuiAnnounce.h"
 #include "sheet/view/cuiTree.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QFrame>
@@ -299,6 +301,47 @@ TEST_F(MainWindowTest, TheProgressOfAWriteNamesItsStep) {
     }
     auto plain = factory();
     EXPECT_EQ(dynamic_cast<cuiCloneProgress*>(plain.get())->StepLabel(), nullptr);
+}
+
+std::vector<std::pair<QAccessible::Event, QObject*>>* heardEvents = nullptr;
+
+void Hear(QAccessibleEvent* event) {
+    if (heardEvents) heardEvents->emplace_back(event->type(), event->object());
+}
+
+// A screen reader hears the step as the window opens and the share done as it grows.
+TEST_F(MainWindowTest, TheProgressReadsAsANamedProgressBar) {
+    TForm1 form(process.Main());
+    form.ShowWindow();
+    std::vector<std::pair<QAccessible::Event, QObject*>> events;
+    heardEvents = &events;
+    cuiSetAnnounceWitness(Hear);
+    auto nextStep = std::make_shared<QString>(QStringLiteral("Backing up the receiver"));
+    auto progress = cuiCloneProgress::Factory(&form, nextStep)();
+    auto* window = dynamic_cast<cuiCloneProgress*>(progress.get());
+    ASSERT_NE(window, nullptr);
+    QAccessibleInterface* dialog = QAccessible::queryAccessibleInterface(window);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->role(), QAccessible::Dialog);
+    EXPECT_EQ(dialog->text(QAccessible::Name), "Cloning");
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(window->Box());
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->role(), QAccessible::ProgressBar);
+    EXPECT_EQ(bar->text(QAccessible::Name), "Backing up the receiver");
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0], std::make_pair(QAccessible::NameChanged, (QObject*)window->Box()));
+
+    progress->ShowProgress(8);
+    progress->ShowProgress(8); // no change, nothing heard
+    progress->ShowProgress(indCloneProgressView::Cells);
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[1].first, QAccessible::ValueChanged);
+    EXPECT_EQ(events[2].second, window->Box());
+    EXPECT_EQ(bar->text(QAccessible::Value), "100%");
+    ASSERT_NE(bar->valueInterface(), nullptr);
+    EXPECT_EQ(bar->valueInterface()->currentValue().toInt(), 100);
+    cuiSetAnnounceWitness(nullptr);
+    heardEvents = nullptr;
 }
 
 // File > Compare with... shows the differences in one window beside the main window,

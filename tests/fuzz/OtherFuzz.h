@@ -27,6 +27,8 @@ struct Document {
         cmcGTex::SetProcess(&catalogue);
         image.SetSize(ImageSize);
         FillDefaultImage(image, 0);
+        // Packed once here, so that each run only counts the copy it imports into.
+        cmcOrganisation(image, &destination).Adopt();
     }
     cmcFakePlatform platform;
     cmcGTex catalogue;
@@ -53,7 +55,7 @@ inline int Run(int format, const uint8_t* data, size_t size) {
     cmcEeprom image;
     image.Assign(document.image);
     cmcOrganisation organisation(image, &document.destination);
-    organisation.Adopt();
+    organisation.RecountOrganisation();
     cmcEvMan events;
     Placement placement{organisation, events};
     events.Subscribe(&Placement::OnEvent, &placement);

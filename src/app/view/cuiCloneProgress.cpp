@@ -23,7 +23,11 @@ class clsProgressAccessible : public QAccessibleWidget, public QAccessibleValueI
     explicit clsProgressAccessible(cuiCloneProgressBox* box)
         : QAccessibleWidget(box, QAccessible::ProgressBar) {}
 
-    static int Percent(int filled) { return filled * 100 / indCloneProgressView::Cells; }
+    // The last of the 33 steps fills the last cell: the whole range has gone through.
+    static int Percent(int filled) {
+        return std::clamp(filled, 0, indCloneProgressView::Cells + 1) * 100 /
+               (indCloneProgressView::Cells + 1);
+    }
 
     QString text(QAccessible::Text t) const override {
         if (t == QAccessible::Value) return QString::number(Percent(Box()->Filled())) + "%";

@@ -333,7 +333,7 @@ TEST_F(MainWindowTest, TheProgressReadsAsANamedProgressBar) {
 
     progress->ShowProgress(8);
     progress->ShowProgress(8); // no change, nothing heard
-    progress->ShowProgress(indCloneProgressView::Cells);
+    progress->ShowProgress(indCloneProgressView::Cells + 1); // the whole range
     ASSERT_EQ(events.size(), 3u);
     EXPECT_EQ(events[1].first, QAccessible::ValueChanged);
     EXPECT_EQ(events[2].second, window->Box());

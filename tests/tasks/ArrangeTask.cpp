@@ -193,6 +193,16 @@ TEST_F(ArrangeTask, FindDuplicatesListsJumpsAndDeletesAsOneStep) {
     EXPECT_EQ(FirstDifference(before, after), "no address") << "one step undoes the delete";
 }
 
+TEST_F(ArrangeTask, OneDuplicateIsCountedInTheSingular) {
+    AddChannels({{"146", "A"}, {"146", "B"}});
+    ASSERT_TRUE(Click(Row(0), CL_Mch_Freq));
+    Menu("Edit/Find Duplicates...");
+    cuiDuplicatesWindow* window = form->DuplicatesWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->State()->text().toStdString(), "1 duplicate");
+    window->close();
+}
+
 TEST_F(ArrangeTask, FillSeriesThroughTheDialogAddsNamedChannels) {
     AddChannels({});
     cmcEeprom before;

@@ -26,6 +26,7 @@ constexpr int NoneLine = 3;
 constexpr int CountLine = 4; // "%s duplicates"
 constexpr int DeleteLine = 5;
 constexpr int CloseLine = 6;
+constexpr int OneLine = 7; // "1 duplicate"
 constexpr int ListWidth = 480;
 constexpr int ListHeight = 240;
 
@@ -78,10 +79,12 @@ void cuiDuplicatesWindow::Refresh() {
     list_->clear();
     for (const clsDuplicate& duplicate : found_)
         list_->addItem(QString::fromStdString(LineOf(duplicate)));
-    state_->setText(QString::fromStdString(
-        found_.empty()
-            ? text_.GetLine(WindowKey, NoneLine)
-            : cmcFillIn(text_.GetLine(WindowKey, CountLine), {std::to_string(found_.size())})));
+    std::string state;
+    if (found_.size() <= 1)
+        state = text_.GetLine(WindowKey, found_.empty() ? NoneLine : OneLine);
+    else
+        state = cmcFillIn(text_.GetLine(WindowKey, CountLine), {std::to_string(found_.size())});
+    state_->setText(QString::fromStdString(state));
     delete_->setEnabled(false);
 }
 

@@ -8,6 +8,10 @@
 namespace {
 
 constexpr char DialogProperty[] = "pelhamDialog";
+// The focus frame's distance from the button's edge, and the room added on each side of
+// the label for it.
+constexpr int FocusInset = 3;
+constexpr int FocusRoom = 4;
 
 QAccessibleInterface* DialogFactory(const QString&, QObject* object) {
     auto* widget = qobject_cast<QWidget*>(object);
@@ -34,6 +38,14 @@ void cuiFocusStyle::drawControl(ControlElement element, const QStyleOption* opti
     painter->save();
     painter->setPen(QPen(option->palette.color(QPalette::ButtonText), 1, Qt::DotLine));
     painter->setBrush(Qt::NoBrush);
-    painter->drawRect(option->rect.adjusted(4, 4, -5, -5));
+    painter->drawRect(
+        option->rect.adjusted(FocusInset, FocusInset, -FocusInset - 1, -FocusInset - 1));
     painter->restore();
+}
+
+QSize cuiFocusStyle::sizeFromContents(ContentsType type, const QStyleOption* option,
+                                      const QSize& size, const QWidget* widget) const {
+    QSize result = QProxyStyle::sizeFromContents(type, option, size, widget);
+    if (type == CT_PushButton) result.rwidth() += 2 * FocusRoom;
+    return result;
 }

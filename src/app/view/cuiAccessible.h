@@ -16,4 +16,7 @@ class cuiFocusStyle : public QProxyStyle {
     using QProxyStyle::QProxyStyle;
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget) const override;
+    // Push buttons are a little wider, so that the frame stays clear of a long label.
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget) const override;
 };

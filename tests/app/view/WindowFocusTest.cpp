@@ -17,6 +17,7 @@
 
 #include <QPainter>
 #include <QPrinter>
+#include <QPushButton>
 #include <QStyleFactory>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
@@ -155,6 +156,40 @@ TEST(FocusStyleTest, TheFocusedDefaultButtonStandsApart) {
     };
     cuiFocusStyle style(QStyleFactory::create(QStringLiteral("Fusion")));
     EXPECT_NE(draw(style, true), draw(style, false));
+}
+
+// The focus frame does not cross the label of a button sized to its text.
+TEST(FocusStyleTest, TheFocusFrameStaysClearOfALongLabel) {
+    EnsureTestApplication();
+    cuiFocusStyle style(QStyleFactory::create(QStringLiteral("Fusion")));
+    QPushButton button(QStringLiteral("Open as New Document"));
+    button.setStyle(&style);
+    const QSize size = button.sizeHint();
+    auto draw = [&](const QString& text, bool focused) {
+        QImage image(size, QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QStyleOptionButton option;
+        option.initFrom(&button);
+        option.rect = image.rect();
+        option.text = text;
+        option.state = QStyle::State_Enabled | QStyle::State_Raised;
+        if (focused) option.state |= QStyle::State_HasFocus;
+        QPainter painter(&image);
+        style.drawControl(QStyle::CE_PushButton, &option, &painter, nullptr);
+        return image;
+    };
+    const QImage plain = draw(button.text(), false), blank = draw(QString(), false),
+                 focused = draw(button.text(), true);
+    int label = 0, frame = 0, crossed = 0;
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x) {
+            const bool isLabel = plain.pixel(x, y) != blank.pixel(x, y);
+            const bool isFrame = focused.pixel(x, y) != plain.pixel(x, y);
+            label += isLabel, frame += isFrame, crossed += isLabel && isFrame;
+        }
+    EXPECT_GT(label, 0);
+    EXPECT_GT(frame, 0);
+    EXPECT_EQ(crossed, 0) << "of " << label << " label pixels";
 }
 
 } // namespace

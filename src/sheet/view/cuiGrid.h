@@ -47,6 +47,8 @@ class cuiGrid : public QAbstractScrollArea {
     void SetFixed(int columns, int rows);
     int FixedColumns() const { return fixedColumns_; }
     int FixedRows() const { return fixedRows_; }
+    // The width of the fixed columns: where the scrolled ones begin on the viewport.
+    int FixedWidth() const;
     int ColumnWidth(int column) const { return widths_.at(static_cast<size_t>(column)); }
     int RowHeight(int row) const { return heights_.at(static_cast<size_t>(row)); }
     void SetColumnWidth(int column, int width);
@@ -96,7 +98,6 @@ class cuiGrid : public QAbstractScrollArea {
     bool focusNextPrevChild(bool) override { return false; } // Tab belongs to the sheet
 
   private:
-    int FixedWidth() const;
     int FixedHeight() const;
     int ColumnLeft(int column) const;
     int RowTop(int row) const;

@@ -830,8 +830,7 @@ QString cuiSheet::CellText(int column, int row) {
 QString cuiSheet::CellDescription(int column, int row) {
     if (layout_->Cell(column, row).logicId == CL_None || !services_.catalogue) return {};
     const cmcCellCapsule shown = QueryCell(column, row);
-    if (!(shown.stateFlags & (cmcCellCapsule::ErrorMark | cmcCellCapsule::WarningMark)))
-        return {};
+    if (!(shown.stateFlags & (cmcCellCapsule::ErrorMark | cmcCellCapsule::WarningMark))) return {};
     return QString::fromStdString(
         services_.catalogue->GetLine("GI_Access_Marks", shown.markReason));
 }
@@ -950,7 +949,16 @@ void cuiSheet::PaintCell(QPainter& painter, int column, int row, const QRect& re
     QRect whole(rect.left() - (first < column ? rect.left() - firstRect.left() : 0), rect.top(), 0,
                 rect.height());
     whole.setRight(rect.right() + (last > column ? lastRect.right() - rect.right() : 0));
-    DrawCell(painter, first, row, whole, rect);
+    // A run of scrolled columns partly out of view shows its text in the part in view; its
+    // rule stays at its real end.
+    bool ends = true;
+    if (first >= grid_->FixedColumns() && first != last) {
+        const int right = grid_->viewport()->width() - 1;
+        whole.setLeft(std::max(whole.left(), grid_->FixedWidth()));
+        ends = whole.right() <= right;
+        whole.setRight(std::min(whole.right(), right));
+    }
+    DrawCell(painter, first, row, whole, rect, ends);
 }
 
 void cuiSheet::PrintCell(QPainter& painter, int column, int row, const QRect& rect) {
@@ -967,12 +975,12 @@ void cuiSheet::PrintCell(QPainter& painter, int column, int row, const QRect& re
 
 // Draws the cell at (first, row) across the whole of its joined run, within clip.
 void cuiSheet::DrawCell(QPainter& painter, int first, int row, const QRect& whole,
-                        const QRect& clip) {
+                        const QRect& clip, bool rightRule) {
     cuiCellPaint paint;
     paint.cell = &layout_->Cell(first, row);
     paint.font = FontOf(*paint.cell);
     paint.rect = whole;
-    paint.rightRule = true;
+    paint.rightRule = rightRule;
     paint.printing = printing_;
     const bool selected = !printing_ && CountsSelected(first, row);
     paint.background = BackgroundOf(first, row, selected);

@@ -228,7 +228,8 @@ class cuiSheet : public QWidget, protected cuiGridClient, protected cuiGridReade
     void FitWrappedCells();
     bool eventFilter(QObject* watched, QEvent* event) override;
     cuiCellPaint::Background BackgroundOf(int column, int row, bool selected) const;
-    void DrawCell(QPainter& painter, int first, int row, const QRect& whole, const QRect& clip);
+    void DrawCell(QPainter& painter, int first, int row, const QRect& whole, const QRect& clip,
+                  bool rightRule = true);
     bool CountsSelected(int column, int row);
     void ChooseInPickList(int column, int row);
 

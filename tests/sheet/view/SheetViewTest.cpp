@@ -18,11 +18,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTest>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -185,6 +187,50 @@ TEST_F(SheetViewTest, TypingInTheNewRowCreatesAChannelAndTheNextNewRow) {
     EXPECT_NE(sheet->TitleLabel()->text(), title);
     EXPECT_TRUE(
         sheet->TitleLabel()->text().contains(QString::number(1600 - Org().TotalChannels())));
+}
+
+// A joined heading whose first column is scrolled out of view still shows its text over
+// the columns in view.
+TEST_F(SheetViewTest, AJoinedHeadingHalfScrolledOutShowsItsText) {
+    Start(1);
+    Open(GroupSheet);
+    cuiGrid& grid = sheet->Grid();
+    const int first = ColumnOf(CL_Mch_Decode, DataRow(0));
+    const int last = ColumnOf(CL_Mch_DTCS_Polarity, DataRow(0));
+    ASSERT_GT(last, first + 1);
+    // So narrow that one column of the run is in view at a time.
+    sheet->resize(sheet->width() - grid.viewport()->width() + grid.FixedWidth() +
+                      grid.ColumnWidth(last) + 10,
+                  400);
+    QApplication::processEvents();
+    int heading = -1;
+    for (int row = 0; row < grid.FixedRows() && heading < 0; ++row)
+        if (sheet->Layout().Cell(first + 1, row).HasLayout(cmcCellObj::Join)) heading = row;
+    ASSERT_GE(heading, 0) << "no heading joined over the tone columns";
+
+    // The share of the heading's run in view that is not its background: its text.
+    auto inked = [&] {
+        QApplication::processEvents();
+        const QImage image = grid.viewport()->grab().toImage();
+        const int from = std::max(grid.CellRect(first, heading).left(), grid.FixedWidth());
+        const QRect run = QRect(QPoint(from, grid.CellRect(first, heading).top()),
+                                grid.CellRect(last, heading).bottomRight())
+                              .adjusted(3, 3, -4, -4)
+                              .intersected(image.rect());
+        const QRgb background = image.pixel(run.topLeft());
+        int ink = 0;
+        for (int y = run.top(); y <= run.bottom(); ++y)
+            for (int x = run.left(); x <= run.right(); ++x)
+                ink += image.pixel(x, y) != background;
+        return ink;
+    };
+    int left = first;
+    for (; left <= last; ++left) {
+        grid.horizontalScrollBar()->setValue(left - grid.FixedColumns());
+        if (grid.CellRect(left, heading).left() != grid.FixedWidth()) break; // scrolled to the end
+        EXPECT_GT(inked(), 20) << "with column " << left - first << " of the run at the left";
+    }
+    EXPECT_GT(left, first + 2) << "the run could not be scrolled out far enough";
 }
 
 TEST_F(SheetViewTest, EscapeInTheEditorLeavesTheDatumAndEnterStoresIt) {

@@ -14,9 +14,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTemporaryDir>
-#include <QRegularExpression>
 #include <QTest>
 
 #include <filesystem>
@@ -359,6 +359,22 @@ std::string TaskWindow::DocumentFault() {
                        std::to_string(namesGroup) + " differ from a recount";
     }
 
+    // The checks of the image alone depend on nothing but its bytes and the destination:
+    // an image that passed them as it is now need not be checked again.
+    const std::array<int, 4> under = {destination.Index(), destination.FccInhibit(),
+                                      destination.RxExpansion(), destination.LimitsFor()};
+    if (under == checkedUnder_ && checked_.GetSize() == working.GetSize() &&
+        std::memcmp(checked_.Data(), working.Data(), size_t(working.GetSize())) == 0)
+        return {};
+    std::string fault = ImageFault(working, destination);
+    if (fault.empty()) {
+        checked_.Assign(working);
+        checkedUnder_ = under;
+    }
+    return fault;
+}
+
+std::string TaskWindow::ImageFault(const cmcEeprom& working, const indDestination& destination) {
     // The image as a save would write it, loaded first or not: the same bytes. (A load
     // repacks and repairs the records; a working image needs neither.)
     cmcEeprom saved;

@@ -9,6 +9,7 @@
 #include "app/view/TForm1.h"
 #include "files/cmcImageDiff.h"
 #include "model/cmcEeprom.h"
+#include "model/indDestination.h"
 #include "platform/fake/cmcFakePlatform.h"
 #include "sheet/view/cuiSheet.h"
 
@@ -16,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -98,4 +100,9 @@ class TaskWindow : public ::testing::Test {
 
   private:
     QTreeWidgetItem* NodeAt(const std::string& path);
+    // The load and save checks of DocumentFault, which look at the image alone.
+    std::string ImageFault(const cmcEeprom& working, const indDestination& destination);
+
+    cmcEeprom checked_; // the last image the load and save checks passed
+    std::array<int, 4> checkedUnder_ = {-1, -1, -1, -1}; // the destination they ran under
 };

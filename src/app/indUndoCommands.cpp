@@ -5,11 +5,38 @@
 #include "events/cmcEvMan.h"
 #include "events/cmcEvents.h"
 
+#include <charconv>
+#include <string_view>
+#include <utility>
+
 namespace {
 const char* const ItemsKey = "GI_Menu_UndoRedo";  // "Undo %s", "Redo %s", "Undo", "Redo"
 const char* const ActionsKey = "GI_Undo_Actions"; // line n names undoAction n
 constexpr int RedoLine = 1;
 constexpr int BareLine = 2; // the item without an action to name
+
+// The sheets of one record of a list the tree numbers, by the word of their binding, and
+// the list ('C' categories, 'G' groups, 'B' banks).
+constexpr std::pair<std::string_view, char> NumberedSheets[] = {
+    {"Category", 'C'}, {"Group", 'G'}, {"Basic", 'B'}, {"BasicCH", 'B'}, {"BasicPG", 'B'}};
+
+// The address with the record's place in its list in place of the tree's number. The tree
+// keeps a record's number while records before it are deleted, but numbers its records by
+// place again when an undo or redo rebuilds it: the place finds the same record then.
+std::string PlacedAddress(const std::string& address, const cuiMainWindow& window) {
+    const size_t comma = address.find(',');
+    const size_t blank = address.rfind(' ');
+    if (comma == std::string::npos || blank == std::string::npos || blank < comma) return address;
+    const std::string_view word = std::string_view(address).substr(comma + 1, blank - comma - 1);
+    const std::string_view digits = std::string_view(address).substr(blank + 1);
+    int number = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    if (error != std::errc() || end != digits.data() + digits.size()) return address;
+    for (const auto& [name, list] : NumberedSheets)
+        if (word == name)
+            return address.substr(0, blank + 1) + std::to_string(window.PositionOf(list, number));
+    return address;
+}
 } // namespace
 
 void indUndoCommands::Reset() {
@@ -37,7 +64,7 @@ void indUndoCommands::Absorb() {
 clsUndoPlace indUndoCommands::CurrentPlace() const {
     clsUndoPlace place;
     if (cuiMainWindow* window = main_.MainWindow(); window && window->SheetOpen()) {
-        place.address = window->OpenSheetAddress();
+        place.address = PlacedAddress(window->OpenSheetAddress(), *window);
         place.position = window->SheetPosition();
     }
     return place;

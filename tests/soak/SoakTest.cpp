@@ -585,7 +585,10 @@ class SoakWindow : public TaskWindow {
             int(tree.Banks().size()) != org.BankCount())
             return Fail("the tree lists " + std::to_string(tree.Categories().size()) +
                         " categories, " + std::to_string(tree.Groups().size()) + " groups, " +
-                        std::to_string(tree.Banks().size()) + " banks");
+                        std::to_string(tree.Banks().size()) + " banks; the document has " +
+                        std::to_string(org.CategoryCount()) + ", " +
+                        std::to_string(org.GroupCount()) + ", " +
+                        std::to_string(org.BankCount()));
         ++checks;
 
         // The open sheet's title is what the sheet would write now.

@@ -166,6 +166,37 @@ TEST_F(SheetsTask, EverySheetKindEditsItsOwnRecord) {
                         "108.000000"}));
 }
 
+// A bank deleted from the middle leaves the tree's numbers behind the banks' places; an
+// edit undone there must bring back the sheet of the same bank, and the next edit must land
+// in it (found by the soak: it landed in a bank after the last one).
+TEST_F(SheetsTask, AnUndoneEditReopensTheSameBankAfterADeletedOne) {
+    cmcOrganisation& org = Main().Organisation();
+    OpenNode("Basic Search");
+    for (const char* name : {"BANK A", "BANK B", "BANK C"})
+        TypeInCell(Row(org.BankCount()), CL_BasicOp_Name, name);
+    ASSERT_EQ(org.BankCount(), 3);
+    ASSERT_TRUE(Click(Row(1), CL_BasicOp_Name));
+    platform.messages.script({answer::Ok}); // "Deleting. ... Are you sure?"
+    Menu("Edit/Delete");
+    ASSERT_EQ(org.BankCount(), 2);
+
+    const std::string bankC = BankAddress("CH", 1);
+    OpenAddress(bankC);
+    TypeInCell(Row(0), CL_Basic_ChSrch_Freq, "121.5");
+    ASSERT_EQ(org.BankChCount(1), 1);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    Settle();
+    EXPECT_EQ(org.BankChCount(1), 0);
+    EXPECT_EQ(form->OpenSheetAddress(), BankAddress("CH", 1)) << "the sheet of bank C again";
+    ASSERT_NE(form->Tree()->currentItem(), nullptr);
+    EXPECT_EQ(form->Tree()->AddressOf(form->Tree()->currentItem()), form->OpenSheetAddress());
+
+    TypeInCell(Row(0), CL_Basic_ChSrch_Freq, "123.45");
+    EXPECT_EQ(org.BankCount(), 2);
+    EXPECT_EQ(org.BankChCount(1), 1) << "the edit lands in bank C";
+    EXPECT_EQ(DocumentFault(), "");
+}
+
 // Three channels copied from one group onto the used rows of another (they bring their
 // values, the rows keep their names), and two rows of a spreadsheet pasted on its New row.
 TEST_F(SheetsTask, CopyChannelsToAnotherGroupAndPasteSpreadsheetRows) {

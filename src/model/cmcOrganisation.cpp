@@ -219,8 +219,10 @@ void cmcOrganisation::BuildPrefixes() const {
                       channelsPerGroup_.begin());
     categoryCount_ = int(std::find(groupsPerCategory_.begin(), groupsPerCategory_.end(), 0) -
                          groupsPerCategory_.begin());
+    // Groups are packed from the first one, so only the used ones need starts; a group
+    // past them starts where the last used one ends.
     groupStart_[0] = 0;
-    for (size_t g = 0; g < channelsPerGroup_.size(); ++g)
+    for (size_t g = 0; g < size_t(groupCount_); ++g)
         groupStart_[g + 1] = groupStart_[g] + channelsPerGroup_[g];
     categoryStart_[0] = 0;
     for (size_t c = 0; c < groupsPerCategory_.size(); ++c)
@@ -268,7 +270,7 @@ int cmcOrganisation::LastGroupOfCategory(int category) const {
 
 int cmcOrganisation::FirstChannelOfGroup(int group) const {
     BuildPrefixes();
-    return groupStart_[size_t(std::clamp(group, 0, MaxGroups))];
+    return groupStart_[size_t(std::clamp(group, 0, groupCount_))];
 }
 
 int cmcOrganisation::LastChannelOfGroup(int group) const {

@@ -65,6 +65,12 @@ TEST_F(OrganisationTest, PositionArithmetic) {
     EXPECT_EQ(organisation.FirstChannelOfCategory(1), 4);
     EXPECT_EQ(organisation.LastChannelOfCategory(0), 3);
     EXPECT_EQ(organisation.LastChannelOfGroup(3), 6);
+    // A group far past the used ones starts at the end, also after the counts change.
+    EXPECT_EQ(organisation.FirstChannelOfGroup(40), 6);
+    ASSERT_EQ(organisation.InsertChannel(0, 0), 1);
+    EXPECT_EQ(organisation.FirstChannelOfGroup(40), 7);
+    EXPECT_EQ(organisation.FirstChannelOfGroup(2), 5);
+    ASSERT_EQ(organisation.DeleteChannel(0, 0), 1);
     EXPECT_EQ(organisation.NameRunsBetween(0, 5), 3); // names 0,0,1,1,2,2
     organisation.RecountNames(0);                     // names 0,0 | 1
     EXPECT_EQ(organisation.NameCount(), 2);

@@ -22,7 +22,6 @@
 namespace {
 
 constexpr int OverlayRole = Qt::UserRole + 1;
-constexpr int ImageRole = Qt::UserRole + 2;
 constexpr int Links = 10;
 
 int DepthOf(const std::string& line) {
@@ -160,7 +159,14 @@ void cuiTree::DeleteNode(QTreeWidgetItem* node) {
 }
 
 void cuiTree::Refresh(QTreeWidgetItem* node) {
-    if (images_) node->setIcon(0, images_(node->data(0, ImageRole).toInt(), OverlayOf(node)));
+    if (images_) node->setIcon(0, IconOf(node->data(0, ImageRole).toInt(), OverlayOf(node)));
+}
+
+const QIcon& cuiTree::IconOf(int image, int overlay) {
+    const auto key = std::make_pair(image, overlay);
+    auto found = icons_.find(key);
+    if (found == icons_.end()) found = icons_.emplace(key, images_(image, overlay)).first;
+    return found->second;
 }
 
 QTreeWidgetItem* cuiTree::FindNode(const std::string& address) const {

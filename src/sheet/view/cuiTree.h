@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class cmcEvMan;
@@ -30,6 +31,8 @@ class cuiTree : public QTreeWidget {
     static constexpr int NoOverlay = -1;
     static constexpr int ErrorOverlay = 0;
     static constexpr int WarningOverlay = 1;
+    // The data role of a node's tree image.
+    static constexpr int ImageRole = Qt::UserRole + 2;
 
     // The icon of a tree image with an overlay.
     using Images = std::function<QIcon(int image, int overlay)>;
@@ -82,8 +85,12 @@ class cuiTree : public QTreeWidget {
   private:
     void Forget(QTreeWidgetItem* node);
     void Refresh(QTreeWidgetItem* node);
+    const QIcon& IconOf(int image, int overlay);
 
     Images images_;
+    // One icon for each image and overlay, shared by the nodes that show it, so a rebuilt
+    // tree draws each icon once and not once for every node.
+    std::map<std::pair<int, int>, QIcon> icons_;
     cmcCellObj basicCell_;
     std::map<const QTreeWidgetItem*, std::unique_ptr<cmcCellObj>> cells_;
     std::function<std::string()> openAddress_;

@@ -18,7 +18,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
+#include <set>
+#include <utility>
 
 namespace {
 
@@ -168,6 +171,17 @@ TEST_F(TreeTest, AnErrorInAGroupMarksItsNodeAndItsCollapsedParents) {
     EXPECT_EQ(Tree().OverlayOf(node), cuiTree::ErrorOverlay);
     EXPECT_EQ(Tree().OverlayOf(node->parent()), cuiTree::ErrorOverlay);
     EXPECT_EQ(Tree().OverlayOf(Node("[St_Common]GI_Sheet_Common,0")), cuiTree::NoOverlay);
+}
+
+TEST_F(TreeTest, NodesWithTheSameImageAndMarkShareOneIcon) {
+    std::map<std::pair<int, int>, std::set<qint64>> icons;
+    int nodes = 0;
+    for (QTreeWidgetItemIterator it(&Tree()); *it; ++it, ++nodes)
+        icons[{(*it)->data(0, cuiTree::ImageRole).toInt(), Tree().OverlayOf(*it)}].insert(
+            (*it)->icon(0).cacheKey());
+    EXPECT_LT(icons.size(), size_t(nodes));
+    for (const auto& [kind, keys] : icons)
+        EXPECT_EQ(keys.size(), 1u) << "image " << kind.first << ", mark " << kind.second;
 }
 
 } // namespace

@@ -302,7 +302,9 @@ void cuiGrid::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     if (!client_) return;
     const QRect area = event->rect();
-    painter.fillRect(area, palette().color(QPalette::Base));
+    // The cells keep their colours in a disabled window (a clone holds it), and so does the
+    // area around them.
+    painter.fillRect(area, palette().color(QPalette::Active, QPalette::Base));
     const int width = viewport()->width();
     const int height = viewport()->height();
     std::vector<int> columns;
@@ -355,9 +357,8 @@ bool cuiGrid::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::ToolTip && reader_) {
         const auto* help = static_cast<QHelpEvent*>(event);
         int column = 0, row = 0;
-        const QString text = CellAt(help->pos(), column, row)
-                                 ? reader_->CellDescription(column, row)
-                                 : QString();
+        const QString text =
+            CellAt(help->pos(), column, row) ? reader_->CellDescription(column, row) : QString();
         if (text.isEmpty())
             QToolTip::hideText();
         else

@@ -473,6 +473,21 @@ TEST_F(SheetViewTest, TheStartPageWrapsToTheView) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return lastRow() == line; }, 2000)) << "one line again";
 }
 
+// While a clone holds the window, the sheet's empty area keeps the colour of its cells, so
+// the start page does not stand out as a white block on grey.
+TEST_F(SheetViewTest, ADisabledSheetKeepsOneBackground) {
+    Start(1);
+    Open("GI_Sheet_TopPage");
+    sheet->resize(1200, 400);
+    QCoreApplication::processEvents();
+    sheet->setEnabled(false);
+    const QImage image = sheet->Grid().viewport()->grab().toImage();
+    const QColor base = sheet->palette().color(QPalette::Active, QPalette::Base);
+    ASSERT_NE(base, sheet->palette().color(QPalette::Disabled, QPalette::Base));
+    EXPECT_EQ(image.pixelColor(image.width() - 2, image.height() - 2), base) << "empty area";
+    EXPECT_EQ(image.pixelColor(2, 2), base) << "start page";
+}
+
 // Every sheet the tree can open, and every pick list, builds and paints.
 // The list kinds make the list sheet; a kind that names no class, or none, a plain sheet
 // (never the end of the program).

@@ -175,8 +175,7 @@ std::string BackupTime(const std::string& name) {
 
 // The differences between two images as each reads once opened, on copies of them.
 std::vector<clsImageDifference> DiffAsOpened(const cmcEeprom& a, const cmcEeprom& b,
-                                             const indDestination* destination,
-                                             bool japaneseText) {
+                                             const indDestination* destination, bool japaneseText) {
     cmcEeprom copyA, copyB;
     copyA.Assign(a);
     copyB.Assign(b);
@@ -220,17 +219,15 @@ cmcListQuestion RestoreQuestion(const std::string& folder,
     cmcListQuestion question;
     question.caption = text.GetLine(Key, 0);
     question.summary = cmcFillIn(text.GetLine(Key, backups.empty() ? 2 : 1), {folder});
+    // Each line: when it was made, the receiver's comment and how it stands to the document.
     for (const clsBackupEntry& backup : backups) {
-        std::string line;
-        if (backup.differences < 0)
-            line = cmcFillIn(text.GetLine(Key, 8), {backup.when});
-        else if (backup.differences <= 1)
-            line = cmcFillIn(text.GetLine(Key, backup.differences == 0 ? 7 : 9),
-                             {backup.when, backup.comment});
-        else
-            line = cmcFillIn(text.GetLine(Key, 6),
-                             {backup.when, backup.comment, std::to_string(backup.differences)});
-        question.lines.push_back({line});
+        const std::string standing =
+            backup.differences < 0    ? text.GetLine(Key, 8)
+            : backup.differences == 0 ? text.GetLine(Key, 7)
+            : backup.differences == 1
+                ? text.GetLine(Key, 9)
+                : cmcFillIn(text.GetLine(Key, 6), {std::to_string(backup.differences)});
+        question.lines.push_back({backup.when + '\t' + backup.comment + '\t' + standing});
     }
     if (!backups.empty()) question.buttons = {text.GetLine(Key, 3), text.GetLine(Key, 4)};
     question.cancelButton = text.GetLine(Key, 5);

@@ -216,7 +216,7 @@ void clsPlanBuilder::Differences(cmcOrganisation& receiver, cmcOrganisation& sen
     // A difference adoption hides (a byte the program rewrites on loading) still shows.
     if (differences.empty() && plan_.receiverChanges)
         for (const std::string& line : DifferingAddresses(*input_.receiver, *input_.sent, MapSize))
-            differences.push_back({Line(Say::Other), line});
+            differences.push_back({Line(Say::Other), line, {}});
     std::set<int> changedSlots;
     for (clsImageDifference& difference : differences) {
         const clsDiffRecord& record = difference.record;

@@ -176,7 +176,7 @@ class cmcTextClipboard {
 struct cmcListQuestion {
     enum class Kind { Plain, Heading, Marked };
     struct Line {
-        std::string text;
+        std::string text; // tabs part it into fields that line up with the other lines'
         Kind kind = Kind::Plain;
     };
     std::string caption;

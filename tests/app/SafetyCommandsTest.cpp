@@ -131,7 +131,7 @@ TEST_F(SafetyCommandsTest, ABackupOneDifferenceAwaySaysItInTheSingular) {
     backups[0].comment = "RADIO";
     backups[0].differences = 1;
     EXPECT_EQ(RestoreQuestion("/backups", backups).lines.at(0).text,
-              "2026-12-11 07:00   RADIO   1 difference from the document");
+              "2026-12-11 07:00\tRADIO\t1 difference from the document");
 }
 
 // Clone > Restore Backup...: the backups newest first, each against the document; the one
@@ -156,7 +156,7 @@ TEST_F(SafetyCommandsTest, RestoreBackupListsTheBackupsAndOpensTheChosenOne) {
     ASSERT_EQ(list.lines.size(), 2u);
     EXPECT_NE(list.lines[0].text.find("the same as the document"), std::string::npos)
         << list.lines[0].text;
-    EXPECT_NE(list.lines[1].text.find("OLD RECEIVER   2 differences from the document"),
+    EXPECT_NE(list.lines[1].text.find("OLD RECEIVER\t2 differences from the document"),
               std::string::npos)
         << list.lines[1].text; // the beep level and the comment
     EXPECT_EQ(program.main().Modified(), 0);

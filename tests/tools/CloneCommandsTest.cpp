@@ -31,7 +31,7 @@ class FakeDocument : public indCloneDocument {
     indSafeWrite::Options CloneWriteSafety() override { return safety; }
 
     cmcEeprom working;
-    indSafeWrite::Options safety = {false, false, "", nullptr, false};
+    indSafeWrite::Options safety = {false, false, "", nullptr, false, {}};
     int confirmSave = answer::No;
     bool visible = true;
     int destination = 0;

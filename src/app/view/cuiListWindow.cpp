@@ -8,9 +8,14 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -21,6 +26,79 @@ constexpr int OpeningLines = 26;
 QString Qs(const std::string& text) {
     return QString::fromStdString(text);
 }
+
+constexpr QChar FieldBreak = QLatin1Char('\t');
+
+// Where each field of the lines with tabs begins: every column is as wide as its widest field
+// and a gap.
+std::vector<int> FieldStarts(const QStringList& lines, const QFontMetrics& metrics) {
+    std::vector<int> widths;
+    for (const QString& line : lines) {
+        if (!line.contains(FieldBreak)) continue;
+        const QStringList fields = line.split(FieldBreak);
+        widths.resize(std::max(widths.size(), size_t(fields.size())), 0);
+        for (qsizetype i = 0; i < fields.size(); ++i)
+            widths[size_t(i)] = std::max(widths[size_t(i)], metrics.horizontalAdvance(fields[i]));
+    }
+    std::vector<int> starts{0};
+    for (size_t i = 0; i + 1 < widths.size(); ++i)
+        starts.push_back(starts.back() + widths[i] + 3 * metrics.averageCharWidth());
+    return starts;
+}
+
+// Draws a line with tabs as its fields in the columns, each field on its own, so the fields
+// line up from line to line and each is shaped in the font its own letters call for; a line
+// without tabs is drawn as the style draws it.
+class FieldsDelegate : public QStyledItemDelegate {
+  public:
+    FieldsDelegate(std::vector<int> starts, QObject* parent)
+        : QStyledItemDelegate(parent), starts_(std::move(starts)) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        if (!item.text.contains(FieldBreak)) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        const QStringList fields = item.text.split(FieldBreak);
+        const QWidget* widget = option.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget);
+        item.text.clear();
+        style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+        const QPalette::ColorGroup group =
+            !(item.state & QStyle::State_Enabled) ? QPalette::Disabled
+            : (item.state & QStyle::State_Active) ? QPalette::Active
+                                                  : QPalette::Inactive;
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        painter->save();
+        painter->setFont(item.font);
+        painter->setPen(item.palette.color(group, item.state & QStyle::State_Selected
+                                                      ? QPalette::HighlightedText
+                                                      : QPalette::Text));
+        for (qsizetype i = 0; i < fields.size() && size_t(i) < starts_.size(); ++i)
+            painter->drawText(textRect.adjusted(margin + starts_[size_t(i)], 0, 0, 0),
+                              Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, fields[i]);
+        painter->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        if (!item.text.contains(FieldBreak)) return QStyledItemDelegate::sizeHint(option, index);
+        item.text = item.text.section(FieldBreak, -1); // the last field, after the columns
+        const QWidget* widget = option.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        QSize size = style->sizeFromContents(QStyle::CT_ItemViewItem, &item, QSize(), widget);
+        size.rwidth() += starts_.back();
+        return size;
+    }
+
+  private:
+    std::vector<int> starts_;
+};
 
 } // namespace
 
@@ -44,8 +122,17 @@ cuiListWindow::cuiListWindow(const cmcListQuestion& question, QWidget* parent)
         blank.fill(Qt::transparent);
         return QIcon(blank);
     }();
+    QStringList texts;
+    for (const cmcListQuestion::Line& line : question.lines)
+        texts << Qs(line.text);
+    list_->setItemDelegate(new FieldsDelegate(FieldStarts(texts, list_->fontMetrics()), list_));
     for (const cmcListQuestion::Line& line : question.lines) {
         auto* item = new QListWidgetItem(Qs(line.text), list_);
+        // A screen reader reads the fields as a phrase, without the empty ones.
+        if (item->text().contains(FieldBreak))
+            item->setData(
+                Qt::AccessibleTextRole,
+                item->text().split(FieldBreak, Qt::SkipEmptyParts).join(QStringLiteral(", ")));
         switch (line.kind) {
         case cmcListQuestion::Kind::Heading: {
             QFont bold = item->font();

@@ -91,4 +91,30 @@ TEST_F(ListWindowTest, EachWayOutAnswers) {
     }
 }
 
+// Fields parted by tabs (a backup's time, comment and standing) line up in columns from
+// line to line, and a screen reader hears them as a phrase.
+TEST_F(ListWindowTest, FieldsLineUpInColumns) {
+    question.lines = {{"a\tMIDDLE\tEND"}, {"aaaaaaaaaaaaaaaa\tMIDDLE\tEND"}, {"a\t\tEND"}};
+    cuiListWindow window(question, nullptr);
+    window.show();
+    QListWidget& list = *window.List();
+    list.setCurrentItem(nullptr);
+    list.clearSelection();
+    QCoreApplication::processEvents();
+    const QImage image = list.viewport()->grab().toImage();
+    const QRect first = list.visualItemRect(list.item(0));
+    const QRect second = list.visualItemRect(list.item(1));
+    // Past the longer first field (after the lines' room for a mark) the two lines hold the
+    // same pixels.
+    const QFontMetrics metrics = list.fontMetrics();
+    const int from = first.left() + list.iconSize().width() +
+                     metrics.horizontalAdvance("aaaaaaaaaaaaaaaa") + 2 * metrics.averageCharWidth();
+    const QRect part(from, first.top(), first.width() - from, first.height());
+    ASSERT_GT(part.width(), 0);
+    EXPECT_EQ(image.copy(part), image.copy(part.translated(0, second.top() - first.top())));
+    EXPECT_EQ(list.item(1)->data(Qt::AccessibleTextRole).toString(),
+              "aaaaaaaaaaaaaaaa, MIDDLE, END");
+    EXPECT_EQ(list.item(2)->data(Qt::AccessibleTextRole).toString(), "a, END");
+}
+
 } // namespace

@@ -66,10 +66,12 @@ soak-sanitize: deps
 		SOAK_RUN=$(SOAK_RUN) LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 		$(SANITIZE_BUILD)/tests/test_soak
 
-# Fuzz targets with clang and libFuzzer, one at a time for FUZZ_TIME seconds each, seeded
-# from tests/fuzz/corpus/<target>; new inputs go to $(BUILD)-fuzz/corpus/<target>, crash
-# inputs to $(BUILD)-fuzz/crash-<target>-*.
+# Fuzz targets with clang and libFuzzer for FUZZ_TIME seconds each, FUZZ_JOBS at a time
+# (each to $(BUILD)-fuzz/logs/<target>.log when more than one), seeded from
+# tests/fuzz/corpus/<target>; new inputs go to $(BUILD)-fuzz/corpus/<target>, crash inputs to
+# $(BUILD)-fuzz/crash-<target>-*.
 FUZZ_TIME ?= 60
+FUZZ_JOBS ?= 1
 FUZZ_TARGETS ?= fuzz_tcf fuzz_csv fuzz_preset fuzz_frames fuzz_adopt fuzz_other_generic \
 	fuzz_other_bookmarks fuzz_other_scanner fuzz_other_columns
 FUZZ_FLAGS ?=
@@ -78,13 +80,7 @@ fuzz: deps
 	@cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELHAM_FUZZ=ON \
 		-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 	@cmake --build $(BUILD)-fuzz -j $(JOBS) --target $(FUZZ_TARGETS)
-	@for t in $(FUZZ_TARGETS); do \
-		echo "== $$t"; \
-		mkdir -p $(BUILD)-fuzz/corpus/$$t; \
-		$(BUILD)-fuzz/tests/fuzz/$$t -max_total_time=$(FUZZ_TIME) -print_final_stats=1 \
-			-artifact_prefix=$(BUILD)-fuzz/crash-$$t- $(FUZZ_FLAGS) \
-			$(BUILD)-fuzz/corpus/$$t tests/fuzz/corpus/$$t || exit 1; \
-	done
+	@bash scripts/run-fuzz $(BUILD)-fuzz $(FUZZ_TIME) $(FUZZ_JOBS) "$(FUZZ_FLAGS)" $(FUZZ_TARGETS)
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-asan $(BUILD)-fuzz

@@ -230,6 +230,7 @@ cmcListQuestion RestoreQuestion(const std::string& folder,
         question.lines.push_back({backup.when + '\t' + backup.comment + '\t' + standing});
     }
     if (!backups.empty()) question.buttons = {text.GetLine(Key, 3), text.GetLine(Key, 4)};
+    question.chooseLine = true;
     question.cancelButton = text.GetLine(Key, 5);
     return question;
 }

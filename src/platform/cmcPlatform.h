@@ -186,6 +186,7 @@ struct cmcListQuestion {
     std::vector<std::string> buttons;
     std::string copyButton; // none when empty
     std::string cancelButton;
+    bool chooseLine = false; // the keyboard starts in the lines, for choosing one of them
 };
 
 // button: the index of the caller's button pressed, or -1 for Cancel, Escape and the close

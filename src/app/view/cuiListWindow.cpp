@@ -192,7 +192,10 @@ cuiListWindow::cuiListWindow(const cmcListQuestion& question, QWidget* parent)
 
     const QFontMetrics metrics(list_->font());
     resize(metrics.averageCharWidth() * OpeningColumns, metrics.lineSpacing() * OpeningLines);
-    (buttons_.empty() ? cancelButton_ : buttons_.front())->setFocus(Qt::OtherFocusReason);
+    if (question.chooseLine && list_->count() > 0)
+        list_->setFocus(Qt::OtherFocusReason); // Enter there answers as the default button does
+    else
+        (buttons_.empty() ? cancelButton_ : buttons_.front())->setFocus(Qt::OtherFocusReason);
 }
 
 QString cuiListWindow::CopyText() const {

@@ -79,6 +79,13 @@ TEST_F(ListWindowTest, EachWayOutAnswers) {
              emit w.List()->itemActivated(w.List()->item(3));
          },
          -1, 3, true},
+        {"Enter on a line",
+         [](cuiListWindow& w) {
+             w.List()->setFocus();
+             w.List()->setCurrentRow(3);
+             QTest::keyClick(w.List(), Qt::Key_Return);
+         },
+         -1, 3, true},
     };
     for (const Case& test : cases) {
         cuiListWindow window(question, nullptr);
@@ -89,6 +96,20 @@ TEST_F(ListWindowTest, EachWayOutAnswers) {
         EXPECT_EQ(window.Answer().line, test.line) << test.name;
         EXPECT_EQ(window.Answer().activated, test.activated) << test.name;
     }
+}
+
+// A question for choosing a line starts in the lines: Down and Enter choose the next one.
+TEST_F(ListWindowTest, AChoiceOfLinesStartsInTheLines) {
+    question.chooseLine = true;
+    cuiListWindow window(question, nullptr);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    EXPECT_TRUE(window.List()->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.Answer().line, 2);
+    EXPECT_TRUE(window.Answer().activated);
 }
 
 // Fields parted by tabs (a backup's time, comment and standing) line up in columns from
